@@ -1,0 +1,236 @@
+// POSIX implementation of the folder and file access of the scan.
+//
+// The folder is opened once as a directory descriptor; every later open,
+// check and rename is relative to it (openat, fstatat, renameat2), so a long
+// folder path is resolved once and a folder renamed away mid-run does not
+// redirect the scan elsewhere.
+
+#include "driver/file_access.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace driver {
+
+const char kPathSeparator = '/';
+
+namespace {
+
+std::string describeErrno(const char* call, const std::string& subject, int error) {
+  return std::string(call) + "(" + subject + "): " + std::strerror(error);
+}
+
+EntryKind kindOf(mode_t mode) {
+  if (S_ISREG(mode)) {
+    return EntryKind::kRegular;
+  }
+  if (S_ISDIR(mode)) {
+    return EntryKind::kDirectory;
+  }
+  return EntryKind::kOther;
+}
+
+}  // namespace
+
+struct Folder::Impl {
+  DIR* dir = nullptr;
+  int fd = -1;  // owned by |dir|
+};
+
+struct OpenFile::Impl {
+  int fd = -1;
+};
+
+Folder::Folder(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Folder::~Folder() {
+  if (impl_->dir != nullptr) {
+    ::closedir(impl_->dir);
+  }
+}
+
+std::unique_ptr<Folder> Folder::open(const std::string& path, std::string* err) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    *err = describeErrno("open", path, errno);
+    return nullptr;
+  }
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    *err = describeErrno("fdopendir", path, error);
+    return nullptr;
+  }
+  auto impl = std::make_unique<Impl>();
+  impl->dir = dir;
+  impl->fd = fd;
+  return std::unique_ptr<Folder>(new Folder(std::move(impl)));
+}
+
+bool Folder::next(FolderEntry* entry, std::string* err) {
+  errno = 0;
+  const dirent* d = ::readdir(impl_->dir);
+  if (d == nullptr) {
+    if (errno != 0) {
+      *err = describeErrno("readdir", ".", errno);
+    }
+    return false;
+  }
+  entry->name = d->d_name;
+  entry->hidden = d->d_name[0] == '.';
+  switch (d->d_type) {
+    case DT_REG:
+      entry->kind = EntryKind::kRegular;
+      break;
+    case DT_DIR:
+      entry->kind = EntryKind::kDirectory;
+      break;
+    case DT_UNKNOWN: {
+      // Some file systems leave the type to a stat of the entry itself.
+      struct stat st;
+      if (!entry->hidden &&
+          ::fstatat(impl_->fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        entry->kind = kindOf(st.st_mode);
+      } else {
+        entry->kind = EntryKind::kOther;
+      }
+      break;
+    }
+    default:
+      entry->kind = EntryKind::kOther;
+      break;
+  }
+  return true;
+}
+
+OpenFile::OpenFile() : impl_(std::make_unique<Impl>()) {}
+
+OpenFile::~OpenFile() { close(); }
+
+OpenFile::OpenFile(OpenFile&& other) noexcept
+    : impl_(std::make_unique<Impl>()), identity_(other.identity_), size_(other.size_) {
+  std::swap(impl_->fd, other.impl_->fd);
+}
+
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    std::swap(impl_->fd, other.impl_->fd);
+    identity_ = other.identity_;
+    size_ = other.size_;
+  }
+  return *this;
+}
+
+bool OpenFile::isOpen() const { return impl_->fd >= 0; }
+
+void OpenFile::close() {
+  if (impl_->fd >= 0) {
+    ::close(impl_->fd);
+    impl_->fd = -1;
+  }
+}
+
+std::size_t OpenFile::readAt(std::uint64_t offset, std::span<unsigned char> out) {
+  std::size_t done = 0;
+  while (done < out.size()) {
+    const ssize_t n = ::pread(impl_->fd, out.data() + done, out.size() - done,
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+bool openEntry(Folder& folder, const std::string& name, bool for_update, OpenFile* file,
+               std::string* err) {
+  file->close();
+  const int flags =
+      (for_update ? O_RDWR : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd;
+  do {
+    fd = ::openat(folder.impl().fd, name.c_str(), flags);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    *err = describeErrno("open", name, errno);
+    return false;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
+    ::close(fd);
+    *err = describeErrno("fstat", name, error);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    *err = "open(" + name + "): not a regular file";
+    return false;
+  }
+  // Root may open any file for writing; a file with no write bit at all is
+  // still read-only to the person who runs the tool.
+  if (for_update && (st.st_mode & 0222) == 0) {
+    ::close(fd);
+    *err = "open(" + name + "): file is read-only";
+    return false;
+  }
+  file->impl_->fd = fd;
+  file->identity_ = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  file->size_ = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+RenameResult renameNoReplace(Folder& folder, const std::string& from, const std::string& to,
+                             const FileIdentity& expected, std::string* err) {
+  const int dir_fd = folder.impl().fd;
+  struct stat st;
+  if (::fstatat(dir_fd, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} !=
+          expected) {
+    return RenameResult::kFileChanged;
+  }
+  if (::renameat2(dir_fd, from.c_str(), dir_fd, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return RenameResult::kRenamed;
+  }
+  int error = errno;
+  if (error == EEXIST) {
+    return RenameResult::kTargetExists;
+  }
+  if (error != EINVAL && error != ENOSYS) {
+    *err = describeErrno("renameat2", from, error);
+    return RenameResult::kFailed;
+  }
+  // The file system has no RENAME_NOREPLACE. A hard link refuses an existing
+  // name just the same; without links, the file keeps its name: a plain
+  // rename could replace a file.
+  if (::linkat(dir_fd, from.c_str(), dir_fd, to.c_str(), 0) != 0) {
+    error = errno;
+    if (error == EEXIST) {
+      return RenameResult::kTargetExists;
+    }
+    *err = describeErrno("link", from, error);
+    return RenameResult::kFailed;
+  }
+  if (::unlinkat(dir_fd, from.c_str(), 0) != 0) {
+    error = errno;
+    ::unlinkat(dir_fd, to.c_str(), 0);  // leave the file with one name, as before
+    *err = describeErrno("unlink", from, error);
+    return RenameResult::kFailed;
+  }
+  return RenameResult::kRenamed;
+}
+
+}  // namespace driver
