@@ -1,0 +1,29 @@
+# Texts from the library are input: they never move a file out of the folder
+# and never break the one-line-per-file report.
+source "$(dirname "$0")/common.sh"
+
+mkdir "$WORK/victim"
+check() {
+  rm -rf "$DIR"; mkdir "$DIR"
+  put data 'no magic'
+  TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_EXT=$1 TRUEEXT_FAKE_DESC=$2 run_tool "$DIR"
+  expect_stdout "data	$3
+"
+}
+
+check '../victim/x' 'Escape attempt' 'File type: Escape attempt'
+check '/../../x' 'Absolute' 'File type: Absolute'
+check '..' 'Parent' 'File type: Parent'
+check '.' 'Self' 'File type: Self'
+check $'png\nforged\tline' $'two\nlines\r\ttab' 'File type: two lines  tab'
+expect_names data
+expect_eq "$(ls -A "$WORK/victim")" ''
+
+# A text that fills the whole buffer without a terminator is cut, not
+# overrun; a name too long for the file system is simply not renamed.
+rm -rf "$DIR"; mkdir "$DIR"
+put data 'no magic'
+TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_FILL=1 run_tool "$DIR"
+expect_stdout "data	data.$(printf 'W%.0s' {1..259})[B]
+"
+expect_names data
