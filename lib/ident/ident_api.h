@@ -9,15 +9,24 @@
  * TRID_INFO_BUFFER_SIZE - 1 bytes of text plus the terminator. */
 #pragma once
 
-/* Calling convention of the entry points. Empty on Linux; the Windows build
- * defines it as __stdcall, the convention of the vendor's DLL. */
+/* Calling convention of the entry points: on Windows the convention of
+ * exported library functions, __stdcall (the called function removes its
+ * arguments), which is what the vendor's DLL uses; the platform's default
+ * elsewhere. A build may define TRID_CALL itself. */
 #ifndef TRID_CALL
+#if defined(_WIN32)
+#define TRID_CALL __stdcall
+#else
 #define TRID_CALL
 #endif
+#endif
 
-/* Gives an entry point default visibility in a library built with hidden
- * visibility. Only the library's own build defines TRID_BUILDING_LIBRARY. */
-#if defined(TRID_BUILDING_LIBRARY)
+/* Marks an entry point as exported by a library built with hidden
+ * visibility (a DLL export on Windows). Only the library's own build
+ * defines TRID_BUILDING_LIBRARY. */
+#if defined(TRID_BUILDING_LIBRARY) && defined(_WIN32)
+#define TRID_EXPORT __declspec(dllexport)
+#elif defined(TRID_BUILDING_LIBRARY)
 #define TRID_EXPORT __attribute__((visibility("default")))
 #else
 #define TRID_EXPORT
