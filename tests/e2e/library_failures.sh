@@ -19,9 +19,10 @@ for libdir in "$WORK/nolib" "$FAKE_MISSING_DIR"; do
   # The copy beside the program must not be found either.
   mkdir -p "$WORK/bin"
   cp "$TOOL" "$WORK/bin/trueext"
+  # Nor one in the current directory, which an empty RUNPATH entry would add.
   STATUS=0
-  LD_LIBRARY_PATH="$libdir" "$WORK/bin/trueext" "$DIR" < /dev/null > "$WORK/out" 2> "$WORK/err" \
-    || STATUS=$?
+  (cd "$FAKE_DIR" && LD_LIBRARY_PATH="$libdir" "$WORK/bin/trueext" "$DIR") < /dev/null \
+    > "$WORK/out" 2> "$WORK/err" || STATUS=$?
   expect_eq "$STATUS" 1
   expect_eq "$(cat "$WORK/out")" ''
   expect_eq "$(wc -l < "$WORK/err")" 1

@@ -1,0 +1,13 @@
+# Unit tests of the text classifier of the identification library. The
+# classifier is a pure function of the file's first bytes, so its source is
+# compiled straight into the test binary, without libmagic or the engine.
+# Included from tests/CMakeLists.txt after find_package(GTest).
+include(GoogleTest)
+
+add_executable(text_classifier_tests
+  ${CMAKE_CURRENT_LIST_DIR}/unit/text_classifier_test.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text_classifier.cc
+)
+target_include_directories(text_classifier_tests PRIVATE ${PROJECT_SOURCE_DIR}/lib/ident)
+target_link_libraries(text_classifier_tests PRIVATE GTest::gtest_main standard_warnings)
+gtest_discover_tests(text_classifier_tests)

@@ -1,0 +1,389 @@
+#include "text_classifier.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace ident {
+namespace {
+
+struct Case {
+  std::string_view text;
+  std::string_view want;
+};
+
+void expectKinds(const Case* cases, std::size_t count,
+                 std::string_view magic = "ASCII text") {
+  for (std::size_t i = 0; i < count; ++i) {
+    SCOPED_TRACE(testing::PrintToString(cases[i].text));
+    TextVerdict v = classifyText(cases[i].text, magic);
+    EXPECT_EQ(v.extension, cases[i].want) << "evidence: " << v.evidence;
+    EXPECT_FALSE(v.evidence.empty());
+    EXPECT_FALSE(v.description.empty());
+  }
+}
+
+TEST(TextClassifierTest, ShebangNamesTheInterpreter) {
+  static const Case kCases[] = {
+      {"#!/bin/sh\necho hi\n", "sh"},
+      {"#!/bin/bash -e\nx=1\n", "sh"},
+      {"#!/usr/bin/env python3\nprint(1)\n", "py"},
+      {"#!/usr/bin/python3.11 -u\n", "py"},
+      {"#!/usr/bin/env -S perl -w\n", "pl"},
+      {"#!/usr/bin/env LC_ALL=C ruby\n", "rb"},
+      {"#! /usr/local/bin/lua5.4\n", "lua"},
+      {"#!/usr/bin/env node\n", "js"},
+      {"#!/usr/bin/tclsh8.6\n", "tcl"},
+      {"#!/usr/bin/awk -f\n{ print $1 }\n", "awk"},
+      {"#!/usr/bin/env pwsh\n", "ps1"},
+      {"#!/usr/bin/make -f\n", "mk"},
+      {"#!/usr/bin/guile-3.0 \\\n!#\n", "scm"},
+      // A shell prologue that restarts the file under another interpreter.
+      {"#!/bin/sh\n# restart using tclsh \\\nexec tclsh \"$0\" \"$@\"\nputs "
+       "hi\n",
+       "tcl"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+TEST(TextClassifierTest, UnknownShebangFallsThroughToContent) {
+  // An interpreter we do not know must not decide; the body still can.
+  EXPECT_EQ(
+      classifyText("#!/opt/odd/interp\nhello there\n", "ASCII text").extension,
+      "txt");
+  EXPECT_EQ(classifyText("#!/usr/bin/env\n", "ASCII text").extension, "txt");
+}
+
+TEST(TextClassifierTest, EditorModesNameTheKind) {
+  static const Case kCases[] = {
+      {"/* -*- C++ -*- */\nint x;\n", "cpp"},
+      {"# -*- mode: python; coding: utf-8 -*-\nx = 1\n", "py"},
+      {";; -*- mode: emacs-lisp -*-\n", "el"},
+      {"some text\n\n# vim: set ft=sh :\n", "sh"},
+      {"x\n/* vim: filetype=c */\n", "c"},
+      // A coding line alone names no mode.
+      {"# -*- coding: utf-8 -*-\nhello\n", "txt"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
+  static const Case kCases[] = {
+      {"#include <stdio.h>\n\nint main(void) {\n  printf(\"hi\\n\");\n  return "
+       "0;\n}\n",
+       "c"},
+      {"#ifndef FOO_H\n#define FOO_H\ntypedef struct foo foo_t;\nextern int "
+       "foo_size(const foo_t *f);\n#endif\n",
+       "c"},
+      {"#include <stdlib.h>\n\nvoid release(int *v)\n{\n\tfree(v);\n}\n", "c"},
+      {"#include <vector>\n#include \"x.h\"\nnamespace app {\nclass Box {\n "
+       "public:\n  Box() = default;\n"
+       "  std::vector<int> items;\n};\n}  // namespace app\n",
+       "cpp"},
+      {"#include \"counter.h\"\n\nint Counter::Increment() {\n  return "
+       "counter_++;\n}\n"
+       "template <typename T>\nT twice(T x) { return x + x; }\n",
+       "cpp"},
+      {"import os\nfrom sys import argv\n\n\ndef main(args):\n    if args:\n   "
+       "     return 1\n    return 0\n",
+       "py"},
+      {"class Shape(object):\n    def area(self):\n        return self.w * "
+       "self.h\n",
+       "py"},
+      {"if [ -z \"$1\" ]; then\n  echo usage\n  exit 1\nfi\nfor f in *; do\n  "
+       "echo $f\ndone\n",
+       "sh"},
+      {"use strict;\nuse warnings;\n\nmy $name = shift;\nmy @list = (1, "
+       "2);\nprint \"$name\\n\";\n",
+       "pl"},
+      {"package Foo::Bar;\nuse strict;\nsub new {\n  my ($class) = @_;\n  "
+       "return bless {}, $class;\n}\n1;\n",
+       "pl"},
+      {"require 'json'\n\nmodule Greeter\n  def self.hello(name)\n    puts "
+       "\"hi #{name}\"\n  end\nend\n",
+       "rb"},
+      {"class Dog < Animal\n  attr_reader :name\n  def bark\n    items.each do "
+       "|i|\n      puts i\n    end\n  end\nend\n",
+       "rb"},
+      {"local M = {}\n\nlocal function helper(x)\n  if x ~= nil then\n    "
+       "return x .. \"!\"\n  end\nend\n\n"
+       "function M.run(t)\n  for i, v in ipairs(t) do print(v) "
+       "end\nend\n\nreturn M\n",
+       "lua"},
+      {"'use strict';\nconst fs = require('fs');\nmodule.exports = function "
+       "(x) {\n  if (x === undefined) "
+       "return null;\n  console.log(x);\n};\n",
+       "js"},
+      {"import React from 'react';\nexport default function App() {\n  const "
+       "[a, b] = useState(0);\n  "
+       "return a !== b;\n}\n",
+       "js"},
+      {"package org.example.app;\n\nimport java.util.List;\n\npublic class "
+       "Main {\n  @Override\n  public String "
+       "toString() { return \"x\"; }\n  public static void main(String[] args) "
+       "{\n    System.out.println(1);\n  }\n}\n",
+       "java"},
+      {"package main\n\nimport (\n\t\"fmt\"\n)\n\nfunc main() {\n\tx := "
+       "1\n\tif err != nil {\n\t\treturn\n\t}\n\t"
+       "fmt.Println(x)\n}\n",
+       "go"},
+      {"use std::io;\n\n#[derive(Debug)]\npub struct Point { x: i32 }\n\nimpl "
+       "Point {\n    pub fn new() -> Self {\n"
+       "        let mut p = Point { x: 0 };\n        p\n    }\n}\n",
+       "rs"},
+      {"package require Tcl 8.5\nnamespace eval ::demo {}\nproc ::demo::add {a "
+       "b} {\n    set sum [expr {$a + $b}]\n"
+       "    lappend ::demo::log $sum\n    return $sum\n}\n",
+       "tcl"},
+      {"BEGIN { FS = \":\" }\n$3 > 1000 { print $1; n++ }\nEND { print NR, n "
+       "}\n",
+       "awk"},
+      {"function join(array, start, end, sep,    result, i)\n{\n    result = "
+       "array[start]\n    return result\n}\n"
+       "BEGIN { print ENVIRON[\"HOME\"] }\n",
+       "awk"},
+      {"[CmdletBinding()]\nparam(\n  [string]$Path\n)\nif (Test-Path $Path) "
+       "{\n  Write-Host \"found\"\n}\n"
+       "$x = $null\n",
+       "ps1"},
+      {"<?php\nnamespace App;\nclass A {}\n", "php"},
+      {"CREATE TABLE users (\n  id integer PRIMARY KEY,\n  name text NOT "
+       "NULL\n);\nINSERT INTO users VALUES "
+       "(1, 'a');\n",
+       "sql"},
+      {"-- complain if sourced directly\n\\echo Use \"CREATE EXTENSION x\" to "
+       "load this file. \\quit\n"
+       "ALTER OPERATOR <= (cube, cube) SET (RESTRICT = x);\n",
+       "sql"},
+      {"body {\n  margin: 0;\n  color: #333;\n}\n.nav a:hover,\n.nav a:focus "
+       "{\n  color: red !important;\n}\n"
+       "@media (max-width: 600px) {\n  body { margin: 1px; }\n}\n",
+       "css"},
+      {"\\documentclass{article}\n\\usepackage{amsmath}\n\\begin{document}"
+       "\n\\section{Intro}\nHi.\n"
+       "\\end{document}\n",
+       "tex"},
+      {"dnl Process this file with autoconf\nAC_DEFUN([MY_CHECK], [\n  "
+       "AC_MSG_CHECKING([for x])\n"
+       "  if test \"x$y\" = xyes; then\n    :\n  fi\n])\n",
+       "m4"},
+      {";;; foo.el --- Things -*- lexical-binding: t -*-\n(require "
+       "'cl-lib)\n(defun foo ()\n  (interactive)\n"
+       "  (message \"x\"))\n(provide 'foo)\n",
+       "el"},
+      {"(in-package :alexandria)\n(defun flatten (tree)\n  (let ((list '()))\n "
+       "   list))\n(defmacro when-let "
+       "(x) x)\n",
+       "lisp"},
+      {"(define-module (demo))\n(use-modules (ice-9 match))\n(define (square "
+       "x)\n  (* x x))\n",
+       "scm"},
+      {"module Main where\n\nimport qualified Data.Map as M\n\nmain :: IO "
+       "()\nmain = do\n  x <- getLine\n"
+       "  print x\n",
+       "hs"},
+      {"unit Geometry;\n\ninterface\n\nuses SysUtils;\n\nfunction Area(W, H: "
+       "Integer): Integer;\n\n"
+       "implementation\n\nfunction Area(W, H: Integer): Integer;\nbegin\n  "
+       "Area := W * H;\nend;\n\nend.\n",
+       "pas"},
+      {"program demo\n  implicit none\n  integer :: i\n  do i = 1, 3\n    call "
+       "show(i)\n  end do\nend program demo\n",
+       "f90"},
+      {"all: demo\n\ndemo: main.o util.o\n\t$(CC) -o $@ $^\n\n.PHONY: "
+       "clean\nclean:\n\trm -f *.o demo\n",
+       "mk"},
+      {"CFLAGS ?= -O2\nSRCS := $(wildcard *.c)\nifeq ($(DEBUG),1)\nCFLAGS += "
+       "-g\nendif\n",
+       "mk"},
+      {"cmake_minimum_required(VERSION 3.25)\nproject(demo "
+       "C)\nadd_executable(demo main.c)\nif(WIN32)\n"
+       "  set(X 1)\nendif()\n",
+       "cmake"},
+      {"\" Vim syntax file\nif exists(\"b:current_syntax\")\n  "
+       "finish\nendif\nsyn keyword demoKw if then\n"
+       "hi def link demoKw Keyword\nlet b:current_syntax = \"demo\"\n",
+       "vim"},
+      {"@echo off\nsetlocal\nset ROOT=%~dp0\nif not exist \"%ROOT%\\out\" "
+       "mkdir \"%ROOT%\\out\"\nexit /b 0\n",
+       "bat"},
+      {"set SERVER=%1\nset CASE=%2\n%SERVER% --stop\nset rv=%ERRORLEVEL%\nexit "
+       "/B %rv%\n",
+       "bat"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+TEST(TextClassifierTest, DocumentsAndMarkup) {
+  static const Case kCases[] = {
+      {"# Title\n\nSome text with a [link](https://example.org).\n\n## "
+       "Usage\n\n```sh\nmake\n```\n",
+       "md"},
+      {"# Content Moved\n\nThe documentation moved to the [docs](../docs) "
+       "directory.\n",
+       "md"},
+      {"Title\n=====\n\n.. note::\n\n   Read ``this`` first, see "
+       ":ref:`install`.\n\n.. _install:\n",
+       "rst"},
+      {"=head1 NAME\n\nFoo - does things\n\n=head1 SYNOPSIS\n\n    my $x = "
+       "Foo->new;\n    use strict;\n"
+       "    my @y = (1);\n\n=cut\n",
+       "pod"},
+      {".\\\" Manual page\n.TH LS 1 \"2023\" \"coreutils\"\n.SH NAME\nls \\- "
+       "list\n",
+       "1"},
+      {".Dd March 1, 2020\n.Dt MANDOC 7\n.Os\n", "7"},
+      {"\\input texinfo\n@setfilename x.info\n", "texi"},
+      {"%!PS-Adobe-3.0\n%%Title: x\n", "ps"},
+      {"<?xml version=\"1.0\"?>\n<root/>\n", "xml"},
+      {"\n  <svg xmlns=\"http://www.w3.org/2000/svg\"></svg>\n", "svg"},
+      {"<!DOCTYPE html>\n<html><body></body></html>\n", "html"},
+      {"StartFontMetrics 4.1\nFontName Demo\n", "afm"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+TEST(TextClassifierTest, StructuredData) {
+  static const Case kCases[] = {
+      {"{\"name\": \"demo\", \"list\": [1, 2.5e3, true, null], \"nested\": "
+       "{\"a\": \"b\"}}\n",
+       "json"},
+      {"[\n  {\"id\": 1},\n  {\"id\": 2}\n]\n", "json"},
+      {"--- a/main.c\n+++ b/main.c\n@@ -1,3 +1,4 @@\n int x;\n+int y;\n",
+       "diff"},
+      {"diff --git a/x b/x\nindex 1..2 100644\n", "diff"},
+      {"Certificate:\n    Data: ...\n-----BEGIN "
+       "CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n",
+       "crt"},
+      {"msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain\\n\"\n\nmsgid "
+       "\"Open\"\nmsgstr \"Ouvrir\"\n",
+       "po"},
+      {"[Desktop Entry]\nName=Demo\nExec=demo %F\nType=Application\n",
+       "desktop"},
+      {"[Unit]\nDescription=Demo\n\n[Service]\nExecStart=/usr/bin/"
+       "demo\n\n[Install]\nWantedBy=multi-user.target\n",
+       "service"},
+      {"[Unit]\nDescription=Daily demo\n\n[Timer]\nOnCalendar=daily\n",
+       "timer"},
+      {"[Unit]\nDescription=Demo "
+       "socket\n[Socket]\nListenStream=/run/demo.sock\n",
+       "socket"},
+      {"[Unit]\nDescription=Demo target\nRequires=basic.target\n", "target"},
+      {"[package]\nname = \"demo\"\nversion = \"0.1.0\"\nedition = "
+       "2021\n\n[dependencies]\nserde = { version = "
+       "\"1\" }\n",
+       "toml"},
+      {"[[bin]]\nname = \"x\"\n", "toml"},
+      {"; settings\n[general]\nname=demo\npath = "
+       "/usr/share/demo\n\n[colors]\nfg=white\n",
+       "ini"},
+      {"name,size,owner\na.txt,10,root\nb.txt,20,root\nc.txt,30,\"Smith, J\"\n",
+       "csv"},
+      {"version,codename,created,eol\n1.1,Buzz,1993-08-16\n1.2,Rex,1996-12-12,"
+       "1997\n1.3,Bo,1997-06-05,1998\n",
+       "csv"},
+      {"id\tname\tvalue\n1\ta\t2\n2\tb\t3\n3\tc\t4\n", "tsv"},
+      {"---\nname: demo\nsteps:\n  - run: make\n  - run: make check\n", "yaml"},
+      {"network:\n  version: 2\n  ethernets:\n    eth0:\n      dhcp4: true\n",
+       "yaml"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+// Text without a format's grammar must stay plain text; so must fragments
+// too short to tell.
+TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
+  static const Case kCases[] = {
+      {"", "txt"},
+      {"   \n\n\t\n", "txt"},
+      {"hello\n", "txt"},
+      {"42\n17\n3.5\n", "txt"},
+      {"apples\noranges\npears\nplums\n", "txt"},
+      {"The quick brown fox jumps over the lazy dog. It then rests, and the "
+       "dog,\n"
+       "surprised, does nothing at all. In the end nobody minds, and the day "
+       "goes on\n"
+       "as days do. Then it rains; the fox goes home and sleeps until "
+       "morning.\n",
+       "txt"},
+      {"Dear team,\n\nplease find the notes below. We meet on Monday at "
+       "ten.\n\nThanks,\nAnna\n",
+       "txt"},
+      {"TODO:\n- buy milk\n- call Bob\n", "txt"},
+      // Mail-like headers are not a YAML document.
+      {"From: anna@example.org\nTo: bob@example.org\nSubject: hello\n\nHi "
+       "Bob.\n",
+       "txt"},
+      // Two-part lines of prose are not a table.
+      {"Yes, indeed\nNo, never\nWell, maybe\n", "txt"},
+      // A lone comment line or heading is too little.
+      {"# notes\n", "txt"},
+      {"# notes\n\nbuy milk\n", "txt"},
+      {"{not json at all\n", "txt"},
+      {"<<not markup\n", "txt"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+TEST(TextClassifierTest, MoreSpecificKindWinsOverItsFamily) {
+  // C preprocessor lines alone say C; one C++-only construct tips it.
+  EXPECT_EQ(classifyText("#include <stdlib.h>\n#define N 3\nstatic int a[N];\n",
+                         "ASCII text")
+                .extension,
+            "c");
+  EXPECT_EQ(classifyText("#include <stdlib.h>\n#define N 3\nstatic int "
+                         "a[N];\nstd::string s;\n",
+                         "ASCII text")
+                .extension,
+            "cpp");
+  // POD examples inside documentation are not the file's own Perl code.
+  EXPECT_EQ(classifyText("=head1 NAME\n\nFoo\n\n=head1 EXAMPLE\n\n    use "
+                         "strict;\n    my $x = 1;\n    my @y;\n"
+                         "    my %z;\n\n=cut\n",
+                         "ASCII text")
+                .extension,
+            "pod");
+}
+
+TEST(TextClassifierTest, LibmagicHintsAreUsed) {
+  EXPECT_EQ(classifyText("a;b\n1;2\n", "CSV text").extension, "csv");
+  EXPECT_EQ(classifyText("{\"a\":", "JSON text data").extension, "json");
+}
+
+TEST(TextClassifierTest, ByteOrderMarkAndLineEndingsAreIgnored) {
+  EXPECT_EQ(classifyText("\xEF\xBB\xBF#!/bin/sh\r\necho hi\r\n", "ASCII text")
+                .extension,
+            "sh");
+  EXPECT_EQ(classifyText("[Desktop Entry]\r\nName=x\r\nType=Application\r\n",
+                         "ASCII text, with CRLF line terminators")
+                .extension,
+            "desktop");
+}
+
+TEST(TextClassifierTest, TruncatedJsonCountsOnlyWhenLong) {
+  // The engine passes the first bytes of a file: a long document cut in the
+  // middle is still JSON, a short broken one is not.
+  std::string long_json = "{\"items\": [";
+  while (long_json.size() < 8000)
+    long_json += "{\"id\": 12345, \"name\": \"some item\"}, ";
+  EXPECT_EQ(
+      classifyText(long_json, "ASCII text, with very long lines").extension,
+      "json");
+  EXPECT_EQ(classifyText("{\"items\": [1, 2", "ASCII text").extension, "txt");
+}
+
+TEST(TextClassifierTest, LongInputStaysBounded) {
+  // A single huge line (minified code) and many short lines must both finish
+  // and give an answer; the classifier reads a bounded prefix.
+  std::string minified(200000, 'a');
+  EXPECT_EQ(
+      classifyText(minified, "ASCII text, with very long lines").extension,
+      "txt");
+  std::string many;
+  for (int i = 0; i < 50000; ++i) many += "x\n";
+  EXPECT_EQ(classifyText(many, "ASCII text").extension, "txt");
+}
+
+}  // namespace
+}  // namespace ident
