@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "mime_database.h"
+
+namespace ident {
+
+// Decides the extension for a MIME type, in this order: the extensions our
+// definitions pack names (its "!:mime" and "!:ext" lines), our own table of
+// types the shared MIME database lacks or lists several patterns for, then
+// the shared MIME database itself (aliases resolved, parent types tried).
+// Every answer is in its conventional lower-case form.
+class ExtensionMap {
+ public:
+  // Takes the mime/extension pairs from the magic(5) source |pack|: each
+  // entry's "!:mime" with the first extension of its "!:ext".
+  void addPackExtensions(std::string_view pack);
+
+  // Uses |database| for the types neither the pack nor our table knows.
+  void setMimeDatabase(MimeDatabase database) { database_ = std::move(database); }
+
+  // Returns the extension for |mime| (parameters after ';' ignored), or ""
+  // when none is known or the type conventionally carries none.
+  std::string extensionFor(std::string_view mime) const;
+
+ private:
+  std::string lookup(const std::string& mime, int depth) const;
+
+  std::unordered_map<std::string, std::string> pack_;
+  MimeDatabase database_;
+};
+
+// The conventional form of an extension: lower case, and one spelling where
+// several are usual (jpg, tif, html, mp3, yaml).
+std::string conventionalExtension(std::string_view ext);
+
+// Picks the pattern a person would expect among those the shared database
+// lists for |mime|: the highest weight, then the one that repeats the
+// subtype's name, then the shortest of two letters or more. "" when none.
+std::string preferredGlob(std::string_view mime, const std::vector<MimeDatabase::Glob>& globs);
+
+}  // namespace ident

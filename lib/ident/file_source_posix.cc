@@ -1,0 +1,82 @@
+#include "file_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "scoped_fd.h"
+
+namespace ident {
+
+namespace {
+
+class FileSource final : public ByteSource {
+ public:
+  FileSource(ScopedFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+  std::uint64_t size() const override { return size_; }
+
+  bool readAt(std::uint64_t offset, std::size_t length, std::string* out) const override {
+    // Never more than the file holds: callers ask for generous heads, and
+    // filling a buffer of that size for every small file costs more than
+    // reading it.
+    if (offset >= size_) {
+      out->clear();
+      return true;
+    }
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, size_ - offset));
+    out->resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+      const ssize_t n = ::pread(fd_.get(), out->data() + done, length - done,
+                                static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) {
+          continue;
+        }
+        out->clear();
+        return false;
+      }
+      if (n == 0) {
+        break;  // end of file, or the file shrank since fstat
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    out->resize(done);
+    return true;
+  }
+
+ private:
+  ScopedFd fd_;
+  std::uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err) {
+  // O_NONBLOCK keeps a FIFO or a device from stalling the open itself;
+  // O_NOFOLLOW refuses a symbolic link put in place of the file.
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) {
+    const int saved = errno;
+    *err = "open(" + path + "): " + std::strerror(saved);
+    return nullptr;
+  }
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) {
+    const int saved = errno;
+    *err = "fstat(" + path + "): " + std::strerror(saved);
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    *err = path + ": not a regular file";
+    return nullptr;
+  }
+  return std::make_unique<FileSource>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
+}
+
+}  // namespace ident

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct magic_set;
+
+namespace ident {
+
+// Owns one libmagic handle. A handle is used by one thread at a time; the
+// engine keeps one per thread that runs a pass. Move-only.
+class MagicCookie {
+ public:
+  MagicCookie() = default;
+  MagicCookie(MagicCookie&& other) noexcept;
+  MagicCookie& operator=(MagicCookie&& other) noexcept;
+  MagicCookie(const MagicCookie&) = delete;
+  MagicCookie& operator=(const MagicCookie&) = delete;
+  ~MagicCookie();
+
+  // Opens a handle and loads the databases named by |paths| (libmagic's
+  // colon-separated list). False with |err| filled when either step fails.
+  bool open(const std::string& paths, std::string* err);
+
+  // Runs one libmagic pass over |bytes| with |flags| (MAGIC_* values).
+  // Returns libmagic's text, or std::nullopt when it reports an error.
+  std::optional<std::string> describe(std::string_view bytes, int flags);
+
+  bool loaded() const { return magic_ != nullptr; }
+
+ private:
+  magic_set* magic_ = nullptr;
+};
+
+// The path list of the system's compiled databases, as libmagic resolves it
+// by default (the MAGIC environment variable, else the built-in location),
+// without the text files of the list. Empty when none exists.
+std::string systemMagicPath();
+
+}  // namespace ident

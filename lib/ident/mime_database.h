@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace ident {
+
+// The parts of the freedesktop.org shared MIME database (Debian's
+// shared-mime-info, /usr/share/mime) that name extensions: globs2 for the
+// "*.ext" patterns of each type, aliases and subclasses to reach a type
+// that has patterns.
+class MimeDatabase {
+ public:
+  struct Glob {
+    int weight;
+    std::string extension;  // as written in the pattern, without "*."
+  };
+
+  // Reads globs2, aliases and subclasses from |directory|. A missing or
+  // unreadable globs2 is an error; the other two are optional. Lines that do
+  // not parse are skipped.
+  bool load(const std::string& directory, std::string* err);
+
+  // Simple "*.ext" patterns of |mime| (not resolved through aliases).
+  const std::vector<Glob>& globsFor(std::string_view mime) const;
+
+  // The canonical name of |mime| when it is an alias, else |mime|.
+  std::string canonical(std::string_view mime) const;
+
+  // The direct parent types of |mime|.
+  const std::vector<std::string>& parentsOf(std::string_view mime) const;
+
+  // Parses the text of the three files; used by load() and by tests.
+  void parseGlobs2(std::string_view text);
+  void parseAliases(std::string_view text);
+  void parseSubclasses(std::string_view text);
+
+ private:
+  std::unordered_map<std::string, std::vector<Glob>> globs_;
+  std::unordered_map<std::string, std::string> aliases_;
+  std::unordered_map<std::string, std::vector<std::string>> parents_;
+};
+
+// Reads a whole small file into |*out|; false with |err| filled on failure.
+bool readTextFile(const std::string& path, std::string* out, std::string* err);
+
+}  // namespace ident

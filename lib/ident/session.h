@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "analysis.h"
+#include "engine.h"
+#include "worker.h"
+
+namespace ident {
+
+// The state behind the four entry points: the loaded definitions, the
+// submitted path, the worker that analyses, and the last analysis's results.
+// One per process; the entry points call it one at a time.
+class Session {
+ public:
+  // Loads the definitions from |directory|. On failure nothing stays loaded
+  // and every later analysis fails.
+  bool loadDefinitions(const char* directory);
+
+  // Makes |path| the subject of the next analysis; a null path clears it.
+  bool submit(const char* path);
+
+  // Analyses the submitted file in the worker. False when nothing is loaded
+  // or submitted, the file cannot be read (missing, not permitted, not a
+  // regular file), or the worker crashed or overran its time.
+  bool analyze();
+
+  // Answers TrID_GetInfo: fills |buffer| (TRID_INFO_BUFFER_SIZE bytes) and
+  // returns the count for code 1, 1 for an answered code 2 or 3, else 0 with
+  // an empty text. A description left for later is fetched from the worker
+  // on the first request for it.
+  int info(int code, int index, char* buffer);
+
+  // The worker's job. A request is a tag byte and a path: 'A' analyses the
+  // file, 'D' describes it. A reply is 'R' and the encoded analysis or the
+  // description, or 'F' and the reason the file could not be read.
+  static std::string serveRequest(Engine& engine, std::string_view request);
+
+ private:
+  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<Worker> worker_;
+  // Fills a result's description left for later; false when the worker
+  // cannot give it.
+  bool fetchDescription(Result* result);
+
+  std::optional<std::string> submitted_;
+  Analysis last_;
+};
+
+// The process's one Session.
+Session& theSession();
+
+}  // namespace ident

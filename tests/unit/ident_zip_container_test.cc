@@ -1,0 +1,162 @@
+#include "zip_container.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "byte_source.h"
+
+namespace ident {
+namespace {
+
+void putU16(std::string* out, std::uint32_t v) {
+  out->push_back(static_cast<char>(v & 0xff));
+  out->push_back(static_cast<char>((v >> 8) & 0xff));
+}
+
+void putU32(std::string* out, std::uint32_t v) {
+  putU16(out, v & 0xffff);
+  putU16(out, v >> 16);
+}
+
+// A zip archive of stored entries, laid out as zip writers do: local
+// headers with data, the central directory, the end record.
+std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entries,
+                    bool with_directory = true) {
+  std::string out;
+  std::string directory;
+  for (const auto& [name, data] : entries) {
+    const auto offset = static_cast<std::uint32_t>(out.size());
+    out += "PK\x03\x04";
+    putU16(&out, 20);  // version needed
+    putU16(&out, 0);   // flags
+    putU16(&out, 0);   // method: stored
+    putU32(&out, 0);   // time, date
+    putU32(&out, 0);   // crc (not checked)
+    putU32(&out, static_cast<std::uint32_t>(data.size()));
+    putU32(&out, static_cast<std::uint32_t>(data.size()));
+    putU16(&out, static_cast<std::uint32_t>(name.size()));
+    putU16(&out, 0);
+    out += name;
+    out += data;
+
+    directory += "PK\x01\x02";
+    putU16(&directory, 20);
+    putU16(&directory, 20);
+    putU16(&directory, 0);
+    putU16(&directory, 0);
+    putU32(&directory, 0);
+    putU32(&directory, 0);
+    putU32(&directory, static_cast<std::uint32_t>(data.size()));
+    putU32(&directory, static_cast<std::uint32_t>(data.size()));
+    putU16(&directory, static_cast<std::uint32_t>(name.size()));
+    putU16(&directory, 0);  // extra
+    putU16(&directory, 0);  // comment
+    putU16(&directory, 0);  // disk
+    putU16(&directory, 0);  // internal attributes
+    putU32(&directory, 0);  // external attributes
+    putU32(&directory, offset);
+    directory += name;
+  }
+  if (!with_directory) {
+    return out;
+  }
+  const auto directory_offset = static_cast<std::uint32_t>(out.size());
+  out += directory;
+  out += "PK\x05\x06";
+  putU32(&out, 0);
+  putU16(&out, static_cast<std::uint32_t>(entries.size()));
+  putU16(&out, static_cast<std::uint32_t>(entries.size()));
+  putU32(&out, static_cast<std::uint32_t>(directory.size()));
+  putU32(&out, directory_offset);
+  putU16(&out, 0);
+  return out;
+}
+
+std::string identify(const std::string& bytes) {
+  const BufferSource source(bytes);
+  const std::optional<Result> result = identifyZipContainer(source);
+  return result ? result->extension : "";
+}
+
+TEST(ZipContainerTest, KindsFromTheirEntries) {
+  static const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> entries;
+    const char* want;
+  } kCases[] = {
+      {"jar", {{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}, {"a/B.class", "x"}}, "jar"},
+      {"docx", {{"[Content_Types].xml", "<x/>"}, {"word/document.xml", "<x/>"}}, "docx"},
+      {"xlsx", {{"[Content_Types].xml", "<x/>"}, {"xl/workbook.xml", "<x/>"}}, "xlsx"},
+      {"pptx", {{"[Content_Types].xml", "<x/>"}, {"ppt/presentation.xml", "<x/>"}}, "pptx"},
+      {"odt", {{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", ""}}, "odt"},
+      {"ods", {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}}, "ods"},
+      {"odp", {{"mimetype", "application/vnd.oasis.opendocument.presentation"}}, "odp"},
+      {"epub", {{"mimetype", "application/epub+zip"}, {"META-INF/container.xml", ""}}, "epub"},
+      {"apk",
+       {{"AndroidManifest.xml", "x"}, {"classes.dex", "dex\n035"}, {"META-INF/MANIFEST.MF", ""}},
+       "apk"},
+      {"wheel", {{"pkg/__init__.py", ""}, {"pkg-1.0.dist-info/WHEEL", "Wheel-Version: 1.0"}}, "whl"},
+      {"egg", {{"EGG-INFO/PKG-INFO", "Name: x"}, {"pkg/__init__.py", ""}}, "egg"},
+      {"war", {{"META-INF/MANIFEST.MF", ""}, {"WEB-INF/web.xml", "<web-app/>"}}, "war"},
+      {"plain zip", {{"readme.txt", "hello"}}, ""},
+      {"Content_Types without a part folder", {{"[Content_Types].xml", ""}, {"x.xml", ""}}, ""},
+      {"mimetype not first", {{"a", ""}, {"mimetype", "application/epub+zip"}}, ""},
+      {"unknown mimetype", {{"mimetype", "application/x-whatever"}}, ""},
+      {"classes.dex alone", {{"classes.dex", ""}}, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(identify(makeZip(c.entries)), c.want);
+  }
+}
+
+TEST(ZipContainerTest, LocalHeadersServeWhenTheDirectoryIsMissing) {
+  // A download cut short: no central directory, the local headers remain.
+  const std::string cut = makeZip({{"META-INF/MANIFEST.MF", "M"}, {"a.class", "x"}}, false);
+  EXPECT_EQ(identify(cut), "jar");
+  EXPECT_EQ(identify(makeZip({{"mimetype", "application/epub+zip"}}, false)), "epub");
+}
+
+TEST(ZipContainerTest, DamagedArchivesAreSafe) {
+  const std::string jar = makeZip({{"META-INF/MANIFEST.MF", "M"}});
+  const std::size_t end = jar.rfind("PK\x05\x06");
+  ASSERT_NE(end, std::string::npos);
+
+  std::string beyond = jar;  // directory offset past the end of the file
+  beyond[end + 16] = '\xff';
+  beyond[end + 19] = '\x7f';
+  std::string huge = jar;  // directory size beyond any bound
+  huge[end + 15] = '\x7f';
+  std::string long_name = jar;  // the directory's name length runs past its end
+  long_name[jar.find("PK\x01\x02") + 28] = '\xff';
+  std::string local_name = makeZip({{"META-INF/MANIFEST.MF", "M"}}, false);
+  local_name[26] = '\xff';  // local name length past the end, no directory
+
+  static const struct {
+    const char* what;
+    std::string bytes;
+  } kCases[] = {
+      {"empty", ""},
+      {"not a zip", "hello world, not a zip archive at all"},
+      {"magic only", "PK\x03\x04"},
+      {"directory beyond the file", beyond},
+      {"directory too large", huge},
+      {"name past the directory", long_name},
+      {"local name past the end", local_name},
+      {"end record alone", std::string("PK\x03\x04", 4) + std::string(30, '\0') + "PK\x05\x06"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    // Reaching here without a crash is the point; a damaged jar whose local
+    // header is intact may still be named from it.
+    const std::string got = identify(c.bytes);
+    EXPECT_TRUE(got.empty() || got == "jar") << got;
+  }
+}
+
+}  // namespace
+}  // namespace ident
