@@ -56,11 +56,15 @@ char toLower(char c) {
 }
 
 string_view trimLeft(string_view s) {
-  while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isSpace(s.front())) {
+    s.remove_prefix(1);
+  }
   return s;
 }
 string_view trimRight(string_view s) {
-  while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+  while (!s.empty() && isSpace(s.back())) {
+    s.remove_suffix(1);
+  }
   return s;
 }
 string_view trim(string_view s) { return trimRight(trimLeft(s)); }
@@ -70,15 +74,21 @@ bool contains(string_view s, string_view part) {
 }
 
 bool startsWithNoCase(string_view s, string_view prefix) {
-  if (s.size() < prefix.size()) return false;
+  if (s.size() < prefix.size()) {
+    return false;
+  }
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (toLower(s[i]) != toLower(prefix[i])) return false;
+    if (toLower(s[i]) != toLower(prefix[i])) {
+      return false;
+    }
   }
   return true;
 }
 bool containsNoCase(string_view s, string_view part) {
   for (std::size_t at = 0; at + part.size() <= s.size(); ++at) {
-    if (startsWithNoCase(s.substr(at), part)) return true;
+    if (startsWithNoCase(s.substr(at), part)) {
+      return true;
+    }
   }
   return false;
 }
@@ -98,7 +108,9 @@ bool containsWord(string_view s, string_view word) {
     bool left_ok = at == 0 || !isIdentChar(s[at - 1]);
     bool right_ok =
         at + word.size() == s.size() || !isIdentChar(s[at + word.size()]);
-    if (left_ok && right_ok) return true;
+    if (left_ok && right_ok) {
+      return true;
+    }
   }
   return false;
 }
@@ -106,7 +118,9 @@ bool containsWord(string_view s, string_view word) {
 // Length of the identifier at the start of |s| (letters, digits, '_').
 std::size_t identLength(string_view s) {
   std::size_t n = 0;
-  while (n < s.size() && isIdentChar(s[n])) ++n;
+  while (n < s.size() && isIdentChar(s[n])) {
+    ++n;
+  }
   return n;
 }
 
@@ -121,9 +135,13 @@ std::vector<Line> splitLines(string_view s) {
   while (!s.empty() && lines.size() < kMaxLines) {
     std::size_t end = s.find('\n');
     string_view raw = s.substr(0, end);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (!raw.empty() && raw.back() == '\r') {
+      raw.remove_suffix(1);
+    }
     lines.push_back({raw, trimLeft(raw), trim(raw)});
-    if (end == string_view::npos) break;
+    if (end == string_view::npos) {
+      break;
+    }
     s.remove_prefix(end + 1);
   }
   return lines;
@@ -208,7 +226,9 @@ template <std::size_t N>
 const NamedKind* findKind(const std::array<NamedKind, N>& table,
                           string_view name) {
   for (const NamedKind& kind : table) {
-    if (kind.name == name) return &kind;
+    if (kind.name == name) {
+      return &kind;
+    }
   }
   return nullptr;
 }
@@ -230,27 +250,37 @@ string_view baseName(string_view path) {
 // The interpreter a "#!" line names: its program, or with env the first
 // argument that is neither an option nor a VAR=value setting.
 std::optional<TextVerdict> fromShebang(string_view line) {
-  if (!line.starts_with("#!")) return std::nullopt;
+  if (!line.starts_with("#!")) {
+    return std::nullopt;
+  }
   string_view rest = trim(line.substr(2));
   std::vector<string_view> words;
   while (!rest.empty()) {
     std::size_t end = 0;
-    while (end < rest.size() && !isSpace(rest[end])) ++end;
+    while (end < rest.size() && !isSpace(rest[end])) {
+      ++end;
+    }
     words.push_back(rest.substr(0, end));
     rest = trimLeft(rest.substr(end));
   }
-  if (words.empty()) return std::nullopt;
+  if (words.empty()) {
+    return std::nullopt;
+  }
   string_view program = baseName(words[0]);
   if (program == "env") {
     program = {};
     for (std::size_t i = 1; i < words.size(); ++i) {
-      if (words[i].starts_with("-") || contains(words[i], "=")) continue;
+      if (words[i].starts_with("-") || contains(words[i], "=")) {
+        continue;
+      }
       program = baseName(words[i]);
       break;
     }
   }
   const NamedKind* kind = findKind(kInterpreters, stripVersion(program));
-  if (kind == nullptr) return std::nullopt;
+  if (kind == nullptr) {
+    return std::nullopt;
+  }
   return verdict(kind->extension, kind->description,
                  "shebang " + std::string(program));
 }
@@ -262,24 +292,31 @@ std::optional<TextVerdict> fromExecTrick(const std::vector<Line>& lines) {
   for (std::size_t i = 1; i < lines.size() && i < 6; ++i) {
     string_view t = lines[i].text;
     std::size_t at = t.find("exec ");
-    if (at == string_view::npos) continue;
+    if (at == string_view::npos) {
+      continue;
+    }
     string_view word = t.substr(at + 5);
     word = stripVersion(baseName(word.substr(0, word.find(' '))));
     if (word == "tclsh" || word == "wish" || word == "expect") {
       return verdict("tcl", "Tcl script",
                      "exec " + std::string(word) + " prologue");
     }
-    if (word == "perl")
+    if (word == "perl") {
       return verdict("pl", "Perl script", "exec perl prologue");
+    }
   }
   return std::nullopt;
 }
 
 std::optional<TextVerdict> fromModeName(string_view name, string_view how) {
   std::string lower;
-  for (char c : trim(name)) lower.push_back(toLower(c));
+  for (char c : trim(name)) {
+    lower.push_back(toLower(c));
+  }
   const NamedKind* kind = findKind(kEditorModes, lower);
-  if (kind == nullptr || kind->extension == "man") return std::nullopt;
+  if (kind == nullptr || kind->extension == "man") {
+    return std::nullopt;
+  }
   return verdict(kind->extension, kind->description,
                  std::string(how) + " " + lower);
 }
@@ -290,17 +327,26 @@ std::optional<TextVerdict> fromEmacsMode(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size() && i < 2; ++i) {
     string_view t = lines[i].raw;
     std::size_t open = t.find("-*-");
-    if (open == string_view::npos) continue;
+    if (open == string_view::npos) {
+      continue;
+    }
     std::size_t close = t.find("-*-", open + 3);
-    if (close == string_view::npos) continue;
+    if (close == string_view::npos) {
+      continue;
+    }
     string_view inside = trim(t.substr(open + 3, close - open - 3));
-    if (!contains(inside, ":")) return fromModeName(inside, "emacs mode");
+    if (!contains(inside, ":")) {
+      return fromModeName(inside, "emacs mode");
+    }
     while (!inside.empty()) {
       std::size_t semi = inside.find(';');
       string_view item = trim(inside.substr(0, semi));
-      if (startsWithNoCase(item, "mode:"))
+      if (startsWithNoCase(item, "mode:")) {
         return fromModeName(item.substr(5), "emacs mode");
-      if (semi == string_view::npos) break;
+      }
+      if (semi == string_view::npos) {
+        break;
+      }
       inside.remove_prefix(semi + 1);
     }
   }
@@ -312,17 +358,21 @@ std::optional<TextVerdict> fromVimModeline(const std::vector<Line>& lines) {
   auto check = [](string_view t) -> std::optional<TextVerdict> {
     for (string_view tag : {"vim:"sv, "vi:"sv, "ex:"sv}) {
       std::size_t at = t.find(tag);
-      if (at == string_view::npos || (at > 0 && !isSpace(t[at - 1]))) continue;
+      if (at == string_view::npos || (at > 0 && !isSpace(t[at - 1]))) {
+        continue;
+      }
       string_view rest = t.substr(at + tag.size());
       for (string_view key : {"filetype="sv, "ft="sv, "syntax="sv}) {
         std::size_t k = rest.find(key);
-        if (k == string_view::npos || (k > 0 && isIdentChar(rest[k - 1])))
+        if (k == string_view::npos || (k > 0 && isIdentChar(rest[k - 1]))) {
           continue;
+        }
         string_view value = rest.substr(k + key.size());
         std::size_t n = 0;
         while (n < value.size() &&
-               (isIdentChar(value[n]) || value[n] == '+' || value[n] == '-'))
+               (isIdentChar(value[n]) || value[n] == '+' || value[n] == '-')) {
           ++n;
+        }
         return fromModeName(value.substr(0, n), "vim modeline");
       }
     }
@@ -330,8 +380,12 @@ std::optional<TextVerdict> fromVimModeline(const std::vector<Line>& lines) {
   };
   std::size_t n = lines.size();
   for (std::size_t i = 0; i < n; ++i) {
-    if (i >= 5 && i + 5 < n) continue;
-    if (auto v = check(lines[i].raw)) return v;
+    if (i >= 5 && i + 5 < n) {
+      continue;
+    }
+    if (auto v = check(lines[i].raw)) {
+      return v;
+    }
   }
   return std::nullopt;
 }
@@ -348,35 +402,55 @@ class JsonScanner {
   // True when the text is one JSON object or array, possibly truncated.
   bool scan() {
     skipSpace();
-    if (pos_ >= s_.size() || (s_[pos_] != '{' && s_[pos_] != '[')) return false;
-    if (!value(0)) return truncated_ && pos_ >= 512;
+    if (pos_ >= s_.size() || (s_[pos_] != '{' && s_[pos_] != '[')) {
+      return false;
+    }
+    if (!value(0)) {
+      return truncated_ && pos_ >= 512;
+    }
     skipSpace();
     return pos_ == s_.size();
   }
 
  private:
   bool value(int depth) {
-    if (depth > 64) return false;
+    if (depth > 64) {
+      return false;
+    }
     skipSpace();
-    if (atEnd()) return false;
+    if (atEnd()) {
+      return false;
+    }
     char c = s_[pos_];
-    if (c == '{') return container(depth, '}', true);
-    if (c == '[') return container(depth, ']', false);
-    if (c == '"') return string();
-    if (c == '-' || isDigit(c)) return number();
+    if (c == '{') {
+      return container(depth, '}', true);
+    }
+    if (c == '[') {
+      return container(depth, ']', false);
+    }
+    if (c == '"') {
+      return string();
+    }
+    if (c == '-' || isDigit(c)) {
+      return number();
+    }
     for (string_view word : {"true"sv, "false"sv, "null"sv}) {
       if (s_.substr(pos_).starts_with(word)) {
         pos_ += word.size();
         return true;
       }
-      if (word.starts_with(s_.substr(pos_))) return atEnd(s_.size());
+      if (word.starts_with(s_.substr(pos_))) {
+        return atEnd(s_.size());
+      }
     }
     return false;
   }
   bool container(int depth, char close, bool object) {
     ++pos_;
     skipSpace();
-    if (atEnd()) return false;
+    if (atEnd()) {
+      return false;
+    }
     if (s_[pos_] == close) {
       ++pos_;
       return true;
@@ -384,19 +458,29 @@ class JsonScanner {
     for (;;) {
       if (object) {
         skipSpace();
-        if (atEnd() || s_[pos_] != '"' || !string()) return false;
+        if (atEnd() || s_[pos_] != '"' || !string()) {
+          return false;
+        }
         skipSpace();
-        if (atEnd() || s_[pos_] != ':') return false;
+        if (atEnd() || s_[pos_] != ':') {
+          return false;
+        }
         ++pos_;
       }
-      if (!value(depth + 1)) return false;
+      if (!value(depth + 1)) {
+        return false;
+      }
       skipSpace();
-      if (atEnd()) return false;
+      if (atEnd()) {
+        return false;
+      }
       if (s_[pos_] == ',') {
         ++pos_;
         continue;
       }
-      if (s_[pos_] != close) return false;
+      if (s_[pos_] != close) {
+        return false;
+      }
       ++pos_;
       return true;
     }
@@ -405,27 +489,35 @@ class JsonScanner {
     ++pos_;
     while (pos_ < s_.size()) {
       char c = s_[pos_++];
-      if (c == '"') return true;
-      if (c == '\\')
+      if (c == '"') {
+        return true;
+      }
+      if (c == '\\') {
         ++pos_;
-      else if (static_cast<unsigned char>(c) < 0x20)
+      } else if (static_cast<unsigned char>(c) < 0x20) {
         return false;
+      }
     }
     return atEnd(s_.size());
   }
   bool number() {
     std::size_t start = pos_;
-    while (pos_ < s_.size() &&
-           (isDigit(s_[pos_]) || contains("+-.eE", string_view(&s_[pos_], 1))))
+    while (pos_ < s_.size() && (isDigit(s_[pos_]) ||
+                                contains("+-.eE", string_view(&s_[pos_], 1)))) {
       ++pos_;
+    }
     return pos_ > start;
   }
   void skipSpace() {
-    while (pos_ < s_.size() && (isSpace(s_[pos_]) || s_[pos_] == '\n')) ++pos_;
+    while (pos_ < s_.size() && (isSpace(s_[pos_]) || s_[pos_] == '\n')) {
+      ++pos_;
+    }
   }
   // Records that the input ran out; the caller fails this path.
   bool atEnd(std::size_t at = std::string_view::npos) {
-    if (at == std::string_view::npos) at = pos_;
+    if (at == std::string_view::npos) {
+      at = pos_;
+    }
     if (at >= s_.size()) {
       truncated_ = true;
       return true;
@@ -441,9 +533,12 @@ class JsonScanner {
 // "--- a/x" then "+++ b/x" then "@@ -1,3 +1,4 @@", or git's "diff --git".
 std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size() && i < 60; ++i) {
-    if (lines[i].raw.starts_with("diff --git a/"))
+    if (lines[i].raw.starts_with("diff --git a/")) {
       return verdict("diff", "git diff", "diff --git header");
-    if (i + 2 >= lines.size()) continue;
+    }
+    if (i + 2 >= lines.size()) {
+      continue;
+    }
     if (lines[i].raw.starts_with("--- ") &&
         lines[i + 1].raw.starts_with("+++ ") &&
         lines[i + 2].raw.starts_with("@@ -")) {
@@ -461,11 +556,15 @@ std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
 std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     string_view t = lines[i].trimmed;
-    if (!t.starts_with("-----BEGIN ") || !t.ends_with("-----")) continue;
-    if (contains(t, "CERTIFICATE"))
+    if (!t.starts_with("-----BEGIN ") || !t.ends_with("-----")) {
+      continue;
+    }
+    if (contains(t, "CERTIFICATE")) {
       return verdict("crt", "PEM certificate", "-----BEGIN CERTIFICATE-----");
-    if (contains(t, "PGP"))
+    }
+    if (contains(t, "PGP")) {
       return verdict("asc", "PGP armored data", "-----BEGIN PGP block");
+    }
     return verdict("pem", "PEM data", "-----BEGIN block");
   }
   return std::nullopt;
@@ -476,13 +575,15 @@ std::optional<TextVerdict> checkManPage(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size() && i < 80; ++i) {
     string_view t = lines[i].raw;
     if (t.empty() || t.starts_with(".\\\"") || t.starts_with("'\\\"") ||
-        t.starts_with("\\\""))
+        t.starts_with("\\\"")) {
       continue;
+    }
     bool th = t.starts_with(".TH ");
     bool dt = t.starts_with(".Dt ");
     if (!th && !dt) {
-      if (t.starts_with(".") || t.starts_with("'"))
+      if (t.starts_with(".") || t.starts_with("'")) {
         continue;  // other requests before the title
+      }
       return std::nullopt;
     }
     // The section is the second argument; names may be quoted.
@@ -495,9 +596,12 @@ std::optional<TextVerdict> checkManPage(const std::vector<Line>& lines) {
       rest = sp == string_view::npos ? string_view() : rest.substr(sp);
     }
     rest = trimLeft(rest);
-    if (rest.starts_with("\"")) rest.remove_prefix(1);
-    if (rest.empty() || !isDigit(rest[0]))
+    if (rest.starts_with("\"")) {
+      rest.remove_prefix(1);
+    }
+    if (rest.empty() || !isDigit(rest[0])) {
       return verdict("man", "roff manual page", ".TH title line");
+    }
     return verdict(rest.substr(0, 1), "roff manual page",
                    th ? ".TH title line" : ".Dt title line");
   }
@@ -508,12 +612,16 @@ std::optional<TextVerdict> checkGettext(const std::vector<Line>& lines) {
   int ids = 0;
   int strs = 0;
   for (const Line& line : lines) {
-    if (line.raw.starts_with("msgid ")) ++ids;
-    if (line.raw.starts_with("msgstr ") || line.raw.starts_with("msgstr["))
+    if (line.raw.starts_with("msgid ")) {
+      ++ids;
+    }
+    if (line.raw.starts_with("msgstr ") || line.raw.starts_with("msgstr[")) {
       ++strs;
+    }
   }
-  if (ids >= 2 && strs >= 2)
+  if (ids >= 2 && strs >= 2) {
     return verdict("po", "gettext catalogue", "msgid/msgstr pairs");
+  }
   return std::nullopt;
 }
 
@@ -525,15 +633,23 @@ bool isTomlValue(string_view v) {
       hash != string_view::npos && v[0] != '"' && v[0] != '\'') {
     v = trimRight(v.substr(0, hash));
   }
-  if (v.empty()) return false;
+  if (v.empty()) {
+    return false;
+  }
   if (v.front() == '"' || v.front() == '\'') {
     return v.size() >= 2 && (v.back() == v.front() || v.starts_with("\"\"\"") ||
                              v.starts_with("'''"));
   }
-  if (v.front() == '[' || v.front() == '{') return true;
-  if (v == "true" || v == "false") return true;
+  if (v.front() == '[' || v.front() == '{') {
+    return true;
+  }
+  if (v == "true" || v == "false") {
+    return true;
+  }
   for (char c : v) {
-    if (!isDigit(c) && !contains("+-._:eETZ", string_view(&c, 1))) return false;
+    if (!isDigit(c) && !contains("+-._:eETZ", string_view(&c, 1))) {
+      return false;
+    }
   }
   return true;
 }
@@ -551,12 +667,17 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   bool after_key = false;  // indented lines continue a key's value
   for (const Line& line : lines) {
     string_view t = line.trimmed;
-    if (t.empty() || t[0] == '#' || t[0] == ';') continue;
-    if (after_key && line.raw.size() > t.size() && isSpace(line.raw[0]))
+    if (t.empty() || t[0] == '#' || t[0] == ';') {
       continue;
+    }
+    if (after_key && line.raw.size() > t.size() && isSpace(line.raw[0])) {
+      continue;
+    }
     after_key = false;
     if (in_array) {  // the items of a multi-line TOML array
-      if (t.starts_with("]")) in_array = false;
+      if (t.starts_with("]")) {
+        in_array = false;
+      }
       continue;
     }
     if (t.front() == '[' && t.back() == ']') {
@@ -576,11 +697,16 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       if (key_ok) {
         ++keys;
         string_view value = trim(t.substr(eq + 1));
-        if (isTomlValue(value)) ++toml_keys;
+        if (isTomlValue(value)) {
+          ++toml_keys;
+        }
         if (!value.empty() &&
-            (value[0] == '"' || value[0] == '\'' || value[0] == '['))
+            (value[0] == '"' || value[0] == '\'' || value[0] == '[')) {
           ++quoted_values;
-        if (value == "[") in_array = true;
+        }
+        if (value == "[") {
+          in_array = true;
+        }
         after_key = true;
         continue;
       }
@@ -593,11 +719,13 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
     ++other;
   }
   if (sections.empty() || keys == 0 ||
-      other * 4 > keys + static_cast<int>(sections.size()))
+      other * 4 > keys + static_cast<int>(sections.size())) {
     return std::nullopt;
+  }
   string_view first = sections.front();
-  if (first == "[Desktop Entry]")
+  if (first == "[Desktop Entry]") {
     return verdict("desktop", "desktop entry", "[Desktop Entry] section");
+  }
   static constexpr std::array<std::pair<string_view, string_view>, 9>
       kUnitTypes = {{
           {"[Service]", "service"},
@@ -619,9 +747,10 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       }
     }
   }
-  if (unit)
+  if (unit) {
     return verdict("target", "systemd unit",
                    "systemd [Unit] section without a type section");
+  }
   if (array_of_tables || (toml_keys == keys && quoted_values > 0)) {
     return verdict(
         "toml", "TOML document",
@@ -636,9 +765,12 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
 std::optional<TextVerdict> checkDelimited(string_view head,
                                           const std::vector<Line>& lines) {
   std::size_t usable = lines.size();
-  if (!head.empty() && head.back() != '\n' && usable > 0)
+  if (!head.empty() && head.back() != '\n' && usable > 0) {
     --usable;  // the last row may be cut
-  if (usable < 3) return std::nullopt;
+  }
+  if (usable < 3) {
+    return std::nullopt;
+  }
   for (char sep : {',', '\t', ';'}) {
     std::size_t fields = 0;
     std::size_t rows = 0;
@@ -646,31 +778,48 @@ std::optional<TextVerdict> checkDelimited(string_view head,
     bool ok = true;
     for (std::size_t i = 0; i < usable && ok; ++i) {
       string_view raw = lines[i].raw;
-      if (raw.empty()) continue;
-      if (sep != '\t' && isSpace(raw[0])) ok = false;
-      if (sep == ';' && raw.back() == ';') ok = false;  // statements, not rows
+      if (raw.empty()) {
+        continue;
+      }
+      if (sep != '\t' && isSpace(raw[0])) {
+        ok = false;
+      }
+      if (sep == ';' && raw.back() == ';') {
+        ok = false;  // statements, not rows
+      }
       std::size_t count = 1;
       bool quoted = false;
       for (char c : raw) {
-        if (c == '"')
+        if (c == '"') {
           quoted = !quoted;
-        else if (c == sep && !quoted)
+        } else if (c == sep && !quoted) {
           ++count;
+        }
       }
-      if (quoted) ok = false;  // fields spanning lines are rare; stay safe
-      if (fields == 0) fields = count;
-      if (count < fields) ++short_rows;
+      if (quoted) {
+        ok = false;  // fields spanning lines are rare; stay safe
+      }
+      if (fields == 0) {
+        fields = count;
+      }
+      if (count < fields) {
+        ++short_rows;
+      }
       ok = ok && count <= fields && count >= (short_rows > 0 ? 3 : 2);
       ++rows;
     }
     // Some writers leave empty trailing fields out; such rows still hold
     // three fields or more.
-    if (!ok || rows < 3) continue;
-    if (sep == ',' && fields == 2 && rows < 5)
+    if (!ok || rows < 3) {
+      continue;
+    }
+    if (sep == ',' && fields == 2 && rows < 5) {
       continue;  // two-part prose lines
-    if (sep == '\t')
+    }
+    if (sep == '\t') {
       return verdict("tsv", "tab-separated values",
                      "rows of equal tab-separated fields");
+    }
     return verdict("csv", "comma-separated values",
                    "rows of equal delimited fields");
   }
@@ -694,33 +843,45 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
   for (const Line& line : lines) {
     string_view t = line.trimmed;
     std::size_t indent = line.raw.size() - line.text.size();
-    if (t.empty() || t[0] == '#') continue;
-    if (line.raw.find('\t') < indent)
+    if (t.empty() || t[0] == '#') {
+      continue;
+    }
+    if (line.raw.find('\t') < indent) {
       return std::nullopt;  // YAML forbids tab indentation
+    }
     if (in_block_scalar) {
-      if (indent > block_indent) continue;
+      if (indent > block_indent) {
+        continue;
+      }
       in_block_scalar = false;
     }
     if (t == "---" || t.starts_with("--- ") || t.starts_with("%YAML")) {
       marker = true;
       continue;
     }
-    if (t == "...") continue;
+    if (t == "...") {
+      continue;
+    }
     string_view item = t;
     if (item.starts_with("- ") || item == "-") {
       item = trimLeft(item.substr(1));
       ++structural;
-      if (parent_indent != std::string_view::npos && indent >= parent_indent)
+      if (parent_indent != std::string_view::npos && indent >= parent_indent) {
         nested = true;
-      if (item.empty()) continue;
+      }
+      if (item.empty()) {
+        continue;
+      }
     }
     std::size_t colon = item.find(": ");
-    if (colon == string_view::npos && item.ends_with(":"))
+    if (colon == string_view::npos && item.ends_with(":")) {
       colon = item.size() - 1;
+    }
     string_view key =
         colon == string_view::npos ? string_view() : item.substr(0, colon);
-    if (key.starts_with("\"") || key.starts_with("'"))
+    if (key.starts_with("\"") || key.starts_with("'")) {
       key = key.substr(1, key.size() >= 2 ? key.size() - 2 : 0);
+    }
     bool key_ok =
         !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
           return isIdentChar(c) || c == '-' || c == '.' || c == '/' ||
@@ -732,8 +893,9 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       string_view value = trim(item.substr(colon + 1));
       after_plain_value =
           !value.empty() && !contains("[{|>\"'&*!", value.substr(0, 1));
-      if (parent_indent != std::string_view::npos && indent > parent_indent)
+      if (parent_indent != std::string_view::npos && indent > parent_indent) {
         nested = true;
+      }
       if (value.empty()) {
         parent_indent = indent;
       } else if (value == "|" || value == ">" || value.starts_with("|-") ||
@@ -748,14 +910,17 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       after_plain_value = true;
       continue;
     }
-    if (indent > 0 && after_plain_value && !contains(t, ": ")) continue;
+    if (indent > 0 && after_plain_value && !contains(t, ": ")) {
+      continue;
+    }
     after_plain_value = false;
     ++other;
   }
   // A short list under one heading ("TODO:" and two items) is too little.
   if (structural < 4 || mappings < 2 || other * 5 > structural ||
-      !(marker || nested))
+      !(marker || nested)) {
     return std::nullopt;
+  }
   return verdict(
       "yaml", "YAML document",
       marker ? "YAML document marker and mappings" : "nested YAML mappings");
@@ -850,11 +1015,12 @@ constexpr std::array<KindInfo, static_cast<std::size_t>(Kind::kCount)>
 // A child kind adds its parent's score to its own: C++ files are full of C
 // preprocessor lines, Emacs Lisp of Lisp forms, Perl modules of POD, and
 // Autoconf's m4 macros wrap shell code.
-constexpr std::array<std::pair<Kind, Kind>, 4> kParents = {
-    {{Kind::kCpp, Kind::kC},
-     {Kind::kEmacsLisp, Kind::kLisp},
-     {Kind::kPerl, Kind::kPod},
-     {Kind::kM4, Kind::kShell}}};
+constexpr std::array<std::pair<Kind, Kind>, 4> kParents = {{
+    {Kind::kCpp, Kind::kC},
+    {Kind::kEmacsLisp, Kind::kLisp},
+    {Kind::kPerl, Kind::kPod},
+    {Kind::kM4, Kind::kShell},
+}};
 
 enum class Match {
   kPrefix,          // the line (without indentation) starts with the pattern
@@ -1164,7 +1330,7 @@ constexpr Rule kRules[] = {
     {K::kPascal, 3, M::kEqualsNoCase, "interface"},
     {K::kPascal, 3, M::kEqualsNoCase, "implementation"}, {K::kPascal, 3, M::kPrefixNoCase, "uses "},
     {K::kPascal, 3, M::kEqualsNoCase, "end."}, {K::kPascal, 3, M::kPrefixNoCase, "procedure "},
-    {K::kPascal, 2, M::kPrefixNoCase, "function "}, {K::kPascal, 3, M::kPrefix, "{$"},
+    {K::kPascal, 3, M::kPrefix, "{$"},
     {K::kPascal, 1, M::kEqualsNoCase, "begin"}, {K::kPascal, 1, M::kEqualsNoCase, "end;"},
     {K::kPascal, 2, M::kEqualsNoCase, "var"}, {K::kPascal, 2, M::kEqualsNoCase, "type"},
     {K::kPascal, 2, M::kEqualsNoCase, "const"}, {K::kPascal, 2, M::kContainsWord, "writeln"},
@@ -1323,10 +1489,16 @@ void scoreSpecialRules(
     ++special[static_cast<std::size_t>(kind)][slot];
   };
 
-  // C++ standard headers have no ".h": #include <vector>.
-  if (t.starts_with("#include <") && !contains(t, ".h>") &&
-      !contains(t, ".h\""))
-    hit(Kind::kCpp, 0);
+  // C++ standard headers have no ".h": #include <vector>; C++ projects name
+  // theirs .hpp, .hh or .hxx.
+  if (t.starts_with("#include")) {
+    bool standard = t.starts_with("#include <") && !contains(t, ".h>");
+    bool cpp_header =
+        contains(t, ".hpp") || contains(t, ".hh") || contains(t, ".hxx");
+    if (standard || cpp_header) {
+      hit(Kind::kCpp, 0);
+    }
+  }
   if ((t.starts_with("namespace ") || t.starts_with("class ")) &&
       tr.ends_with("{") && !contains(t, "=") && !contains(t, "(")) {
     hit(t.starts_with("namespace ") ? Kind::kCpp : Kind::kC, 1);
@@ -1336,8 +1508,12 @@ void scoreSpecialRules(
       (tr.ends_with(":") || contains(t, ") ->"))) {
     hit(Kind::kPython, 0);
   }
-  if (t.starts_with("class ") && tr.ends_with(":")) hit(Kind::kPython, 1);
-  if (t.starts_with("from ") && contains(t, " import ")) hit(Kind::kPython, 2);
+  if (t.starts_with("class ") && tr.ends_with(":")) {
+    hit(Kind::kPython, 1);
+  }
+  if (t.starts_with("from ") && contains(t, " import ")) {
+    hit(Kind::kPython, 2);
+  }
   if (startsWithWord(t, "import") && !tr.ends_with(";") && !contains(t, "\"") &&
       !contains(t, "'") && !contains(t, "(") && !contains(t, "{")) {
     hit(Kind::kPython, 3);
@@ -1350,10 +1526,12 @@ void scoreSpecialRules(
   }
   // Ruby: "def name" without a colon, "class A < B", "module A::B".
   if (t.starts_with("def ") && !tr.ends_with(":") && !tr.ends_with("{") &&
-      !contains(t, ") ->"))
+      !contains(t, ") ->")) {
     hit(Kind::kRuby, 0);
-  if (t.starts_with("class ") && contains(t, " < ") && !tr.ends_with("{"))
+  }
+  if (t.starts_with("class ") && contains(t, " < ") && !tr.ends_with("{")) {
     hit(Kind::kRuby, 1);
+  }
   if (t.starts_with("module ") && t.size() > 7 && isUpper(t[7]) &&
       !contains(t, "=") && !contains(t, " where") && !tr.ends_with(";")) {
     hit(Kind::kRuby, 2);
@@ -1363,14 +1541,17 @@ void scoreSpecialRules(
       (contains(t, " = ") || tr.find_first_of("=(") == string_view::npos)) {
     hit(Kind::kLua, 0);
   }
-  if (t.starts_with("function ") && t.find_first_of(".:") < t.find('('))
+  if (t.starts_with("function ") && t.find_first_of(".:") < t.find('(')) {
     hit(Kind::kLua, 1);
-  if (t.starts_with("if ") && tr.ends_with(" then") && !contains(t, ";"))
+  }
+  if (t.starts_with("if ") && tr.ends_with(" then") && !contains(t, ";")) {
     hit(Kind::kLua, 2);
+  }
   // JavaScript ES modules: import x from 'y'.
   if (t.starts_with("import ") &&
-      (contains(t, " from '") || contains(t, " from \"")))
+      (contains(t, " from '") || contains(t, " from \""))) {
     hit(Kind::kJavaScript, 0);
+  }
   if (t.starts_with("export ") &&
       (contains(t, "function") || contains(t, "const ") ||
        contains(t, "class "))) {
@@ -1378,39 +1559,53 @@ void scoreSpecialRules(
   }
   // Java and Go packages: "package a.b.c;" versus "package name".
   if (t.starts_with("package ")) {
-    string_view name = tr.substr(8);
+    string_view name = trim(t.substr(8));
     bool dotted = !name.empty() && name.back() == ';' &&
                   !contains(name, "::") && !contains(name, " ");
     bool plain =
         !name.empty() && isLower(name[0]) && identLength(name) == name.size();
-    if (dotted) hit(Kind::kJava, 0);
-    if (plain) hit(Kind::kGo, 0);
+    if (dotted) {
+      hit(Kind::kJava, 0);
+    }
+    if (plain) {
+      hit(Kind::kGo, 0);
+    }
   }
   if (t.starts_with("import ") && tr.ends_with(";") && !contains(t, "\"") &&
       !contains(t, "'") && contains(t, ".") && !contains(t, " from ")) {
     hit(Kind::kJava, 1);
   }
   if (t.starts_with("type ") &&
-      (contains(t, " struct {") || contains(t, " interface {")))
+      (contains(t, " struct {") || contains(t, " interface {"))) {
     hit(Kind::kGo, 1);
+  }
   // Perl and Rust both write "use A::B;"; Perl's packages have "::" too.
-  if (t.starts_with("package ") && contains(t, "::") && tr.ends_with(";"))
+  if (t.starts_with("package ") && contains(t, "::") && tr.ends_with(";")) {
     hit(Kind::kPerl, 0);
+  }
   // Tcl: "proc name {args} {" and "set name value".
-  if (t.starts_with("proc ") && tr.ends_with("{")) hit(Kind::kTcl, 0);
+  if (t.starts_with("proc ") && tr.ends_with("{")) {
+    hit(Kind::kTcl, 0);
+  }
   if (t.starts_with("set ") && !contains(t, "=") && tr.size() > 4 &&
-      isIdentChar(tr[4]))
+      isIdentChar(tr[4])) {
     hit(Kind::kTcl, 1);
+  }
   // awk: "/regexp/ {" rules and "function f(a, b,   locals)".
-  if (t.starts_with("/") && tr.ends_with("/ {")) hit(Kind::kAwk, 0);
+  if (t.starts_with("/") && tr.ends_with("/ {")) {
+    hit(Kind::kAwk, 0);
+  }
   // PowerShell cmdlets: Verb-Noun with a capital on each side.
   for (std::size_t at = t.find('-'); at != string_view::npos;
        at = t.find('-', at + 1)) {
     if (at < 3 || at + 2 >= t.size() || !isUpper(t[at + 1]) ||
-        !isLower(t[at + 2]))
+        !isLower(t[at + 2])) {
       continue;
+    }
     std::size_t start = at;
-    while (start > 0 && isIdentChar(t[start - 1])) --start;
+    while (start > 0 && isIdentChar(t[start - 1])) {
+      --start;
+    }
     if (at - start >= 3 && isUpper(t[start]) && isLower(t[start + 1])) {
       static constexpr string_view kVerbs[] = {
           "Get",    "Set",  "New",     "Remove", "Write", "Test",
@@ -1428,17 +1623,21 @@ void scoreSpecialRules(
   // CSS declarations "name: value;" and selectors "a.b, c:hover {".
   {
     std::size_t name = 0;
-    while (name < t.size() && (isLower(t[name]) || t[name] == '-')) ++name;
+    while (name < t.size() && (isLower(t[name]) || t[name] == '-')) {
+      ++name;
+    }
     if (name > 1 && name < t.size() && t[name] == ':' && tr.ends_with(";")) {
       string_view value = trim(t.substr(name + 1));
-      if (value.size() > 1 && !contains(value, "=") && !contains(value, "::"))
+      if (value.size() > 1 && !contains(value, "=") && !contains(value, "::")) {
         hit(Kind::kCss, 0);
+      }
     }
     if (tr.size() > 2 && tr.ends_with("{") &&
         (t[0] == '.' || t[0] == '#' || t[0] == '*' || t[0] == '[' ||
          (isLower(t[0]) && contains(t, ",")) || contains(t, ":hover"))) {
-      if (!contains(t, "(") && !contains(t, "=") && !contains(t, ";"))
+      if (!contains(t, "(") && !contains(t, "=") && !contains(t, ";")) {
         hit(Kind::kCss, 1);
+      }
     }
     // Minified style sheets: many "{name:value;" runs on one long line.
     if (t.size() > 200) {
@@ -1446,17 +1645,25 @@ void scoreSpecialRules(
       for (std::size_t at = t.find('{'); at != string_view::npos && runs < 5;
            at = t.find('{', at + 1)) {
         std::size_t n = at + 1;
-        while (n < t.size() && (isLower(t[n]) || t[n] == '-')) ++n;
-        if (n > at + 2 && n < t.size() && t[n] == ':') ++runs;
+        while (n < t.size() && (isLower(t[n]) || t[n] == '-')) {
+          ++n;
+        }
+        if (n > at + 2 && n < t.size() && t[n] == ':') {
+          ++runs;
+        }
       }
-      if (runs >= 5) hit(Kind::kCss, 2);
+      if (runs >= 5) {
+        hit(Kind::kCss, 2);
+      }
     }
   }
   // Makefiles: a "target: prerequisites" line followed by a tab-indented
   // recipe, and assignments with make's own operators.
   if (line.raw.starts_with("\t") && i > 0) {
     std::size_t j = i;
-    while (j > 0 && lines[j - 1].raw.starts_with("\t")) --j;
+    while (j > 0 && lines[j - 1].raw.starts_with("\t")) {
+      --j;
+    }
     if (j > 0) {
       string_view rule = lines[j - 1].raw;
       std::size_t colon = rule.find(':');
@@ -1479,48 +1686,64 @@ void scoreSpecialRules(
   // Haskell type signatures "name :: Type".
   if (!line.raw.empty() && isLower(line.raw[0])) {
     std::size_t n = identLength(line.raw);
-    if (line.raw.substr(n).starts_with(" :: ")) hit(Kind::kHaskell, 0);
+    if (line.raw.substr(n).starts_with(" :: ")) {
+      hit(Kind::kHaskell, 0);
+    }
   }
-  if (t.starts_with("module ") && tr.ends_with(" where"))
+  if (t.starts_with("module ") && tr.ends_with(" where")) {
     hit(Kind::kHaskell, 1);
+  }
   if (t.starts_with("data ") && t.size() > 5 && isUpper(t[5]) &&
-      contains(t, " = "))
+      contains(t, " = ")) {
     hit(Kind::kHaskell, 2);
+  }
   // Shell functions "name() {" at the start of a line.
   if (!line.raw.empty() && (isIdentChar(line.raw[0]))) {
     std::size_t n = 0;
     while (n < line.raw.size() &&
-           (isIdentChar(line.raw[n]) || line.raw[n] == '-'))
+           (isIdentChar(line.raw[n]) || line.raw[n] == '-')) {
       ++n;
+    }
     string_view rest = line.raw.substr(n);
     if (rest == "()" || rest == "() {" || rest == "(){" || rest == " () {" ||
-        rest == " ()")
+        rest == " ()") {
       hit(Kind::kShell, 0);
+    }
   }
-  if (startsWithWord(t, "case") && tr.ends_with(" in")) hit(Kind::kShell, 1);
+  if (startsWithWord(t, "case") && tr.ends_with(" in")) {
+    hit(Kind::kShell, 1);
+  }
   // reStructuredText: directives ".. name::" and section underlines in any of
   // its adornment characters beyond Markdown's "=" and "-".
   if (t.starts_with(".. ")) {
     std::size_t n = 3;
-    while (n < t.size() && (isIdentChar(t[n]) || t[n] == '-' || t[n] == ':'))
+    while (n < t.size() && (isIdentChar(t[n]) || t[n] == '-' || t[n] == ':')) {
       ++n;
-    if (n > 5 && t.substr(3, n - 3).ends_with("::")) hit(Kind::kRest, 0);
+    }
+    if (n > 5 && t.substr(3, n - 3).ends_with("::")) {
+      hit(Kind::kRest, 0);
+    }
   }
   if (i > 0 && tr.size() >= 3 && !lines[i - 1].trimmed.empty() &&
       line.raw.size() >= lines[i - 1].raw.size() &&
       std::all_of(tr.begin(), tr.end(), [&](char c) { return c == tr[0]; }) &&
       line.raw == tr) {
     char c = tr[0];
-    if (contains("~^*+#'`\"", string_view(&c, 1))) hit(Kind::kRest, 1);
-    if (c == '=' || c == '-') hit(Kind::kMarkdown, 0);
+    if (contains("~^*+#'`\"", string_view(&c, 1))) {
+      hit(Kind::kRest, 1);
+    }
+    if (c == '=' || c == '-') {
+      hit(Kind::kMarkdown, 0);
+    }
   }
   // Markdown links "[text](target)" with a word inside the brackets.
   if (std::size_t close = t.find("](");
       close != string_view::npos && close > 0) {
     std::size_t open = t.rfind('[', close);
     if (open != string_view::npos && close - open > 1 &&
-        isIdentChar(t[open + 1]))
+        isIdentChar(t[open + 1])) {
       hit(Kind::kMarkdown, 1);
+    }
   }
   // Ruby mixins: "include Comparable" (a makefile's include names a path).
   if (t.starts_with("include ") && t.size() > 8 && isUpper(t[8]) &&
@@ -1531,15 +1754,20 @@ void scoreSpecialRules(
   if (std::size_t n = identLength(t);
       n > 0 && n + 1 < t.size() && t[n] == ':' && t[n + 1] != ':') {
     std::size_t m = identLength(t.substr(n + 1));
-    if (m > 0 && n + 1 + m < t.size() && t[n + 1 + m] == '(')
+    if (m > 0 && n + 1 + m < t.size() && t[n + 1 + m] == '(') {
       hit(Kind::kLua, 3);
+    }
   }
-  if (t.starts_with("elseif ") && tr.ends_with(" then")) hit(Kind::kLua, 4);
+  if (t.starts_with("elseif ") && tr.ends_with(" then")) {
+    hit(Kind::kLua, 4);
+  }
   // JavaScript: a top-level "var name = " (the shell writes no blanks around
   // its "=").
   // As a file's first statement it is strong evidence on its own.
   for (string_view word : {"var "sv, "let "sv, "const "sv}) {
-    if (!line.raw.starts_with(word)) continue;
+    if (!line.raw.starts_with(word)) {
+      continue;
+    }
     string_view rest = trimRight(line.raw.substr(word.size()));
     std::size_t n = identLength(rest);
     if (n > 0 &&
@@ -1552,11 +1780,17 @@ void scoreSpecialRules(
   }
   // Python module attributes: __all__ = [...], __version__ = "1.0".
   if (line.raw.starts_with("__") &&
-      (contains(t, "__ = ") || contains(t, "__ += ")))
+      (contains(t, "__ = ") || contains(t, "__ += "))) {
     hit(Kind::kPython, 5);
-  // C++ member definitions at the start of a line: "int Counter::Next() {".
-  if (!line.raw.empty() && !isSpace(line.raw[0]) && !tr.ends_with(";") &&
-      !t.starts_with("sub ") && !t.starts_with("def ") &&
+  }
+  // C++ member definitions at the start of a line: "int Counter::Next() {",
+  // the body opening there or on the next line (or a constructor's ":").
+  bool opens_body =
+      tr.ends_with("{") ||
+      (i + 1 < lines.size() && (lines[i + 1].trimmed.starts_with("{") ||
+                                lines[i + 1].trimmed.starts_with(":")));
+  if (opens_body && !line.raw.empty() && !isSpace(line.raw[0]) &&
+      !tr.ends_with(";") && !t.starts_with("sub ") && !t.starts_with("def ") &&
       !t.starts_with("use ") && !t.starts_with("package ")) {
     std::size_t colons = t.find("::");
     std::size_t paren = t.find('(');
@@ -1567,7 +1801,9 @@ void scoreSpecialRules(
     }
   }
   // awk functions list their locals after a wide gap: f(a, b,    i, j).
-  if (t.starts_with("function ") && contains(t, ",    ")) hit(Kind::kAwk, 1);
+  if (t.starts_with("function ") && contains(t, ",    ")) {
+    hit(Kind::kAwk, 1);
+  }
   // Batch variables: %NAME% and %1.
   if (std::size_t pct = t.find('%');
       pct != string_view::npos && pct + 2 < t.size()) {
@@ -1578,7 +1814,9 @@ void scoreSpecialRules(
     }
   }
   // Emacs Lisp file headers: ";;; name.el --- summary".
-  if (t.starts_with(";;; ") && contains(t, ".el ---")) hit(Kind::kEmacsLisp, 0);
+  if (t.starts_with(";;; ") && contains(t, ".el ---")) {
+    hit(Kind::kEmacsLisp, 0);
+  }
   // CMake calls one command per line: name(ARGS) with no semicolon.
   if (std::size_t n = identLength(line.raw);
       n > 0 && n < line.raw.size() && line.raw[n] == '(' && tr.ends_with(")") &&
@@ -1609,8 +1847,9 @@ void scoreSpecialRules(
   }
   // Pascal "function Name(args): Type;" and "program name;".
   if (startsWithNoCase(t, "function ") && tr.ends_with(";") &&
-      contains(t, "):"))
+      contains(t, "):")) {
     hit(Kind::kPascal, 0);
+  }
   // Fortran free-form declarations "real(8), intent(in) :: x".
   if (contains(t, " :: ") &&
       (startsWithNoCase(t, "real") || startsWithNoCase(t, "integer") ||
@@ -1655,8 +1894,8 @@ int specialWeight(Kind kind, int slot) {
       return 3;
     case Kind::kCss:
       return slot == 0 ? 2 : (slot == 1 ? 1 : 3);
-    case Kind::kMakefile:
-      return 3;
+    case Kind::kMakefile:  // a "word:" line over indented lines is also prose
+      return slot == 0 ? 2 : 3;
     case Kind::kHaskell:
       return 3;
     case Kind::kShell:
@@ -1683,30 +1922,50 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // Perl's documentation blocks run from a "=word" line at column 0 to
   // "=cut"; their examples are not the file's own code.
   bool in_pod = false;
+  int nonblank_lines = 0;
+  int hash_lines = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
-    if (line.trimmed.empty()) continue;
+    if (line.trimmed.empty()) {
+      continue;
+    }
+    ++nonblank_lines;
+    if (line.raw.starts_with("#")) {
+      ++hash_lines;
+    }
     bool directive =
         line.raw.size() > 1 && line.raw[0] == '=' && isLower(line.raw[1]);
-    if (directive) in_pod = !line.raw.starts_with("=cut");
+    if (directive) {
+      in_pod = !line.raw.starts_with("=cut");
+    }
     bool pod_line = in_pod || directive;
     auto apply = [&](std::uint16_t r) {
-      if (pod_line != (kRules[r].kind == Kind::kPod)) return;
-      if (rule_hits[r] < kMaxHitsPerRule && matches(kRules[r], line))
+      if (pod_line != (kRules[r].kind == Kind::kPod)) {
+        return;
+      }
+      if (rule_hits[r] < kMaxHitsPerRule && matches(kRules[r], line)) {
         ++rule_hits[r];
+      }
     };
     for (std::uint16_t r :
-         index.by_first_char[static_cast<unsigned char>(line.text[0])])
+         index.by_first_char[static_cast<unsigned char>(line.text[0])]) {
       apply(r);
-    for (std::uint16_t r : index.anywhere) apply(r);
-    if (!pod_line) scoreSpecialRules(lines, i, special);
+    }
+    for (std::uint16_t r : index.anywhere) {
+      apply(r);
+    }
+    if (!pod_line) {
+      scoreSpecialRules(lines, i, special);
+    }
   }
 
   std::array<int, kKinds> own{};
   std::array<std::string, kKinds> best_rule;
   std::array<int, kKinds> best_rule_score{};
   for (std::size_t r = 0; r < kRuleCount; ++r) {
-    if (rule_hits[r] == 0) continue;
+    if (rule_hits[r] == 0) {
+      continue;
+    }
     std::size_t k = static_cast<std::size_t>(kRules[r].kind);
     int score = kRules[r].weight * rule_hits[r];
     own[k] += score;
@@ -1718,7 +1977,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   for (std::size_t k = 0; k < kKinds; ++k) {
     for (int slot = 0; slot < 8; ++slot) {
       int n = std::min(special[k][slot], kMaxHitsPerRule);
-      if (n == 0) continue;
+      if (n == 0) {
+        continue;
+      }
       int score = n * specialWeight(static_cast<Kind>(k), slot);
       own[k] += score;
       if (score > best_rule_score[k]) {
@@ -1732,19 +1993,30 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   for (const auto& [child, parent] : kParents) {
     std::size_t c = static_cast<std::size_t>(child);
     // A child needs evidence of its own before it inherits its parent's.
-    if (own[c] >= 3) total[c] += own[static_cast<std::size_t>(parent)];
+    if (own[c] >= 3) {
+      total[c] += own[static_cast<std::size_t>(parent)];
+    }
+  }
+  // Files of "#" comment lines (test scripts, configuration) are not
+  // Markdown documents full of headings.
+  if (hash_lines * 5 >= nonblank_lines * 4) {
+    total[static_cast<std::size_t>(Kind::kMarkdown)] = 0;
   }
 
   std::size_t best = kKinds;
   for (std::size_t k = 0; k < kKinds; ++k) {
-    if (total[k] < kMinScore) continue;
+    if (total[k] < kMinScore) {
+      continue;
+    }
     if (best == kKinds || total[k] > total[best] ||
         (total[k] == total[best] &&
          kKindInfo[k].specificity > kKindInfo[best].specificity)) {
       best = k;
     }
   }
-  if (best == kKinds) return std::nullopt;
+  if (best == kKinds) {
+    return std::nullopt;
+  }
   const KindInfo& info = kKindInfo[best];
   std::string evidence = std::string(info.extension) + " grammar scored " +
                          std::to_string(total[best]) + ", strongest " +
@@ -1757,11 +2029,14 @@ bool looksFixedFormFortran(const std::vector<Line>& lines) {
   int fixed = 0;
   int total = 0;
   for (const Line& line : lines) {
-    if (line.raw.empty()) continue;
+    if (line.raw.empty()) {
+      continue;
+    }
     ++total;
     char c = line.raw[0];
-    if (c == 'C' || c == 'c' || c == '*' || line.raw.starts_with("      "))
+    if (c == 'C' || c == 'c' || c == '*' || line.raw.starts_with("      ")) {
       ++fixed;
+    }
   }
   return total > 0 && fixed * 10 >= total * 9;
 }
@@ -1770,33 +2045,49 @@ bool looksFixedFormFortran(const std::vector<Line>& lines) {
 
 TextVerdict classifyText(std::string_view head,
                          std::string_view magic_description) {
-  if (head.starts_with("\xEF\xBB\xBF"))
+  if (head.starts_with("\xEF\xBB\xBF")) {
     head.remove_prefix(3);  // UTF-8 byte order mark
+  }
   std::vector<Line> lines = splitLines(head);
   std::size_t first = 0;
-  while (first < lines.size() && lines[first].trimmed.empty()) ++first;
-  if (first == lines.size()) return verdict("txt", "text", "no content");
+  while (first < lines.size() && lines[first].trimmed.empty()) {
+    ++first;
+  }
+  if (first == lines.size()) {
+    return verdict("txt", "text", "no content");
+  }
 
   if (auto v = fromShebang(lines[first].raw)) {
     if (v->extension == "sh") {
-      if (auto exec = fromExecTrick(lines)) return *exec;
+      if (auto exec = fromExecTrick(lines)) {
+        return *exec;
+      }
     }
     return *v;
   }
-  if (auto v = fromEmacsMode(lines)) return *v;
-  if (auto v = fromVimModeline(lines)) return *v;
+  if (auto v = fromEmacsMode(lines)) {
+    return *v;
+  }
+  if (auto v = fromVimModeline(lines)) {
+    return *v;
+  }
 
   string_view start = lines[first].trimmed;
-  if (start.starts_with("<?php"))
+  if (start.starts_with("<?php")) {
     return verdict("php", "PHP script", "<?php opening tag");
-  if (start.starts_with("StartFontMetrics"))
+  }
+  if (start.starts_with("StartFontMetrics")) {
     return verdict("afm", "Adobe font metrics", "StartFontMetrics");
-  if (start.starts_with("\\input texinfo"))
+  }
+  if (start.starts_with("\\input texinfo")) {
     return verdict("texi", "Texinfo document", "\\input texinfo");
-  if (start.starts_with("%!PS"))
+  }
+  if (start.starts_with("%!PS")) {
     return verdict("ps", "PostScript document", "%!PS header");
-  if (start.starts_with("/* XPM */"))
+  }
+  if (start.starts_with("/* XPM */")) {
     return verdict("xpm", "X pixmap image", "/* XPM */ header");
+  }
   if (start.starts_with("<?xml")) {
     bool svg = contains(head, "<svg");
     return verdict(svg ? "svg" : "xml", svg ? "SVG image" : "XML document",
@@ -1821,19 +2112,35 @@ TextVerdict classifyText(std::string_view head,
       return verdict("json", "JSON data", "well-formed JSON");
     }
   }
-  if (auto v = checkDiff(lines)) return *v;
-  if (auto v = checkPem(lines)) return *v;
-  if (auto v = checkManPage(lines)) return *v;
-  if (auto v = checkGettext(lines)) return *v;
-  if (auto v = checkSectioned(lines)) return *v;
-  if (contains(magic_description, "CSV"))
+  if (auto v = checkDiff(lines)) {
+    return *v;
+  }
+  if (auto v = checkPem(lines)) {
+    return *v;
+  }
+  if (auto v = checkManPage(lines)) {
+    return *v;
+  }
+  if (auto v = checkGettext(lines)) {
+    return *v;
+  }
+  if (auto v = checkSectioned(lines)) {
+    return *v;
+  }
+  if (contains(magic_description, "CSV")) {
     return verdict("csv", "comma-separated values", "libmagic CSV");
-  if (auto v = checkDelimited(head, lines)) return *v;
-  if (auto v = checkYaml(lines)) return *v;
+  }
+  if (auto v = checkDelimited(head, lines)) {
+    return *v;
+  }
+  if (auto v = checkYaml(lines)) {
+    return *v;
+  }
 
   if (auto v = scoreLanguages(lines)) {
-    if (v->extension == "f90" && looksFixedFormFortran(lines))
+    if (v->extension == "f90" && looksFixedFormFortran(lines)) {
       v->extension = "f";
+    }
     return *v;
   }
   return verdict("txt", "text", "too little evidence for any format");

@@ -85,6 +85,8 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "counter_++;\n}\n"
        "template <typename T>\nT twice(T x) { return x + x; }\n",
        "cpp"},
+      {"#include \"detail/macros.hpp\"\n#include \"util.hpp\"\n#define X 1\n",
+       "cpp"},
       {"import os\nfrom sys import argv\n\n\ndef main(args):\n    if args:\n   "
        "     return 1\n    return 0\n",
        "py"},
@@ -320,6 +322,8 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       // A lone comment line or heading is too little.
       {"# notes\n", "txt"},
       {"# notes\n\nbuy milk\n", "txt"},
+      // Lines of "#" comments are not Markdown headings.
+      {"# RUN: %python fail.py\n\n# CHECK: FAIL\n# CHECK: PASS\n", "txt"},
       {"{not json at all\n", "txt"},
       {"<<not markup\n", "txt"},
   };
@@ -365,12 +369,34 @@ TEST(TextClassifierTest, TruncatedJsonCountsOnlyWhenLong) {
   // The engine passes the first bytes of a file: a long document cut in the
   // middle is still JSON, a short broken one is not.
   std::string long_json = "{\"items\": [";
-  while (long_json.size() < 8000)
+  while (long_json.size() < 8000) {
     long_json += "{\"id\": 12345, \"name\": \"some item\"}, ";
+  }
   EXPECT_EQ(
       classifyText(long_json, "ASCII text, with very long lines").extension,
       "json");
   EXPECT_EQ(classifyText("{\"items\": [1, 2", "ASCII text").extension, "txt");
+}
+
+TEST(TextClassifierTest, KeywordsCutShortDoNotThrow) {
+  // Lines that end right after a keyword, as a cut-off head does; "package "
+  // once made a substr run past the trimmed line's end.
+  static const std::string_view kLines[] = {
+      "package ", "package", "import ",   "include ", "def ",   "local ",
+      ".TH ",     ".TH",     "- ",        "-",        "[",      "]",
+      "#!",       "#! ",     "-*-",       "-*- -*-",  "msgid ", "key:",
+      ": ",       "=",       "\"",        "{\"",      "[[",     ".. ",
+      "%",        "% ",      "function ", "var x =",  "x:y(",   "<",
+      "<?xml",    "\\",      "::",        "a::b(",    "\t",     "\t:",
+      "BEGIN"};
+  for (std::string_view line : kLines) {
+    SCOPED_TRACE(testing::PrintToString(line));
+    for (std::string text :
+         {std::string(line), std::string(line) + "\n",
+          "x\n" + std::string(line), std::string(line) + " \n"}) {
+      EXPECT_NO_THROW(classifyText(text, "ASCII text"));
+    }
+  }
 }
 
 TEST(TextClassifierTest, LongInputStaysBounded) {
@@ -381,7 +407,9 @@ TEST(TextClassifierTest, LongInputStaysBounded) {
       classifyText(minified, "ASCII text, with very long lines").extension,
       "txt");
   std::string many;
-  for (int i = 0; i < 50000; ++i) many += "x\n";
+  for (int i = 0; i < 50000; ++i) {
+    many += "x\n";
+  }
   EXPECT_EQ(classifyText(many, "ASCII text").extension, "txt");
 }
 
