@@ -1,0 +1,37 @@
+// libFuzzer target over the engine's analysis of one file's bytes, run
+// in-process (without the worker) so that the sanitizers see every fault.
+// The definitions directory comes from TRUEEXT_FUZZ_DEFS (ends with '/').
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "byte_source.h"
+#include "engine.h"
+
+namespace {
+
+ident::Engine* loadedEngine() {
+  static ident::Engine* engine = [] {
+    auto* e = new ident::Engine;
+    const char* dir = std::getenv("TRUEEXT_FUZZ_DEFS");
+    std::string err;
+    if (!e->load(dir != nullptr ? dir : TRUEEXT_FUZZ_DEFAULT_DEFS, &err)) {
+      std::abort();
+    }
+    return e;
+  }();
+  return engine;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const ident::BufferSource source(
+      std::string_view(reinterpret_cast<const char*>(data), size));
+  ident::Engine* engine = loadedEngine();
+  engine->analyze(source);
+  engine->describe(source);
+  return 0;
+}

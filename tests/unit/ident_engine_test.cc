@@ -1,0 +1,214 @@
+#include "engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "byte_source.h"
+#include "test_util.h"
+
+namespace ident {
+namespace {
+
+using namespace std::string_view_literals;
+
+// The smallest valid PNG: signature, IHDR of a 1x1 grey image, IDAT, IEND.
+constexpr std::string_view kPng =
+    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\0\0\0\0:~\x9bU"
+    "\0\0\0\nIDATx\x9c" "c`\0\0\0\x02\0\x01H\xaf\xa4q\0\0\0\0IEND\xae" "B`\x82"sv;
+
+// The first Ogg page of a Vorbis stream, up to the codec name and a little.
+std::string oggPage(std::string_view packet) {
+  std::string page("OggS\0\x02", 6);
+  page.append(22, '\0');  // granule, serial, sequence, checksum, segment table
+  page.append(packet);
+  page.append(32, '\x01');
+  return page;
+}
+
+class EngineTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    engine_ = new Engine;
+    std::string err;
+    ASSERT_TRUE(engine_->load(IDENT_BUILD_DIR, &err)) << err;
+  }
+  static void TearDownTestSuite() {
+    delete engine_;
+    engine_ = nullptr;
+  }
+
+  static Analysis analyze(std::string_view bytes) {
+    const BufferSource source(bytes);
+    return engine_->analyze(source);
+  }
+  static std::string firstExtension(std::string_view bytes) {
+    const Analysis analysis = analyze(bytes);
+    return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
+  }
+
+  static Engine* engine_;
+};
+
+Engine* EngineTest::engine_ = nullptr;
+
+TEST_F(EngineTest, NamesFormatsByTheirBytes) {
+  static const struct {
+    const char* what;
+    std::string bytes;
+    const char* want;
+  } kCases[] = {
+      {"png", std::string(kPng), "png"},
+      {"jpeg", std::string("\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 20), "jpg"},
+      {"ogg vorbis (pack)", oggPage("\x01vorbis"), "ogg"},
+      {"ogg opus (pack)", oggPage("OpusHead"), "opus"},
+      {"llvm bitcode (pack)", std::string("BC\xc0\xde\x35\x14\0\0\x05\0\0\0", 12), "bc"},
+      {"encapsulated postscript (pack)", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\n", "eps"},
+      {"pdf", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<<>>\nendobj\n", "pdf"},
+      {"json", "{\"a\": [1, 2, 3], \"b\": {\"c\": null}}\n", "json"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(firstExtension(c.bytes), c.want);
+  }
+}
+
+TEST_F(EngineTest, NonAnswersAreNoResults) {
+  // xorshift32 noise: no format's magic, and not text.
+  std::string noise;
+  std::uint32_t x = 2463534242u;
+  for (int i = 0; i < 4096; ++i) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    noise.push_back(static_cast<char>(x >> 24));
+  }
+  EXPECT_TRUE(analyze("").results.empty()) << "empty";
+  EXPECT_TRUE(analyze(noise).results.empty()) << "data";
+}
+
+TEST_F(EngineTest, TextGoesToTheClassifier) {
+  const Analysis analysis = analyze("Just a few words of plain prose.\nAnd a second line.\n");
+  ASSERT_EQ(analysis.results.size(), 1u);
+  EXPECT_EQ(analysis.results[0].extension, "txt");
+  EXPECT_FALSE(analysis.results[0].description.empty());
+  EXPECT_FALSE(analysis.results[0].describe_later);
+}
+
+TEST_F(EngineTest, ZipContainersNamedByContents) {
+  // A stored jar entry whose manifest is not the first entry, so that
+  // libmagic itself sees a plain zip archive.
+  std::string zip;
+  const auto add = [&zip](std::string_view name, std::string_view data) {
+    zip += "PK\x03\x04\x14\0\0\0\0\0\0\0\0\0\0\0\0\0"sv;
+    zip.push_back(static_cast<char>(data.size()));
+    zip += "\0\0\0"sv;
+    zip.push_back(static_cast<char>(data.size()));
+    zip += "\0\0\0"sv;
+    zip.push_back(static_cast<char>(name.size()));
+    zip += "\0\0\0"sv;
+    zip += name;
+    zip += data;
+  };
+  add("a/B.class", "\xca\xfe\xba\xbe");
+  add("META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n");
+  const Analysis analysis = analyze(zip);
+  ASSERT_FALSE(analysis.results.empty());
+  EXPECT_EQ(analysis.results[0].extension, "jar");
+  EXPECT_EQ(analysis.results[0].description, "Java archive (JAR)");
+}
+
+TEST_F(EngineTest, DescriptionOnDemandMatchesTheAnalysis) {
+  const BufferSource source(kPng);
+  const std::string description = engine_->describe(source);
+  EXPECT_EQ(description.rfind("PNG image data", 0), 0u) << description;
+  EXPECT_EQ(engine_->describe(BufferSource("")), "");
+}
+
+TEST(EngineLoadTest, MissingOrBrokenPackLoadsNothing) {
+  testutil::ScopedTempDir dir;
+  const std::string base = dir.path().string() + "/";
+  Engine engine;
+  std::string err;
+  EXPECT_FALSE(engine.load(base, &err)) << "no pack";
+  EXPECT_NE(err.find("trueext.magic"), std::string::npos) << err;
+  EXPECT_FALSE(engine.loaded());
+  EXPECT_TRUE(engine.analyze(BufferSource(kPng)).results.empty());
+
+  testutil::writeFile(dir.path() / "trueext.magic", "this is not magic(5)\n");
+  EXPECT_FALSE(engine.load(base, &err)) << "a pack without one valid entry";
+
+  std::filesystem::create_directory(dir.path() / "a:b");
+  testutil::writeFile(dir.path() / "a:b" / "trueext.magic", "0\tstring\tXYZZY\txyzzy\n");
+  EXPECT_FALSE(engine.load(base + "a:b/", &err)) << "a colon would split libmagic's list";
+
+  testutil::writeFile(dir.path() / "trueext.magic",
+                      "0\tstring\tXYZZY\txyzzy test format\n!:mime\tapplication/x-xyzzy\n"
+                      "!:ext\txyz\n");
+  ASSERT_TRUE(engine.load(base, &err)) << err;
+  EXPECT_EQ(engine.analyze(BufferSource("XYZZY\x01\x02\x03"sv)).results.at(0).extension, "xyz");
+  EXPECT_EQ(engine.analyze(BufferSource(kPng)).results.at(0).extension, "png")
+      << "the system database is loaded too";
+}
+
+TEST(EngineHelpersTest, SplitMatches) {
+  static const struct {
+    std::string_view text;
+    std::vector<std::string> want;
+  } kCases[] = {
+      {"PNG image data\n- data"sv, {"PNG image data", "data"}},
+      // libmagic starts a new piece for a continuation printed by another entry.
+      {"ELF 64-bit LSB pie executable\n-  (SYSV), dynamically linked\n- data"sv,
+       {"ELF 64-bit LSB pie executable (SYSV), dynamically linked", "data"}},
+      {"one"sv, {"one"}},
+      {""sv, {""}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    EXPECT_EQ(splitMatches(c.text), c.want);
+  }
+}
+
+TEST(EngineHelpersTest, GenericAnswers) {
+  static const struct {
+    std::string_view description;
+    bool non_answer, generic_text;
+  } kCases[] = {
+      {"data"sv, true, false},
+      {"empty"sv, true, false},
+      {"very short file (no magic)"sv, true, false},
+      {""sv, true, false},
+      {"ASCII text"sv, false, true},
+      {"ASCII text, with very long lines (300), with CRLF line terminators"sv, false, true},
+      {"Unicode text, UTF-8 text"sv, false, true},
+      {"Unicode text, UTF-16, little-endian text"sv, false, true},
+      {"ISO-8859 text, with no line terminators"sv, false, true},
+      {"Python script, ASCII text executable"sv, false, false},
+      {"JSON text data"sv, false, false},
+      {"data file"sv, false, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::PrintToString(c.description));
+    EXPECT_EQ(isNonAnswer(c.description), c.non_answer);
+    EXPECT_EQ(isGenericText(c.description), c.generic_text);
+  }
+}
+
+TEST(EngineHelpersTest, LooksLikeText) {
+  EXPECT_TRUE(looksLikeText("plain\ttext\r\n\f\x1b[0m"sv));
+  EXPECT_TRUE(looksLikeText("caf\xc3\xa9 na\xefve"sv));  // UTF-8 and Latin-1 bytes
+  EXPECT_TRUE(looksLikeText(""sv));
+  EXPECT_FALSE(looksLikeText("a\0b"sv));
+  EXPECT_FALSE(looksLikeText("\x89PNG\r\n\x1a\n"sv));
+  // Only the probe's span counts: a NUL past it does not.
+  std::string long_text(100 << 10, 'a');
+  long_text.back() = '\0';
+  EXPECT_TRUE(looksLikeText(long_text));
+}
+
+}  // namespace
+}  // namespace ident
