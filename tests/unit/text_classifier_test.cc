@@ -350,6 +350,109 @@ TEST(TextClassifierTest, MoreSpecificKindWinsOverItsFamily) {
             "pod");
 }
 
+// C++ accepts nearly all of C: a file is C++ only when syntax C lacks
+// appears in its own code, not in comments or in "#ifdef __cplusplus"
+// branches that C headers and sources keep for C++ callers.
+TEST(TextClassifierTest, CFamilyIsCUnlessCppOnlySyntaxAppears) {
+  static const Case kCases[] = {
+      // C that also builds as C++: the C++ side sits in guarded branches.
+      {"#include <mpi.h>\n#ifdef __cplusplus\n#  include <cstdio>\n#else\n#  "
+       "include <stdio.h>\n#endif\n\nint main(int argc, char *argv[])\n{\n"
+       "#ifdef __cplusplus\n  std::puts(\"x\");\n#else\n  puts(\"x\");\n"
+       "#endif\n  return 0;\n}\n",
+       "c"},
+      {"#ifndef DEMO_H\n#define DEMO_H\n#if defined(__cplusplus)\nextern \"C\" "
+       "{\nnamespace demo_detail {\n}\n#endif\ntypedef struct demo demo_t;\n"
+       "extern int demo_size(const demo_t *d);\n#ifdef __cplusplus\n}\n"
+       "#endif\n#endif\n",
+       "c"},
+      // "virtual" and "template <" in comments are words, not C++.
+      {"/* Maps virtual memory for the pager.\n * A template <name> file "
+       "lists\n * the virtual pages. */\n#include <sys/mman.h>\n#include "
+       "<stddef.h>\n\nstatic void *map_pages(size_t n)\n{\n  return "
+       "mmap(NULL, n, PROT_READ, MAP_PRIVATE, -1, 0);\n}\n// virtual\n",
+       "c"},
+      // Obfuscated C: no line breaks where a reader expects them, but a
+      // pointer declaration and the C library are there.
+      {"char*s,b[64];main(n){for(scanf(\"%d\",&n);n--;)printf(\"%s\\n\",s=b)"
+       ";}\n",
+       "c"},
+      {"int *copy(const int *v, size_t n)\n{\n  int *out = malloc(n * sizeof "
+       "*out);\n  memcpy(out, v, n * sizeof *out);\n  return out;\n}\n",
+       "c"},
+      // A file that refuses C compilers.
+      {"#ifndef __cplusplus\n#  error \"needs a C++ compiler\"\n#endif\n\n"
+       "#include \"abi.h\"\n\nint main(int argc, char *argv[])\n{\n  (void)"
+       "argv;\n  return argc;\n}\n",
+       "cpp"},
+      {"#include \"shape.h\"\n#include <string.h>\n\nstatic int "
+       "area(const Shape& s, const Point &at)\n{\n  return s.w * s.h;\n}"
+       "\n",
+       "cpp"},
+      {"#include \"buffer.h\"\n#include <stdlib.h>\n\nvoid release(char *p)\n"
+       "{\n  delete[] p;\n}\n",
+       "cpp"},
+      {"#include \"gtest/gtest.h\"\n\nTEST(Filter, Fails) {\n  "
+       "ASSERT_TRUE(false) << \"never runs\";\n}\n",
+       "cpp"},
+      {"#include <stdio.h>\n#define N 4\n\nclass Grid {\n  int cells[N];\n};"
+       "\n",
+       "cpp"},
+      // C allows blanks between '#' and the directive.
+      {"#  include <cstdio>\n#  include <stdlib.h>\n#define N 3\nstatic int "
+       "a[N];\n",
+       "cpp"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+// Prose that shows a few tokens of a format, in quotes, examples or plain
+// text habits, stays text.
+TEST(TextClassifierTest, FormatTokensInProseStayPlain) {
+  static const Case kCases[] = {
+      // A history note quoting a LaTeX example, every TeX line indented.
+      {"This font family is released under a free licence.\n\nVer 2.0:\n* "
+       "a new weight\n  To use it, write:\n\n     \\documentclass{article}\n"
+       "     \\usepackage[T1]{fontenc}\n     \\usepackage{demo}\n     "
+       "\\begin{document}\n     Text.\n     \\end{document}\n\nThanks to "
+       "all testers.\n",
+       "txt"},
+      // Release notes: underlined titles and bullets are plain-text habits.
+      {"Demo v1.2 Release Notes\n=======================\n\nUpdates since "
+       "v1.1\n------------------\n\n* New commands and options.\n\n  - \"demo "
+       "log\" takes --reverse.\n\n* Fixes.\n\n  - \"demo push\" no longer "
+       "hangs.\n\n* Documentation.\n\n- Typos were fixed.\n- The FAQ grew."
+       "\n\nFixes since v1.1\n----------------\n\n* None.\n",
+       "txt"},
+      // ``Double back quotes'' are TeX-style quoting in plain text too.
+      {"``FAST``\n  Some linkers make one pass only.  With the ``FAST``\n  "
+       "feature the ``--start-group`` option is passed.\n\n  It costs "
+       "time.\n",
+       "txt"},
+      // One C-looking line among sentences is too little.
+      {"Notes on the build:\n#include <config.h> must come first.\nThen run "
+       "make and wait.\n",
+       "txt"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
+// Markup kinds still win on constructs of their own.
+TEST(TextClassifierTest, MarkupNeedsItsOwnConstructs) {
+  static const Case kCases[] = {
+      // Code spans are Markdown's own, beside plain-text titles and bullets.
+      {"Testing\n=======\n\nShort tests\n-----------\n- `tests/play.sh` on "
+       "x86_64\n- Small tests (`tests/a.c`, `tests/b.c`)\n- The `make "
+       "check` target\n",
+       "md"},
+      // TeX at the margin, even where definitions are indented.
+      {"% Demo macros\n\\catcode`\\@=11\n\\def\\demo@a{%\n  \\relax\n  "
+       "\\expandafter\\demo@b\n}\n",
+       "tex"},
+  };
+  expectKinds(kCases, std::size(kCases));
+}
+
 TEST(TextClassifierTest, LibmagicHintsAreUsed) {
   EXPECT_EQ(classifyText("a;b\n1;2\n", "CSV text").extension, "csv");
   EXPECT_EQ(classifyText("{\"a\":", "JSON text data").extension, "json");

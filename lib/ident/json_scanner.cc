@@ -1,0 +1,155 @@
+#include "json_scanner.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "text_lines.h"
+
+namespace ident::text {
+namespace {
+
+using std::string_view;
+using namespace std::string_view_literals;
+
+// A JSON scanner that accepts a document cut short by the end of |head|
+// only when the cut came late (a long document read in part).
+class JsonScanner {
+ public:
+  explicit JsonScanner(string_view s) : s_(s) {}
+
+  // True when the text is one JSON object or array, possibly truncated.
+  bool scan() {
+    skipSpace();
+    if (pos_ >= s_.size() || (s_[pos_] != '{' && s_[pos_] != '[')) {
+      return false;
+    }
+    if (!value(0)) {
+      return truncated_ && pos_ >= 512;
+    }
+    skipSpace();
+    return pos_ == s_.size();
+  }
+
+ private:
+  bool value(int depth) {
+    if (depth > 64) {
+      return false;
+    }
+    skipSpace();
+    if (atEnd()) {
+      return false;
+    }
+    char c = s_[pos_];
+    if (c == '{') {
+      return container(depth, '}', true);
+    }
+    if (c == '[') {
+      return container(depth, ']', false);
+    }
+    if (c == '"') {
+      return string();
+    }
+    if (c == '-' || isDigit(c)) {
+      return number();
+    }
+    for (string_view word : {"true"sv, "false"sv, "null"sv}) {
+      if (s_.substr(pos_).starts_with(word)) {
+        pos_ += word.size();
+        return true;
+      }
+      if (word.starts_with(s_.substr(pos_))) {
+        return atEnd(s_.size());
+      }
+    }
+    return false;
+  }
+  bool container(int depth, char close, bool object) {
+    ++pos_;
+    skipSpace();
+    if (atEnd()) {
+      return false;
+    }
+    if (s_[pos_] == close) {
+      ++pos_;
+      return true;
+    }
+    for (;;) {
+      if (object) {
+        skipSpace();
+        if (atEnd() || s_[pos_] != '"' || !string()) {
+          return false;
+        }
+        skipSpace();
+        if (atEnd() || s_[pos_] != ':') {
+          return false;
+        }
+        ++pos_;
+      }
+      if (!value(depth + 1)) {
+        return false;
+      }
+      skipSpace();
+      if (atEnd()) {
+        return false;
+      }
+      if (s_[pos_] == ',') {
+        ++pos_;
+        continue;
+      }
+      if (s_[pos_] != close) {
+        return false;
+      }
+      ++pos_;
+      return true;
+    }
+  }
+  bool string() {
+    ++pos_;
+    while (pos_ < s_.size()) {
+      char c = s_[pos_++];
+      if (c == '"') {
+        return true;
+      }
+      if (c == '\\') {
+        ++pos_;
+      } else if (static_cast<unsigned char>(c) < 0x20) {
+        return false;
+      }
+    }
+    return atEnd(s_.size());
+  }
+  bool number() {
+    std::size_t start = pos_;
+    while (pos_ < s_.size() && (isDigit(s_[pos_]) ||
+                                contains("+-.eE", string_view(&s_[pos_], 1)))) {
+      ++pos_;
+    }
+    return pos_ > start;
+  }
+  void skipSpace() {
+    while (pos_ < s_.size() && (isSpace(s_[pos_]) || s_[pos_] == '\n')) {
+      ++pos_;
+    }
+  }
+  // Records that the input ran out; the caller fails this path.
+  bool atEnd(std::size_t at = std::string_view::npos) {
+    if (at == std::string_view::npos) {
+      at = pos_;
+    }
+    if (at >= s_.size()) {
+      truncated_ = true;
+      return true;
+    }
+    return false;
+  }
+
+  string_view s_;
+  std::size_t pos_ = 0;
+  bool truncated_ = false;
+};
+
+}  // namespace
+
+bool isJsonDocument(std::string_view head) { return JsonScanner(head).scan(); }
+
+}  // namespace ident::text

@@ -1,0 +1,13 @@
+// A strict JSON check for the text classifier.
+#pragma once
+
+#include <string_view>
+
+namespace ident::text {
+
+// True when |head| is one JSON object or array, blanks around it allowed.
+// |head| is a file's first bytes: a document cut short counts only when the
+// cut came late (past 512 bytes), so that a short broken file stays text.
+bool isJsonDocument(std::string_view head);
+
+}  // namespace ident::text

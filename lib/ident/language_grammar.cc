@@ -1,0 +1,442 @@
+// Grammar rules: the ones that need more than one pattern, or a look at
+// the neighbouring lines. Each names one piece of a language's syntax and
+// counts into its own slot, weighted in grammarRuleWeight below. Those of C
+// and C++ live in c_family.cc.
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+#include <string_view>
+
+#include "c_family.h"
+#include "language_rules.h"
+
+namespace ident::text {
+
+using std::string_view;
+using namespace std::string_view_literals;
+
+namespace {
+
+// True when |t| holds `text` between single back quotes, with no blank just
+// inside either quote.
+bool hasCodeSpan(string_view t) {
+  for (std::size_t open = t.find('`'); open != string_view::npos;
+       open = t.find('`', open + 1)) {
+    if (open + 2 >= t.size() || t[open + 1] == '`' || t[open + 1] == ' ' ||
+        (open > 0 && t[open - 1] == '`')) {
+      continue;
+    }
+    std::size_t close = t.find('`', open + 1);
+    if (close == string_view::npos) {
+      return false;
+    }
+    if (t[close - 1] != ' ' && (close + 1 == t.size() || t[close + 1] != '`')) {
+      return true;
+    }
+    open = close;
+  }
+  return false;
+}
+
+}  // namespace
+
+void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
+                       GrammarHits& hits) {
+  const Line& line = lines[i];
+  string_view t = line.text;
+  string_view tr = line.trimmed;
+  auto hit = [&](Kind kind, int slot) {
+    ++hits[static_cast<std::size_t>(kind)][slot];
+  };
+
+  scoreCFamilyGrammar(lines, i, hits);
+  // Python: "def f(...):", "class C(B):", "from m import n", block headers.
+  if ((t.starts_with("def ") || t.starts_with("async def ")) &&
+      (tr.ends_with(":") || contains(t, ") ->"))) {
+    hit(Kind::kPython, 0);
+  }
+  if (t.starts_with("class ") && tr.ends_with(":")) {
+    hit(Kind::kPython, 1);
+  }
+  if (t.starts_with("from ") && contains(t, " import ")) {
+    hit(Kind::kPython, 2);
+  }
+  if (startsWithWord(t, "import") && !tr.ends_with(";") && !contains(t, "\"") &&
+      !contains(t, "'") && !contains(t, "(") && !contains(t, "{")) {
+    hit(Kind::kPython, 3);
+  }
+  if ((t.starts_with("elif ") || t.starts_with("except") ||
+       t.starts_with("with ") || t.starts_with("for ") ||
+       t.starts_with("while ")) &&
+      tr.ends_with(":")) {
+    hit(Kind::kPython, 4);
+  }
+  // Ruby: "def name" without a colon, "class A < B", "module A::B".
+  if (t.starts_with("def ") && !tr.ends_with(":") && !tr.ends_with("{") &&
+      !contains(t, ") ->")) {
+    hit(Kind::kRuby, 0);
+  }
+  if (t.starts_with("class ") && contains(t, " < ") && !tr.ends_with("{")) {
+    hit(Kind::kRuby, 1);
+  }
+  if (t.starts_with("module ") && t.size() > 7 && isUpper(t[7]) &&
+      !contains(t, "=") && !contains(t, " where") && !tr.ends_with(";")) {
+    hit(Kind::kRuby, 2);
+  }
+  // Lua: "local x = ...", "function M.f(...)", "if x then" without a semicolon.
+  if (t.starts_with("local ") &&
+      (contains(t, " = ") || tr.find_first_of("=(") == string_view::npos)) {
+    hit(Kind::kLua, 0);
+  }
+  if (t.starts_with("function ") && t.find_first_of(".:") < t.find('(')) {
+    hit(Kind::kLua, 1);
+  }
+  if (t.starts_with("if ") && tr.ends_with(" then") && !contains(t, ";")) {
+    hit(Kind::kLua, 2);
+  }
+  // JavaScript ES modules: import x from 'y'.
+  if (t.starts_with("import ") &&
+      (contains(t, " from '") || contains(t, " from \""))) {
+    hit(Kind::kJavaScript, 0);
+  }
+  if (t.starts_with("export ") &&
+      (contains(t, "function") || contains(t, "const ") ||
+       contains(t, "class "))) {
+    hit(Kind::kJavaScript, 1);
+  }
+  // Java and Go packages: "package a.b.c;" versus "package name".
+  if (t.starts_with("package ")) {
+    string_view name = trim(t.substr(8));
+    bool dotted = !name.empty() && name.back() == ';' &&
+                  !contains(name, "::") && !contains(name, " ");
+    bool plain =
+        !name.empty() && isLower(name[0]) && identLength(name) == name.size();
+    if (dotted) {
+      hit(Kind::kJava, 0);
+    }
+    if (plain) {
+      hit(Kind::kGo, 0);
+    }
+  }
+  if (t.starts_with("import ") && tr.ends_with(";") && !contains(t, "\"") &&
+      !contains(t, "'") && contains(t, ".") && !contains(t, " from ")) {
+    hit(Kind::kJava, 1);
+  }
+  if (t.starts_with("type ") &&
+      (contains(t, " struct {") || contains(t, " interface {"))) {
+    hit(Kind::kGo, 1);
+  }
+  // Perl and Rust both write "use A::B;"; Perl's packages have "::" too.
+  if (t.starts_with("package ") && contains(t, "::") && tr.ends_with(";")) {
+    hit(Kind::kPerl, 0);
+  }
+  // Tcl: "proc name {args} {" and "set name value".
+  if (t.starts_with("proc ") && tr.ends_with("{")) {
+    hit(Kind::kTcl, 0);
+  }
+  if (t.starts_with("set ") && !contains(t, "=") && tr.size() > 4 &&
+      isIdentChar(tr[4])) {
+    hit(Kind::kTcl, 1);
+  }
+  // awk: "/regexp/ {" rules and "function f(a, b,   locals)".
+  if (t.starts_with("/") && tr.ends_with("/ {")) {
+    hit(Kind::kAwk, 0);
+  }
+  // PowerShell cmdlets: Verb-Noun with a capital on each side.
+  for (std::size_t at = t.find('-'); at != string_view::npos;
+       at = t.find('-', at + 1)) {
+    if (at < 3 || at + 2 >= t.size() || !isUpper(t[at + 1]) ||
+        !isLower(t[at + 2])) {
+      continue;
+    }
+    std::size_t start = at;
+    while (start > 0 && isIdentChar(t[start - 1])) {
+      --start;
+    }
+    if (at - start >= 3 && isUpper(t[start]) && isLower(t[start + 1])) {
+      static constexpr string_view kVerbs[] = {
+          "Get",    "Set",  "New",     "Remove", "Write", "Test",
+          "Invoke", "Add",  "Out",     "Start",  "Stop",  "Import",
+          "Export", "Join", "Split",   "Select", "Where", "ForEach",
+          "Copy",   "Move", "Convert", "Resolve"};
+      string_view verb = t.substr(start, at - start);
+      if (std::find(std::begin(kVerbs), std::end(kVerbs), verb) !=
+          std::end(kVerbs)) {
+        hit(Kind::kPowerShell, 0);
+        break;
+      }
+    }
+  }
+  // CSS declarations "name: value;" and selectors "a.b, c:hover {".
+  {
+    std::size_t name = 0;
+    while (name < t.size() && (isLower(t[name]) || t[name] == '-')) {
+      ++name;
+    }
+    if (name > 1 && name < t.size() && t[name] == ':' && tr.ends_with(";")) {
+      string_view value = trim(t.substr(name + 1));
+      if (value.size() > 1 && !contains(value, "=") && !contains(value, "::")) {
+        hit(Kind::kCss, 0);
+      }
+    }
+    if (tr.size() > 2 && tr.ends_with("{") &&
+        (t[0] == '.' || t[0] == '#' || t[0] == '*' || t[0] == '[' ||
+         (isLower(t[0]) && contains(t, ",")) || contains(t, ":hover"))) {
+      if (!contains(t, "(") && !contains(t, "=") && !contains(t, ";")) {
+        hit(Kind::kCss, 1);
+      }
+    }
+    // Minified style sheets: many "{name:value;" runs on one long line.
+    if (t.size() > 200) {
+      int runs = 0;
+      for (std::size_t at = t.find('{'); at != string_view::npos && runs < 5;
+           at = t.find('{', at + 1)) {
+        std::size_t n = at + 1;
+        while (n < t.size() && (isLower(t[n]) || t[n] == '-')) {
+          ++n;
+        }
+        if (n > at + 2 && n < t.size() && t[n] == ':') {
+          ++runs;
+        }
+      }
+      if (runs >= 5) {
+        hit(Kind::kCss, 2);
+      }
+    }
+  }
+  // Makefiles: a "target: prerequisites" line followed by a tab-indented
+  // recipe, and assignments with make's own operators.
+  if (line.raw.starts_with("\t") && i > 0) {
+    std::size_t j = i;
+    while (j > 0 && lines[j - 1].raw.starts_with("\t")) {
+      --j;
+    }
+    if (j > 0) {
+      string_view rule = lines[j - 1].raw;
+      std::size_t colon = rule.find(':');
+      if (colon != string_view::npos && colon > 0 && !isSpace(rule[0]) &&
+          rule[0] != '#' && !contains(rule, ";") &&
+          (rule.find('(') == string_view::npos || contains(rule, "$("))) {
+        hit(Kind::kMakefile, 0);
+      }
+    }
+  }
+  if (!line.raw.empty() && (isIdentChar(line.raw[0]))) {
+    std::size_t n = identLength(line.raw);
+    string_view rest = trimLeft(line.raw.substr(n));
+    if ((rest.starts_with(":=") || rest.starts_with("?=") ||
+         rest.starts_with("+=") || rest.starts_with("::=")) &&
+        !tr.ends_with(";")) {
+      hit(Kind::kMakefile, 1);
+    }
+  }
+  // Haskell type signatures "name :: Type".
+  if (!line.raw.empty() && isLower(line.raw[0])) {
+    std::size_t n = identLength(line.raw);
+    if (line.raw.substr(n).starts_with(" :: ")) {
+      hit(Kind::kHaskell, 0);
+    }
+  }
+  if (t.starts_with("module ") && tr.ends_with(" where")) {
+    hit(Kind::kHaskell, 1);
+  }
+  if (t.starts_with("data ") && t.size() > 5 && isUpper(t[5]) &&
+      contains(t, " = ")) {
+    hit(Kind::kHaskell, 2);
+  }
+  // Shell functions "name() {" at the start of a line.
+  if (!line.raw.empty() && (isIdentChar(line.raw[0]))) {
+    std::size_t n = 0;
+    while (n < line.raw.size() &&
+           (isIdentChar(line.raw[n]) || line.raw[n] == '-')) {
+      ++n;
+    }
+    string_view rest = line.raw.substr(n);
+    if (rest == "()" || rest == "() {" || rest == "(){" || rest == " () {" ||
+        rest == " ()") {
+      hit(Kind::kShell, 0);
+    }
+  }
+  if (startsWithWord(t, "case") && tr.ends_with(" in")) {
+    hit(Kind::kShell, 1);
+  }
+  // reStructuredText: directives ".. name::" and section underlines in any of
+  // its adornment characters beyond Markdown's "=" and "-".
+  if (t.starts_with(".. ")) {
+    std::size_t n = 3;
+    while (n < t.size() && (isIdentChar(t[n]) || t[n] == '-' || t[n] == ':')) {
+      ++n;
+    }
+    if (n > 5 && t.substr(3, n - 3).ends_with("::")) {
+      hit(Kind::kRest, 0);
+    }
+  }
+  if (i > 0 && tr.size() >= 3 && !lines[i - 1].trimmed.empty() &&
+      line.raw.size() >= lines[i - 1].raw.size() &&
+      std::all_of(tr.begin(), tr.end(), [&](char c) { return c == tr[0]; }) &&
+      line.raw == tr) {
+    char c = tr[0];
+    if (contains("~^*+#'`\"", string_view(&c, 1))) {
+      hit(Kind::kRest, 1);
+    }
+    if (c == '=' || c == '-') {
+      hit(Kind::kMarkdown, 0);
+    }
+  }
+  // Markdown links "[text](target)" with a word inside the brackets.
+  if (std::size_t close = t.find("](");
+      close != string_view::npos && close > 0) {
+    std::size_t open = t.rfind('[', close);
+    if (open != string_view::npos && close - open > 1 &&
+        isIdentChar(t[open + 1])) {
+      hit(Kind::kMarkdown, 1);
+    }
+  }
+  // Markdown code spans: `text` between single back quotes. TeX-style
+  // `quotes' close with an apostrophe, reStructuredText writes ``literals``.
+  if (hasCodeSpan(t.substr(0, kSearchWidth))) {
+    hit(Kind::kMarkdown, 3);
+  }
+  // Ruby mixins: "include Comparable" (a makefile's include names a path).
+  if (t.starts_with("include ") && t.size() > 8 && isUpper(t[8]) &&
+      identLength(t.substr(8)) + 8 == tr.size()) {
+    hit(Kind::kRuby, 3);
+  }
+  // Lua method calls "obj:method(" and "if x then" without a semicolon.
+  if (std::size_t n = identLength(t);
+      n > 0 && n + 1 < t.size() && t[n] == ':' && t[n + 1] != ':') {
+    std::size_t m = identLength(t.substr(n + 1));
+    if (m > 0 && n + 1 + m < t.size() && t[n + 1 + m] == '(') {
+      hit(Kind::kLua, 3);
+    }
+  }
+  if (t.starts_with("elseif ") && tr.ends_with(" then")) {
+    hit(Kind::kLua, 4);
+  }
+  // JavaScript: a top-level "var name = " (the shell writes no blanks around
+  // its "=").
+  // As a file's first statement it is strong evidence on its own.
+  for (string_view word : {"var "sv, "let "sv, "const "sv}) {
+    if (!line.raw.starts_with(word)) {
+      continue;
+    }
+    string_view rest = trimRight(line.raw.substr(word.size()));
+    std::size_t n = identLength(rest);
+    if (n > 0 &&
+        (rest.substr(n).starts_with(" = ") || rest.substr(n) == " =")) {
+      bool first = std::all_of(lines.begin(),
+                               lines.begin() + static_cast<std::ptrdiff_t>(i),
+                               [](const Line& l) { return l.trimmed.empty(); });
+      hit(Kind::kJavaScript, first ? 3 : 2);
+    }
+  }
+  // Python module attributes: __all__ = [...], __version__ = "1.0".
+  if (line.raw.starts_with("__") &&
+      (contains(t, "__ = ") || contains(t, "__ += "))) {
+    hit(Kind::kPython, 5);
+  }
+  // awk functions list their locals after a wide gap: f(a, b,    i, j).
+  if (t.starts_with("function ") && contains(t, ",    ")) {
+    hit(Kind::kAwk, 1);
+  }
+  // Batch variables: %NAME% and %1.
+  if (std::size_t pct = t.find('%');
+      pct != string_view::npos && pct + 2 < t.size()) {
+    std::size_t n = identLength(t.substr(pct + 1));
+    if ((n > 0 && pct + 1 + n < t.size() && t[pct + 1 + n] == '%') ||
+        (n == 1 && isDigit(t[pct + 1]))) {
+      hit(Kind::kBatch, 0);
+    }
+  }
+  // Emacs Lisp file headers: ";;; name.el --- summary".
+  if (t.starts_with(";;; ") && contains(t, ".el ---")) {
+    hit(Kind::kEmacsLisp, 0);
+  }
+  // CMake calls one command per line: name(ARGS) with no semicolon.
+  if (std::size_t n = identLength(line.raw);
+      n > 0 && n < line.raw.size() && line.raw[n] == '(' && tr.ends_with(")") &&
+      !contains(t, ";") && !contains(t, "\"\"\"")) {
+    hit(Kind::kCMake, 0);
+  }
+  // Markdown documents open with a heading set off by a blank line.
+  if (i + 1 < lines.size() && line.raw.starts_with("# ") &&
+      lines[i + 1].trimmed.empty() &&
+      std::all_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
+                  [](const Line& l) { return l.trimmed.empty(); })) {
+    hit(Kind::kMarkdown, 2);
+  }
+  // Pascal "function Name(args): Type;" and "program name;".
+  if (startsWithNoCase(t, "function ") && tr.ends_with(";") &&
+      contains(t, "):")) {
+    hit(Kind::kPascal, 0);
+  }
+  // Fortran free-form declarations "real(8), intent(in) :: x".
+  if (contains(t, " :: ") &&
+      (startsWithNoCase(t, "real") || startsWithNoCase(t, "integer") ||
+       startsWithNoCase(t, "character") || startsWithNoCase(t, "logical") ||
+       startsWithNoCase(t, "type("))) {
+    hit(Kind::kFortran, 0);
+  }
+}
+
+int grammarRuleWeight(Kind kind, int slot) {
+  switch (kind) {
+    case Kind::kCpp:
+      return 3;
+    case Kind::kC:
+      return slot >= 2 ? 3 : 1;
+    case Kind::kPython:
+      return 3;
+    case Kind::kRuby:
+      return slot == 0 ? 2 : 3;
+    case Kind::kLua:
+      return slot == 3 ? 2 : (slot == 4 ? 3 : 2);
+    case Kind::kJavaScript:
+      return slot == 3 ? 6 : 3;
+    case Kind::kBatch:
+      return 2;
+    case Kind::kEmacsLisp:
+      return 3;
+    case Kind::kCMake:
+      return 1;
+    case Kind::kJava:
+      return 3;
+    case Kind::kGo:
+      return 3;
+    case Kind::kPerl:
+      return 3;
+    case Kind::kTcl:
+      return slot == 0 ? 3 : 1;
+    case Kind::kAwk:
+      return slot == 1 ? 4 : 2;
+    case Kind::kPowerShell:
+      return 3;
+    case Kind::kCss:
+      return slot == 0 ? 2 : (slot == 1 ? 1 : 3);
+    case Kind::kMakefile:  // a "word:" line over indented lines is also prose
+      return slot == 0 ? 2 : 3;
+    case Kind::kHaskell:
+      return 3;
+    case Kind::kShell:
+      return 3;
+    case Kind::kRest:
+      return slot == 0 ? 5 : 2;
+    case Kind::kMarkdown:
+      return slot == 0 || slot == 3 ? 1 : (slot == 2 ? 3 : 2);
+    case Kind::kPascal:
+      return 2;
+    case Kind::kFortran:
+      return 3;
+    default:
+      return 1;
+  }
+}
+
+bool isProseConventionSlot(Kind kind, int slot) {
+  // Titles underlined with "=", "-", "~" or "*": Markdown's setext headings
+  // and reStructuredText's sections, but plain text underlines them too.
+  return (kind == Kind::kMarkdown && slot == 0) ||
+         (kind == Kind::kRest && slot == 1);
+}
+
+}  // namespace ident::text

@@ -1,0 +1,287 @@
+#include "language_scores.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "c_family.h"
+#include "language_rules.h"
+
+namespace ident::text {
+namespace {
+
+using std::string_view;
+
+// A kind needs at least this score from its line rules to be named.
+constexpr int kMinScore = 6;
+// Rules count at most this many matching lines, so that one repeated
+// construct cannot outweigh varied evidence.
+constexpr int kMaxHitsPerRule = 3;
+
+constexpr std::size_t kCppIndex = static_cast<std::size_t>(Kind::kCpp);
+
+struct KindInfo {
+  string_view extension;
+  string_view description;
+  int specificity;  // breaks ties: higher wins
+};
+
+// Indexed by Kind.
+constexpr std::array<KindInfo, kKindCount> kKindInfo = {{
+    {"c", "C source", 1},
+    {"cpp", "C++ source", 2},
+    {"py", "Python script", 1},
+    {"sh", "shell script", 0},
+    {"pl", "Perl script", 2},
+    {"pod", "Perl POD document", 1},
+    {"rb", "Ruby script", 1},
+    {"lua", "Lua script", 1},
+    {"js", "JavaScript source", 0},
+    {"java", "Java source", 1},
+    {"go", "Go source", 1},
+    {"rs", "Rust source", 1},
+    {"tcl", "Tcl script", 1},
+    {"awk", "awk script", 1},
+    {"ps1", "PowerShell script", 1},
+    {"php", "PHP script", 1},
+    {"sql", "SQL script", 1},
+    {"css", "CSS stylesheet", 1},
+    {"tex", "TeX document", 1},
+    {"m4", "M4 macro source", 1},
+    {"lisp", "Lisp source", 0},
+    {"el", "Emacs Lisp source", 2},
+    {"scm", "Scheme source", 1},
+    {"hs", "Haskell source", 1},
+    {"ml", "OCaml source", 1},
+    {"pas", "Pascal source", 1},
+    {"f90", "Fortran source", 1},
+    {"s", "assembly source", 1},
+    {"mk", "makefile", 1},
+    {"cmake", "CMake script", 2},
+    {"vim", "Vim script", 1},
+    {"bat", "DOS batch file", 1},
+    {"md", "Markdown document", 0},
+    {"rst", "reStructuredText document", 0},
+}};
+
+// A child kind adds its parent's score to its own: C++ files are full of C
+// preprocessor lines, Emacs Lisp of Lisp forms, Perl modules of POD, and
+// Autoconf's m4 macros wrap shell code.
+constexpr std::array<std::pair<Kind, Kind>, 4> kParents = {{
+    {Kind::kCpp, Kind::kC},
+    {Kind::kEmacsLisp, Kind::kLisp},
+    {Kind::kPerl, Kind::kPod},
+    {Kind::kM4, Kind::kShell},
+}};
+
+// The pattern rules by the first character a line needs for them to match,
+// so that each line meets only the rules that could match it.
+struct RuleIndex {
+  std::array<std::vector<std::uint16_t>, 256> by_first_char;
+  std::vector<std::uint16_t> anywhere;  // rules not tied to the line's start
+};
+
+RuleIndex buildRuleIndex() {
+  RuleIndex index;
+  const std::span<const Rule> rules = patternRules();
+  for (std::size_t r = 0; r < rules.size(); ++r) {
+    const Rule& rule = rules[r];
+    auto id = static_cast<std::uint16_t>(r);
+    auto first = static_cast<unsigned char>(rule.pattern[0]);
+    switch (rule.match) {
+      case Match::kPrefix:
+      case Match::kPrefixWord:
+      case Match::kEquals:
+        index.by_first_char[first].push_back(id);
+        break;
+      case Match::kPrefixNoCase:
+      case Match::kEqualsNoCase:
+        index
+            .by_first_char[static_cast<unsigned char>(toLower(rule.pattern[0]))]
+            .push_back(id);
+        if (isLower(rule.pattern[0])) {
+          index
+              .by_first_char[static_cast<unsigned char>(rule.pattern[0] - 'a' +
+                                                        'A')]
+              .push_back(id);
+        }
+        break;
+      default:
+        index.anywhere.push_back(id);
+        break;
+    }
+  }
+  return index;
+}
+
+}  // namespace
+
+std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
+  constexpr std::size_t kKinds = kKindCount;
+  const std::span<const Rule> rules = patternRules();
+  const std::size_t rule_count = rules.size();
+  static const RuleIndex index = buildRuleIndex();
+  std::vector<int> rule_hits(rule_count, 0);
+  GrammarHits special = {};
+  // Perl's documentation blocks run from a "=word" line at column 0 to
+  // "=cut"; their examples are not the file's own code.
+  bool in_pod = false;
+  int nonblank_lines = 0;
+  int hash_lines = 0;
+  CplusplusBranches cplusplus_branches;
+  // TeX sources speak TeX at the left margin: a control word or a "%"
+  // comment opens some unindented line. Prose that only quotes TeX in
+  // indented examples does not.
+  bool tex_at_margin = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& line = lines[i];
+    if (line.trimmed.empty()) {
+      continue;
+    }
+    ++nonblank_lines;
+    if (line.raw.starts_with("#")) {
+      ++hash_lines;
+    }
+    tex_at_margin |= line.raw.starts_with("\\") || line.raw.starts_with("%");
+    // Comments and the branches a C++ compiler alone reads say nothing of
+    // whether the file itself is C++.
+    bool cpp_silent =
+        cplusplus_branches.enter(line.text) || isCCommentLine(line.text);
+    bool directive =
+        line.raw.size() > 1 && line.raw[0] == '=' && isLower(line.raw[1]);
+    if (directive) {
+      in_pod = !line.raw.starts_with("=cut");
+    }
+    bool pod_line = in_pod || directive;
+    auto apply = [&](std::uint16_t r) {
+      if (pod_line != (rules[r].kind == Kind::kPod) ||
+          (cpp_silent && rules[r].kind == Kind::kCpp)) {
+        return;
+      }
+      if (rule_hits[r] < kMaxHitsPerRule && matches(rules[r], line)) {
+        ++rule_hits[r];
+      }
+    };
+    for (std::uint16_t r :
+         index.by_first_char[static_cast<unsigned char>(line.text[0])]) {
+      apply(r);
+    }
+    for (std::uint16_t r : index.anywhere) {
+      apply(r);
+    }
+    if (!pod_line) {
+      int cpp_before[kGrammarSlots];
+      std::copy(std::begin(special[kCppIndex]), std::end(special[kCppIndex]),
+                cpp_before);
+      scoreGrammarRules(lines, i, special);
+      if (cpp_silent) {
+        std::copy(std::begin(cpp_before), std::end(cpp_before),
+                  special[kCppIndex]);
+      }
+    }
+  }
+
+  std::array<int, kKinds> own{};
+  std::array<std::string, kKinds> best_rule;
+  std::array<int, kKinds> best_rule_score{};
+  // Whether a kind showed a construct of its own, beyond prose conventions.
+  std::array<bool, kKinds> distinctive{};
+  for (std::size_t r = 0; r < rule_count; ++r) {
+    if (rule_hits[r] == 0) {
+      continue;
+    }
+    std::size_t k = static_cast<std::size_t>(rules[r].kind);
+    int score = rules[r].weight * rule_hits[r];
+    own[k] += score;
+    distinctive[k] = distinctive[k] || !rules[r].prose_convention;
+    if (score > best_rule_score[k]) {
+      best_rule_score[k] = score;
+      best_rule[k] = "\"" + std::string(rules[r].pattern) + "\"";
+    }
+  }
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    for (int slot = 0; slot < kGrammarSlots; ++slot) {
+      int n = std::min(special[k][slot], kMaxHitsPerRule);
+      if (n == 0) {
+        continue;
+      }
+      int score = n * grammarRuleWeight(static_cast<Kind>(k), slot);
+      own[k] += score;
+      distinctive[k] =
+          distinctive[k] || !isProseConventionSlot(static_cast<Kind>(k), slot);
+      if (score > best_rule_score[k]) {
+        best_rule_score[k] = score;
+        best_rule[k] = "grammar rule " + std::to_string(slot);
+      }
+    }
+  }
+
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    if (!distinctive[k]) {
+      own[k] = 0;  // bullets and underlines alone are plain text
+    }
+  }
+  if (!tex_at_margin) {
+    own[static_cast<std::size_t>(Kind::kTex)] = 0;
+  }
+
+  std::array<int, kKinds> total = own;
+  for (const auto& [child, parent] : kParents) {
+    std::size_t c = static_cast<std::size_t>(child);
+    // A child needs evidence of its own before it inherits its parent's.
+    if (own[c] >= 3) {
+      total[c] += own[static_cast<std::size_t>(parent)];
+    }
+  }
+  // Files of "#" comment lines (test scripts, configuration) are not
+  // Markdown documents full of headings.
+  if (hash_lines * 5 >= nonblank_lines * 4) {
+    total[static_cast<std::size_t>(Kind::kMarkdown)] = 0;
+  }
+
+  std::size_t best = kKinds;
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    if (total[k] < kMinScore) {
+      continue;
+    }
+    if (best == kKinds || total[k] > total[best] ||
+        (total[k] == total[best] &&
+         kKindInfo[k].specificity > kKindInfo[best].specificity)) {
+      best = k;
+    }
+  }
+  if (best == kKinds) {
+    return std::nullopt;
+  }
+  const KindInfo& info = kKindInfo[best];
+  std::string evidence = std::string(info.extension) + " grammar scored " +
+                         std::to_string(total[best]) + ", strongest " +
+                         best_rule[best];
+  return verdict(info.extension, info.description, std::move(evidence));
+}
+
+// Fortran's fixed form: comment letters in column 1, statements from column 7.
+bool looksFixedFormFortran(const std::vector<Line>& lines) {
+  int fixed = 0;
+  int total = 0;
+  for (const Line& line : lines) {
+    if (line.raw.empty()) {
+      continue;
+    }
+    ++total;
+    char c = line.raw[0];
+    if (c == 'C' || c == 'c' || c == '*' || line.raw.starts_with("      ")) {
+      ++fixed;
+    }
+  }
+  return total > 0 && fixed * 10 >= total * 9;
+}
+
+}  // namespace ident::text

@@ -1,0 +1,414 @@
+#include "text_formats.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace ident::text {
+
+using std::string_view;
+
+namespace {
+
+// The value of a TOML key: a string, number, boolean, date, array or inline
+// table. INI files leave strings unquoted, which TOML forbids.
+bool isTomlValue(string_view v) {
+  v = trim(v);
+  if (std::size_t hash = v.find(" #");
+      hash != string_view::npos && v[0] != '"' && v[0] != '\'') {
+    v = trimRight(v.substr(0, hash));
+  }
+  if (v.empty()) {
+    return false;
+  }
+  if (v.front() == '"' || v.front() == '\'') {
+    return v.size() >= 2 && (v.back() == v.front() || v.starts_with("\"\"\"") ||
+                             v.starts_with("'''"));
+  }
+  if (v.front() == '[' || v.front() == '{') {
+    return true;
+  }
+  if (v == "true" || v == "false") {
+    return true;
+  }
+  for (char c : v) {
+    if (!isDigit(c) && !contains("+-._:eETZ", string_view(&c, 1))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+// "--- a/x" then "+++ b/x" then "@@ -1,3 +1,4 @@", or git's "diff --git".
+std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
+  for (std::size_t i = 0; i < lines.size() && i < 60; ++i) {
+    if (lines[i].raw.starts_with("diff --git a/")) {
+      return verdict("diff", "git diff", "diff --git header");
+    }
+    if (i + 2 >= lines.size()) {
+      continue;
+    }
+    if (lines[i].raw.starts_with("--- ") &&
+        lines[i + 1].raw.starts_with("+++ ") &&
+        lines[i + 2].raw.starts_with("@@ -")) {
+      return verdict("diff", "unified diff", "---/+++/@@ hunk header");
+    }
+    if (lines[i].raw.starts_with("*** ") &&
+        lines[i + 1].raw.starts_with("--- ") &&
+        lines[i + 2].raw.starts_with("***************")) {
+      return verdict("diff", "context diff", "***/--- context hunk header");
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    string_view t = lines[i].trimmed;
+    if (!t.starts_with("-----BEGIN ") || !t.ends_with("-----")) {
+      continue;
+    }
+    if (contains(t, "CERTIFICATE")) {
+      return verdict("crt", "PEM certificate", "-----BEGIN CERTIFICATE-----");
+    }
+    if (contains(t, "PGP")) {
+      return verdict("asc", "PGP armored data", "-----BEGIN PGP block");
+    }
+    return verdict("pem", "PEM data", "-----BEGIN block");
+  }
+  return std::nullopt;
+}
+
+// Man pages: roff requests, with ".TH name section" or mdoc's ".Dt".
+std::optional<TextVerdict> checkManPage(const std::vector<Line>& lines) {
+  for (std::size_t i = 0; i < lines.size() && i < 80; ++i) {
+    string_view t = lines[i].raw;
+    if (t.empty() || t.starts_with(".\\\"") || t.starts_with("'\\\"") ||
+        t.starts_with("\\\"")) {
+      continue;
+    }
+    bool th = t.starts_with(".TH ");
+    bool dt = t.starts_with(".Dt ");
+    if (!th && !dt) {
+      if (t.starts_with(".") || t.starts_with("'")) {
+        continue;  // other requests before the title
+      }
+      return std::nullopt;
+    }
+    // The section is the second argument; names may be quoted.
+    string_view rest = trimLeft(t.substr(4));
+    if (rest.starts_with("\"")) {
+      std::size_t q = rest.find('"', 1);
+      rest = q == string_view::npos ? string_view() : rest.substr(q + 1);
+    } else {
+      std::size_t sp = rest.find_first_of(" \t");
+      rest = sp == string_view::npos ? string_view() : rest.substr(sp);
+    }
+    rest = trimLeft(rest);
+    if (rest.starts_with("\"")) {
+      rest.remove_prefix(1);
+    }
+    if (rest.empty() || !isDigit(rest[0])) {
+      return verdict("man", "roff manual page", ".TH title line");
+    }
+    return verdict(rest.substr(0, 1), "roff manual page",
+                   th ? ".TH title line" : ".Dt title line");
+  }
+  return std::nullopt;
+}
+
+std::optional<TextVerdict> checkGettext(const std::vector<Line>& lines) {
+  int ids = 0;
+  int strs = 0;
+  for (const Line& line : lines) {
+    if (line.raw.starts_with("msgid ")) {
+      ++ids;
+    }
+    if (line.raw.starts_with("msgstr ") || line.raw.starts_with("msgstr[")) {
+      ++strs;
+    }
+  }
+  if (ids >= 2 && strs >= 2) {
+    return verdict("po", "gettext catalogue", "msgid/msgstr pairs");
+  }
+  return std::nullopt;
+}
+
+// Files of "[section]" headers and "key = value" lines: desktop entries,
+// systemd units, TOML documents and INI files, most specific first.
+std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
+  std::vector<string_view> sections;
+  int keys = 0;
+  int toml_keys = 0;
+  int quoted_values = 0;
+  int other = 0;
+  bool in_array = false;
+  bool array_of_tables = false;
+  bool after_key = false;  // indented lines continue a key's value
+  for (const Line& line : lines) {
+    string_view t = line.trimmed;
+    if (t.empty() || t[0] == '#' || t[0] == ';') {
+      continue;
+    }
+    if (after_key && line.raw.size() > t.size() && isSpace(line.raw[0])) {
+      continue;
+    }
+    after_key = false;
+    if (in_array) {  // the items of a multi-line TOML array
+      if (t.starts_with("]")) {
+        in_array = false;
+      }
+      continue;
+    }
+    if (t.front() == '[' && t.back() == ']') {
+      array_of_tables |= t.starts_with("[[") && t.ends_with("]]");
+      sections.push_back(t);
+      continue;
+    }
+    std::size_t eq = t.find('=');
+    if (eq != string_view::npos && eq > 0) {
+      string_view key = trimRight(t.substr(0, eq));
+      bool key_ok =
+          !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
+            return isIdentChar(c) || c == '-' || c == '.' || c == '[' ||
+                   c == ']' || c == '@' || c == ' ' || c == '"' || c == '/' ||
+                   c == '*';
+          });
+      if (key_ok) {
+        ++keys;
+        string_view value = trim(t.substr(eq + 1));
+        if (isTomlValue(value)) {
+          ++toml_keys;
+        }
+        if (!value.empty() &&
+            (value[0] == '"' || value[0] == '\'' || value[0] == '[')) {
+          ++quoted_values;
+        }
+        if (value == "[") {
+          in_array = true;
+        }
+        after_key = true;
+        continue;
+      }
+    }
+    if (t.find(':') != string_view::npos &&
+        !sections.empty()) {  // "key: value" is INI too
+      ++keys;
+      continue;
+    }
+    ++other;
+  }
+  if (sections.empty() || keys == 0 ||
+      other * 4 > keys + static_cast<int>(sections.size())) {
+    return std::nullopt;
+  }
+  string_view first = sections.front();
+  if (first == "[Desktop Entry]") {
+    return verdict("desktop", "desktop entry", "[Desktop Entry] section");
+  }
+  static constexpr std::array<std::pair<string_view, string_view>, 9>
+      kUnitTypes = {{
+          {"[Service]", "service"},
+          {"[Socket]", "socket"},
+          {"[Timer]", "timer"},
+          {"[Mount]", "mount"},
+          {"[Automount]", "automount"},
+          {"[Path]", "path"},
+          {"[Slice]", "slice"},
+          {"[Swap]", "swap"},
+          {"[Scope]", "scope"},
+      }};
+  bool unit = first == "[Unit]";
+  for (string_view s : sections) {
+    for (const auto& [section, extension] : kUnitTypes) {
+      if (s == section && (unit || s == first)) {
+        return verdict(extension, "systemd unit",
+                       "systemd " + std::string(section) + " section");
+      }
+    }
+  }
+  if (unit) {
+    return verdict("target", "systemd unit",
+                   "systemd [Unit] section without a type section");
+  }
+  if (array_of_tables || (toml_keys == keys && quoted_values > 0)) {
+    return verdict(
+        "toml", "TOML document",
+        array_of_tables ? "[[array of tables]]" : "sections of TOML values");
+  }
+  return verdict("ini", "INI configuration",
+                 "[section] headers with key=value lines");
+}
+
+// Comma, semicolon or tab separated rows: every complete row has the same
+// number of fields (two or more), counting quoted fields as one.
+std::optional<TextVerdict> checkDelimited(string_view head,
+                                          const std::vector<Line>& lines) {
+  std::size_t usable = lines.size();
+  if (!head.empty() && head.back() != '\n' && usable > 0) {
+    --usable;  // the last row may be cut
+  }
+  if (usable < 3) {
+    return std::nullopt;
+  }
+  for (char sep : {',', '\t', ';'}) {
+    std::size_t fields = 0;
+    std::size_t rows = 0;
+    std::size_t short_rows = 0;  // rows that leave trailing fields out
+    bool ok = true;
+    for (std::size_t i = 0; i < usable && ok; ++i) {
+      string_view raw = lines[i].raw;
+      if (raw.empty()) {
+        continue;
+      }
+      if (sep != '\t' && isSpace(raw[0])) {
+        ok = false;
+      }
+      if (sep == ';' && raw.back() == ';') {
+        ok = false;  // statements, not rows
+      }
+      std::size_t count = 1;
+      bool quoted = false;
+      for (char c : raw) {
+        if (c == '"') {
+          quoted = !quoted;
+        } else if (c == sep && !quoted) {
+          ++count;
+        }
+      }
+      if (quoted) {
+        ok = false;  // fields spanning lines are rare; stay safe
+      }
+      if (fields == 0) {
+        fields = count;
+      }
+      if (count < fields) {
+        ++short_rows;
+      }
+      ok = ok && count <= fields && count >= (short_rows > 0 ? 3 : 2);
+      ++rows;
+    }
+    // Some writers leave empty trailing fields out; such rows still hold
+    // three fields or more.
+    if (!ok || rows < 3) {
+      continue;
+    }
+    if (sep == ',' && fields == 2 && rows < 5) {
+      continue;  // two-part prose lines
+    }
+    if (sep == '\t') {
+      return verdict("tsv", "tab-separated values",
+                     "rows of equal tab-separated fields");
+    }
+    return verdict("csv", "comma-separated values",
+                   "rows of equal delimited fields");
+  }
+  return std::nullopt;
+}
+
+// YAML block structure: "key: value" mappings, "- item" sequences and their
+// nesting by indentation. Needs a document marker or visible nesting, so that
+// a few "Name: value" header lines stay plain text.
+std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
+  int structural = 0;
+  int mappings = 0;
+  int other = 0;
+  bool marker = false;
+  bool nested = false;
+  std::size_t parent_indent =
+      std::string_view::npos;  // indent of the last "key:" with no value
+  bool in_block_scalar = false;
+  std::size_t block_indent = 0;
+  bool after_plain_value = false;  // a plain scalar may wrap onto deeper lines
+  for (const Line& line : lines) {
+    string_view t = line.trimmed;
+    std::size_t indent = line.raw.size() - line.text.size();
+    if (t.empty() || t[0] == '#') {
+      continue;
+    }
+    if (line.raw.find('\t') < indent) {
+      return std::nullopt;  // YAML forbids tab indentation
+    }
+    if (in_block_scalar) {
+      if (indent > block_indent) {
+        continue;
+      }
+      in_block_scalar = false;
+    }
+    if (t == "---" || t.starts_with("--- ") || t.starts_with("%YAML")) {
+      marker = true;
+      continue;
+    }
+    if (t == "...") {
+      continue;
+    }
+    string_view item = t;
+    if (item.starts_with("- ") || item == "-") {
+      item = trimLeft(item.substr(1));
+      ++structural;
+      if (parent_indent != std::string_view::npos && indent >= parent_indent) {
+        nested = true;
+      }
+      if (item.empty()) {
+        continue;
+      }
+    }
+    std::size_t colon = item.find(": ");
+    if (colon == string_view::npos && item.ends_with(":")) {
+      colon = item.size() - 1;
+    }
+    string_view key =
+        colon == string_view::npos ? string_view() : item.substr(0, colon);
+    if (key.starts_with("\"") || key.starts_with("'")) {
+      key = key.substr(1, key.size() >= 2 ? key.size() - 2 : 0);
+    }
+    bool key_ok =
+        !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
+          return isIdentChar(c) || c == '-' || c == '.' || c == '/' ||
+                 c == ' ' || c == '$' || c == '<';
+        });
+    if (key_ok && !key.ends_with(" ")) {
+      ++structural;
+      ++mappings;
+      string_view value = trim(item.substr(colon + 1));
+      after_plain_value =
+          !value.empty() && !contains("[{|>\"'&*!", value.substr(0, 1));
+      if (parent_indent != std::string_view::npos && indent > parent_indent) {
+        nested = true;
+      }
+      if (value.empty()) {
+        parent_indent = indent;
+      } else if (value == "|" || value == ">" || value.starts_with("|-") ||
+                 value.starts_with(">-") || value.starts_with("|+") ||
+                 value.starts_with(">+")) {
+        in_block_scalar = true;
+        block_indent = indent;
+      }
+      continue;
+    }
+    if (item != t) {  // "- plain scalar"
+      after_plain_value = true;
+      continue;
+    }
+    if (indent > 0 && after_plain_value && !contains(t, ": ")) {
+      continue;
+    }
+    after_plain_value = false;
+    ++other;
+  }
+  // A short list under one heading ("TODO:" and two items) is too little.
+  if (structural < 4 || mappings < 2 || other * 5 > structural ||
+      !(marker || nested)) {
+    return std::nullopt;
+  }
+  return verdict(
+      "yaml", "YAML document",
+      marker ? "YAML document marker and mappings" : "nested YAML mappings");
+}
+
+}  // namespace ident::text

@@ -1,0 +1,32 @@
+// Formats whose grammar the text classifier can check outright. Each check
+// returns a verdict naming its evidence, or std::nullopt when the lines do
+// not follow the format; none of them guesses.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "text_classifier.h"
+#include "text_lines.h"
+
+namespace ident::text {
+
+// Unified and context diffs, and git's "diff --git" header.
+std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines);
+// "-----BEGIN ...-----" blocks: certificates, PGP armor, other PEM data.
+std::optional<TextVerdict> checkPem(const std::vector<Line>& lines);
+// roff manual pages titled by ".TH" or mdoc's ".Dt"; the extension is the
+// manual section ("1", "7") when the title gives one.
+std::optional<TextVerdict> checkManPage(const std::vector<Line>& lines);
+// gettext catalogues: msgid/msgstr pairs.
+std::optional<TextVerdict> checkGettext(const std::vector<Line>& lines);
+// "[section]" files: desktop entries, systemd units, TOML, then INI.
+std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines);
+// CSV and TSV tables. |head| tells whether the last line may be cut short.
+std::optional<TextVerdict> checkDelimited(std::string_view head,
+                                          const std::vector<Line>& lines);
+// YAML block mappings and sequences with a document marker or nesting.
+std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines);
+
+}  // namespace ident::text
