@@ -224,7 +224,18 @@ Result Engine::resultFor(const Match& match, std::string_view head) {
   if (isGenericText(match.description)) {
     return identifyText(head);
   }
-  return {extensions_.extensionFor(match.mime), match.description};
+  Result result{extensions_.extensionFor(match.mime), match.description};
+  if (result.extension.empty() && looksLikeText(head)) {
+    // A text match that names no extension (a PEM block, font metrics, or a
+    // weak guess at some old format from a few leading characters): the
+    // classifier reads the text itself, and plain text is still text.
+    Result text = identifyText(head);
+    result.extension = std::move(text.extension);
+    if (result.extension != "txt") {
+      result.description = std::move(text.description);
+    }
+  }
+  return result;
 }
 
 Analysis Engine::analyze(const ByteSource& source) {
