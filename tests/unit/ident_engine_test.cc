@@ -70,6 +70,10 @@ TEST_F(EngineTest, NamesFormatsByTheirBytes) {
       {"encapsulated postscript (pack)", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\n", "eps"},
       {"pdf", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<<>>\nendobj\n", "pdf"},
       {"json", "{\"a\": [1, 2, 3], \"b\": {\"c\": null}}\n", "json"},
+      // Text that libmagic names without an extension: the classifier decides.
+      {"pem certificate",
+       "-----BEGIN CERTIFICATE-----\nMIIBszCCAVmgAwIBAgIUY29ycHVz\n-----END CERTIFICATE-----\n", "crt"},
+      {"font metrics", "StartFontMetrics 4.1\nFontName Demo-Regular\nEndFontMetrics\n", "afm"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
