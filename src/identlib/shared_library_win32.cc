@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "driver/system_error_win32.h"
+
 namespace identlib {
 
 // The vendor's library. The search looks in the program's own folder first,
@@ -13,21 +15,8 @@ const char* const kDefaultLibraryName = "TrIDLib.dll";
 
 namespace {
 
-// The system's text for the last error, without its line end.
-std::string lastErrorMessage() {
-  const DWORD error = ::GetLastError();
-  char* text = nullptr;
-  const DWORD length = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length != 0 ? std::string(text, length) : "error " + std::to_string(error);
-  ::LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  return message;
-}
+// The system's text for the last error.
+std::string lastErrorMessage() { return driver::systemMessage(::GetLastError()); }
 
 }  // namespace
 

@@ -16,13 +16,15 @@ put gz '\x1f\x8b\x08\x00\x00'
 put perl '#!/usr/bin/perl -w\nprint 1;\n'
 put 7z '7z\xbc\xaf\x27\x1c'
 put elf '\x7fELF\x02\x01\x01'
+put elf32 '\x7fELF\x01\x01\x01'
 put atecho '@echo off\r\n'
 put echo 'echo hi\n'
+put echocr 'echo hi\r\n'
 put lf '\nleading newline'
 put crlf '\r\nleading crlf'
 put a.bin '%%PDF-1.7'
 
-run_tool "$DIR"
+run_tool "$NDIR"
 expect_eq "$STATUS" 0
 expect_lines 'swf	swf.swf
 exe	exe.exe
@@ -39,14 +41,16 @@ gz	gz.gz
 perl	perl.pl
 7z	7z.7z
 elf	elf.Linux_ELF
+elf32	elf32.Linux_ELF
 atecho	atecho.bat
 echo	echo.bat
+echocr	echocr.bat
 lf	lf.txt
 crlf	crlf.txt
 a.bin	a.bin.pdf
 '
 expect_names swf.swf exe.exe pdf.pdf rar.rar fn.JS paren.JS var.JS mime.VBA lt.html \
-  x.mac.dmg rtf.rtf gz.gz perl.pl 7z.7z elf.Linux_ELF atecho.bat echo.bat lf.txt crlf.txt \
-  a.bin.pdf
+  x.mac.dmg rtf.rtf gz.gz perl.pl 7z.7z elf.Linux_ELF elf32.Linux_ELF atecho.bat echo.bat \
+  echocr.bat lf.txt crlf.txt a.bin.pdf
 # Contents are never touched.
 expect_eq "$(cat "$DIR/a.bin.pdf")" '%PDF-1.7'

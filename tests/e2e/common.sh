@@ -1,9 +1,24 @@
-# Sourced by every end-to-end test. The test runs the built tool ($TOOL) on
-# a fresh temporary folder and compares its whole output byte for byte.
+# Sourced by every end-to-end test. The test puts the program and a stand-in
+# identification library side by side in a folder of their own, runs the
+# program on a fresh folder and compares its whole output byte for byte.
+#
+# The same scripts serve the Linux and the Windows build: $PLATFORM (linux
+# or windows) picks a prelude from platform/ that defines what differs:
+#   trueext ARGS...        runs the program, natively or under wine
+#   PROGRAM_COMMAND        the command that trueext runs, as an array
+#   native_path PATH       PATH as the program names it
+#   hidden_name NAME       the name a hidden entry NAME must have
+#   make_hidden NAME...    hides entries of $DIR so named
+#   make_read_only NAME... takes the write permission of entries of $DIR
+#   make_writable NAME...  gives it back
+#   EOL, SEP               the program's line end and path separator
+#   PROGRAM_NAME, LIBRARY_NAME, STAND_IN_DIR, STAND_IN_MISSING_DIR
+# Expectations are written with "\n" line ends; on Windows the program's
+# lines end in "\r\n", and that is what they are compared with.
 set -euo pipefail
 
-: "${TOOL:?TOOL must name the built trueext}"
-: "${FAKE_DIR:?FAKE_DIR must name the folder of the stand-in library}"
+: "${PLATFORM:=linux}"   # when a script is run by hand
+: "${TOOL:?TOOL must name the built program}"
 
 trap 'echo "FAILED at ${BASH_SOURCE[0]}:${LINENO}: $BASH_COMMAND" >&2' ERR
 
@@ -18,35 +33,70 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-DIR="$WORK/dir"
-mkdir "$DIR"
-
-# By default the stand-in library answers "no result", so a file that no
-# built-in row takes ends its line with "0 matches".
-export LD_LIBRARY_PATH="$FAKE_DIR"
-export TRUEEXT_FAKE_COUNT=0
 
 skip() { echo "skipped: $*"; exit 77; }
 not() { if "$@"; then return 1; else return 0; fi; }
+# only_on PLATFORM: skips the test elsewhere.
+only_on() { [[ $PLATFORM == "$1" ]] || skip "$1 only"; }
+
+# The program and the library side by side, as a user installs them; the
+# tests run from $WORK, which holds no library.
+BIN="$WORK/bin"
+source "$(dirname "${BASH_SOURCE[0]}")/platform/$PLATFORM.sh"
+mkdir "$BIN"
+cp "$TOOL" "$BIN/$PROGRAM_NAME"
+# The folder to scan, and its name as the program gets it.
+DIR="$WORK/dir"
+mkdir "$DIR"
+NDIR=$(native_path "$DIR")
+cd "$WORK"
+
+# use_library complete|missing|none: the stand-in beside the program, the
+# one that lacks an entry point, or no library at all.
+use_library() {
+  rm -f "$BIN/$LIBRARY_NAME"
+  case $1 in
+    complete) cp "$STAND_IN_DIR/$LIBRARY_NAME" "$BIN/" ;;
+    missing) cp "$STAND_IN_MISSING_DIR/$LIBRARY_NAME" "$BIN/" ;;
+    none) ;;
+  esac
+}
+use_library complete
+
+# By default the stand-in library answers "no result", so a file that no
+# built-in row takes ends its line with "0 matches".
+export TRUEEXT_FAKE_COUNT=0
 
 # put NAME BYTES: writes BYTES (printf format) into $DIR/NAME.
 put() { printf "$2" > "$DIR/$1"; }
 
-# run_tool ARGS...: runs the tool with stdin closed off; sets OUT, ERR, STATUS.
+# run_tool ARGS...: runs the program with standard input empty; sets OUT,
+# ERR and STATUS.
 run_tool() {
   STATUS=0
-  "$TOOL" "$@" < /dev/null > "$WORK/out" 2> "$WORK/err" || STATUS=$?
+  trueext "$@" < /dev/null > "$WORK/out" 2> "$WORK/err" || STATUS=$?
   OUT=$(cat "$WORK/out"; echo x); OUT=${OUT%x}
   ERR=$(cat "$WORK/err")
 }
 
-# expect_stdout WANT: the last run's whole stdout must be WANT.
+# prompt INPUT: runs the program with no argument and INPUT on standard
+# input; sets OUT.
+prompt() {
+  OUT=$(printf '%s' "$1" | trueext; echo x); OUT=${OUT%x}
+}
+
+# native TEXT: TEXT with the program's line ends.
+native() { printf '%s' "${1//$'\n'/$EOL}"; }
+
+show() { printf '%s' "$1" | od -c | head -40 >&2; }
+
+# expect_stdout WANT: the last run's whole stdout is WANT.
 expect_stdout() {
-  if [[ "$OUT" != "$1" ]]; then
-    echo "stdout differs; want:" >&2
-    printf '%s' "$1" | od -c | head -40 >&2
-    echo "got:" >&2
-    printf '%s' "$OUT" | od -c | head -40 >&2
+  local want
+  want=$(native "$1"; echo x); want=${want%x}
+  if [[ "$OUT" != "$want" ]]; then
+    echo "stdout differs; want:" >&2; show "$want"
+    echo "got:" >&2; show "$OUT"
     return 1
   fi
 }
@@ -55,13 +105,21 @@ expect_stdout() {
 # folder's enumeration order, which the file system chooses.
 expect_lines() {
   local want got
-  want=$(printf '%s' "$1" | LC_ALL=C sort)
-  got=$(printf '%s' "$OUT" | LC_ALL=C sort)
+  want=$(native "$1" | LC_ALL=C sort | sed -n 'l 0')
+  got=$(printf '%s' "$OUT" | LC_ALL=C sort | sed -n 'l 0')
   if [[ "$want" != "$got" ]]; then
     diff <(printf '%s\n' "$want") <(printf '%s\n' "$got") >&2 || true
     return 1
   fi
 }
+
+# line_count: how many lines of the last run's stdout end with the
+# program's line end.
+line_count() { grep -c "${EOL%$'\n'}\$" "$WORK/out" || true; }
+
+# log_lines FILE: the stand-in's call log without the carriage returns that
+# the Windows runtime writes in text mode.
+log_lines() { tr -d '\r' < "$1"; }
 
 # expect_names NAME...: the folder holds exactly these names.
 expect_names() {

@@ -1,21 +1,25 @@
-# Texts from the library are input: they never move a file out of the folder
-# and never break the one-line-per-file report.
+# Texts from the library are input: a separator of either system, a drive
+# or stream colon, or a parent name never moves a file out of the folder,
+# and control bytes never break the one-line-per-file report.
 source "$(dirname "$0")/common.sh"
 
 mkdir "$WORK/victim"
 check() {
   rm -rf "$DIR"; mkdir "$DIR"
   put data 'no magic'
-  TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_EXT=$1 TRUEEXT_FAKE_DESC=$2 run_tool "$DIR"
+  TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_EXT=$1 TRUEEXT_FAKE_DESC=$2 run_tool "$NDIR"
   expect_stdout "data	$3
 "
 }
 
 check '../victim/x' 'Escape attempt' 'File type: Escape attempt'
+check '..\victim\x' 'Escape attempt' 'File type: Escape attempt'
 check '/../../x' 'Absolute' 'File type: Absolute'
+check 'x:stream' 'Stream' 'File type: Stream'
 check '..' 'Parent' 'File type: Parent'
 check '.' 'Self' 'File type: Self'
 check $'png\nforged\tline' $'two\nlines\r\ttab' 'File type: two lines  tab'
+check $'png\r\nforged' $'two\r\nlines\ttab' 'File type: two  lines tab'
 expect_names data
 expect_eq "$(ls -A "$WORK/victim")" ''
 
@@ -23,7 +27,7 @@ expect_eq "$(ls -A "$WORK/victim")" ''
 # overrun; a name too long for the file system is simply not renamed.
 rm -rf "$DIR"; mkdir "$DIR"
 put data 'no magic'
-TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_FILL=1 run_tool "$DIR"
+TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_FILL=1 run_tool "$NDIR"
 expect_stdout "data	data.$(printf 'W%.0s' {1..259})[B]
 "
 expect_names data

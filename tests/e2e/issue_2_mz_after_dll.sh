@@ -13,6 +13,6 @@ for i in range(20):
     open(f"{sys.argv[1]}/dos{i:02}", "wb").write(b"MZ\x90\x00" + bytes(60))
 PY
 
-run_tool "$DIR"
+run_tool "$NDIR"
 expect_eq "$(ls "$DIR" | grep -c '^dll..\.dll$')" 20
 expect_eq "$(ls "$DIR" | grep -c '^dos..\.exe$')" 20

@@ -8,7 +8,7 @@ for i in range(5000):
     open(f"{sys.argv[1]}/f{i:05}.bin", "wb").write(b"%PDF-1.4\n")
 PY
 
-run_tool "$DIR"
+run_tool "$NDIR"
 expect_eq "$(ls "$DIR" | grep -c '\.bin\.pdf$')" 5000
 expect_eq "$(ls "$DIR" | grep -c '\.pdf\.pdf')" 0
-expect_eq "$(wc -l < "$WORK/out")" 5000
+expect_eq "$(line_count)" 5000

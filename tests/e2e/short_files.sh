@@ -8,7 +8,7 @@ put one 'x'
 put perlish '#!/usr/bin/per'
 put python '#!/usr/bin/python3\n'
 
-run_tool "$DIR"
+run_tool "$NDIR"
 expect_lines 'rar6	rar6.rar
 rar5	0 matches
 empty	0 matches
