@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <vector>
 
 namespace identlib {
@@ -22,8 +23,16 @@ std::string lastDlError() {
 LibraryHandle loadLibrary(const char* name, std::string* err) {
   ::dlerror();
   void* handle = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
-    *err = lastDlError();
+  if (handle != nullptr) {
+    return handle;
+  }
+  *err = lastDlError();
+  // The loader searches the RUNPATH of the object that calls dlopen. Where
+  // a runtime intercepts dlopen (the sanitizers do) or a packager stripped
+  // the RUNPATH, $ORIGIN is not searched: look beside the program by hand.
+  const std::string directory = programDirectory();
+  if (std::strchr(name, '/') == nullptr && !directory.empty()) {
+    handle = ::dlopen((directory + name).c_str(), RTLD_NOW | RTLD_LOCAL);
   }
   return handle;
 }
