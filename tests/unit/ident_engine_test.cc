@@ -16,10 +16,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// The smallest valid PNG: signature, IHDR of a 1x1 grey image, IDAT, IEND.
-constexpr std::string_view kPng =
-    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\0\0\0\0:~\x9bU"
-    "\0\0\0\nIDATx\x9c" "c`\0\0\0\x02\0\x01H\xaf\xa4q\0\0\0\0IEND\xae" "B`\x82"sv;
+using testutil::kPng;
 
 // The first Ogg page of a Vorbis stream, up to the codec name and a little.
 std::string oggPage(std::string_view packet) {

@@ -23,9 +23,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::string_view kPng =
-    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\0\0\0\0:~\x9bU"
-    "\0\0\0\nIDATx\x9c" "c`\0\0\0\x02\0\x01H\xaf\xa4q\0\0\0\0IEND\xae" "B`\x82"sv;
+using testutil::kPng;
 
 class SessionTest : public testing::Test {
  protected:
