@@ -18,9 +18,11 @@ install_missing() {
     echo "installing: ${missing[*]}" >&2
     local sudo=()
     [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-      "${missing[@]}" > /dev/null
+    # Waits for another apt-get or dpkg run rather than failing on its lock.
+    local lock=(-o DPkg::Lock::Timeout=900)
+    "${sudo[@]}" apt-get "${lock[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${lock[@]}" install -y -qq \
+      --no-install-recommends "${missing[@]}" > /dev/null
   fi
 }
 
