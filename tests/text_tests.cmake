@@ -6,15 +6,15 @@ include(GoogleTest)
 
 add_executable(text_classifier_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/text_classifier_test.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/c_family.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/json_scanner.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/language_grammar.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/language_rules.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/language_scores.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/text_classifier.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/text_formats.cc
-  ${PROJECT_SOURCE_DIR}/lib/ident/text_lines.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/c_family.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/json_scanner.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/language_grammar.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/language_rules.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/language_scores.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/text_classifier.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/text_formats.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/text_lines.cc
 )
-target_include_directories(text_classifier_tests PRIVATE ${PROJECT_SOURCE_DIR}/lib/ident)
+target_include_directories(text_classifier_tests PRIVATE ${PROJECT_SOURCE_DIR}/lib/ident/text)
 target_link_libraries(text_classifier_tests PRIVATE GTest::gtest_main standard_warnings)
 gtest_discover_tests(text_classifier_tests)

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "mime_database.h"
-#include "text_classifier.h"
+#include "text/text_classifier.h"
 #include "zip_container.h"
 
 namespace ident {
