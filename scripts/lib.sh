@@ -30,6 +30,78 @@ install_missing() {
 build() {
   local dir=$1
   shift
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" > /dev/null
-  cmake --build "$dir" -j "$JOBS"
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" > /dev/null &&
+    cmake --build "$dir" -j "$JOBS"
+}
+
+# The test tally. Every suite adds one line "SUITE PASSED FAILED SKIPPED"
+# to $TALLY_FILE; a script that runs several suites (scripts/test) shares
+# its file with the scripts it calls, and print_totals sums it up.
+open_tally() {
+  if [[ -z ${TALLY_FILE:-} ]]; then
+    TALLY_FILE=$(mktemp "${TMPDIR:-/tmp}/trueext-tally.XXXXXX")
+    export TALLY_FILE
+  fi
+}
+
+# record SUITE PASSED FAILED SKIPPED
+record() {
+  echo "$1 $2 $3 $4" >> "$TALLY_FILE"
+}
+
+# run_ctest SUITE DIR: runs every test of the build tree DIR and records the
+# counts. A tree that registers no test fails, as does one whose ctest run
+# fails without a failed test (a fixture that could not be set up, say).
+run_ctest() {
+  local suite=$1 dir=$2 junit="$2/ctest-results.xml" status=0 counts
+  rm -f "$junit"
+  ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$JOBS" \
+    --output-junit "$junit" || status=$?
+  counts=$(python3 "$ROOT/scripts/junit-counts" "$junit" 2>/dev/null) || counts="0 0 0"
+  read -r passed failed skipped <<< "$counts"
+  if ((status != 0 && failed == 0)); then
+    echo "$suite: ctest failed (status $status) with no failed test" >&2
+    failed=1
+  fi
+  record "$suite" "$passed" "$failed" "$skipped"
+}
+
+# run_check SUITE COMMAND...: a suite that is one check; status 77 means the
+# check skipped itself (it says why).
+run_check() {
+  local suite=$1 status=0
+  shift
+  "$@" || status=$?
+  case $status in
+    0) record "$suite" 1 0 0 ;;
+    77) record "$suite" 0 0 1 ;;
+    *) record "$suite" 0 1 0 ;;
+  esac
+}
+
+# skip_suite SUITE REASON: records a suite that could not run, and says why.
+skip_suite() {
+  echo "skipped: $1: $2"
+  record "$1" 0 0 1
+}
+
+# print_totals: the totals over every suite recorded, as one last line
+# "N passed, N failed" (", N skipped" where any); fails when any test
+# failed or nothing ran at all.
+print_totals() {
+  python3 - "$TALLY_FILE" <<'PY'
+import sys
+totals = [0, 0, 0]
+for line in open(sys.argv[1]):
+    suite, *counts = line.split()
+    counts = [int(c) for c in counts]
+    print(f"  {suite}: {counts[0]} passed, {counts[1]} failed, {counts[2]} skipped")
+    totals = [t + c for t, c in zip(totals, counts)]
+passed, failed, skipped = totals
+summary = f"{passed} passed, {failed} failed"
+if skipped:
+    summary += f", {skipped} skipped"
+print(summary)
+sys.exit(1 if failed or not passed else 0)
+PY
 }

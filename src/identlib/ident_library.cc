@@ -20,7 +20,26 @@
 
 #include "identlib/ident_library.h"
 
+#include <type_traits>
+
 namespace identlib {
+
+#if defined(_WIN32) && !defined(_WIN64) && !defined(IDENT_BINDING_CONVENTION_UNCHECKED)
+// On 32-bit Windows the vendor's entry points are __stdcall: the called
+// function removes its own arguments from the stack. A pointer of another
+// convention would still reach the right code, and every call would leave
+// the stack pointer off. Only one build may lift this check: the test that
+// shows the run-time check catches such a pointer.
+static_assert(std::is_same_v<IdentLibrary::AnalyzeFn, int(__stdcall*)()>,
+              "TrID_Analyze must be called as __stdcall");
+static_assert(std::is_same_v<IdentLibrary::GetInfoFn, int(__stdcall*)(int, int, char*)>,
+              "TrID_GetInfo must be called as __stdcall");
+static_assert(std::is_same_v<IdentLibrary::LoadDefsPackFn, int(__stdcall*)(const char*)>,
+              "TrID_LoadDefsPack must be called as __stdcall");
+static_assert(std::is_same_v<IdentLibrary::SubmitFileFn, int(__stdcall*)(const char*)>,
+              "TrID_SubmitFileA must be called as __stdcall");
+#endif
+
 namespace {
 
 std::string& loadError() {
