@@ -29,11 +29,13 @@ class FolderRenamer : public Renamer {
   void setExamined(const FileIdentity& identity) { examined_ = identity; }
   bool createdThisRun(const std::string& name) const { return created_.contains(name); }
 
-  void renameEntry(const std::string& from, const std::string& to) override {
+  bool renameEntry(const std::string& from, const std::string& to) override {
     std::string err;
-    if (renameNoReplace(folder_, from, to, examined_, &err) == RenameResult::kRenamed) {
-      created_.insert(to);
+    if (renameNoReplace(folder_, from, to, examined_, &err) != RenameResult::kRenamed) {
+      return false;
     }
+    created_.insert(to);
+    return true;
   }
 
  private:
@@ -56,7 +58,7 @@ std::optional<std::string> obtainFolder(int argc, char** argv) {
   return readWord(stdin, kMaxTextSize);
 }
 
-// Reads the header, runs the built-in rows over it and, when none renamed
+// Reads the header, runs the built-in rows over it and, when none decided
 // the file, the library. Prints the file's whole report line.
 void examineFile(Folder& folder, RunState& state, FolderRenamer& renamer,
                  identlib::IdentLibrary& library) {
@@ -87,7 +89,7 @@ void examineFile(Folder& folder, RunState& state, FolderRenamer& renamer,
     }
     state.new_name = signatures::composeNewName(state.name, extension);
     composeNewPath(state);
-    renameOnce(state, renamer);
+    renameOnce(state, renamer, extension);
   }
   if (state.renamed != 0) {
     std::fputs("\n", stdout);

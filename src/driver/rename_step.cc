@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "driver/file_access.h"
+#include "signatures/extension_spellings.h"
 
 namespace driver {
 
@@ -14,13 +15,24 @@ void composeNewPath(RunState& state) {
   state.new_path += state.new_name;
 }
 
-void renameOnce(RunState& state, Renamer& renamer) {
+RenameOutcome renameOnce(RunState& state, Renamer& renamer, std::string_view extension) {
   if (state.renamed != 0) {
-    return;
+    return RenameOutcome::kAlreadyDecided;
+  }
+  // Whatever happens below, the file is decided: no other identification
+  // of it is tried.
+  state.renamed = 1;
+  if (signatures::carriesExtension(state.name, extension)) {
+    std::fputs(state.name.c_str(), stdout);
+    return RenameOutcome::kNameKept;
+  }
+  // The line tells what is on disk, so the rename comes first.
+  if (!renamer.renameEntry(state.name, state.new_name)) {
+    std::printf("%s Rename failed...", state.name.c_str());
+    return RenameOutcome::kFailed;
   }
   std::fputs(state.new_name.c_str(), stdout);
-  renamer.renameEntry(state.name, state.new_name);
-  state.renamed = 1;
+  return RenameOutcome::kRenamed;
 }
 
 }  // namespace driver

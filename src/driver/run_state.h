@@ -16,7 +16,9 @@ struct RunState {
   std::string source_path;  // folder, separator, name
   std::string new_name;
   std::string new_path;     // folder, separator, new name
-  int renamed = 0;          // 1 once the current file has been renamed
+  // 1 once the current file's name is decided: renamed, kept because it
+  // already carried the extension, or a rename that failed.
+  int renamed = 0;
 };
 
 }  // namespace driver

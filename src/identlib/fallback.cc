@@ -69,8 +69,10 @@ void runFallback(IdentLibrary& library, driver::RunState& state, driver::Renamer
   if (count == 0) {
     std::printf("%d matches\n", count);
   } else if (!extension.empty()) {
-    driver::renameOnce(state, renamer);
-    std::puts("[B]");
+    // "[B]" marks a name the library decided; a failed rename decided none.
+    const bool failed =
+        driver::renameOnce(state, renamer, extension) == driver::RenameOutcome::kFailed;
+    std::puts(failed ? "" : "[B]");
   } else {
     buffer[0] = '\0';
     library.getInfo(TRID_GET_RES_FILETYPE, 1, buffer.data());

@@ -1,11 +1,11 @@
 # A file whose new name is taken keeps its name and the other file keeps its
-# content: a rename never replaces a file. The line still shows the new name.
+# content: a rename never replaces a file. The line says the rename failed.
 source "$(dirname "$0")/common.sh"
 
 put a '%%PDF-1.4 mine'
 put a.pdf 'already here'
 run_tool "$NDIR"
-expect_lines 'a	a.pdf
+expect_lines 'a	a Rename failed...
 a.pdf	0 matches
 '
 expect_names a a.pdf
@@ -22,7 +22,7 @@ for taken in "${taken_names[@]}"; do
   put "$taken" 'someone else'
   make_read_only "$taken"   # examined too: keep it from being renamed itself
   TRUEEXT_FAKE_COUNT=1 TRUEEXT_FAKE_EXT=png run_tool "$NDIR"
-  expect_lines "data	data.png[B]
+  expect_lines "data	data Rename failed...
 $taken	$taken Open failed...
 "
   expect_names data "$taken"

@@ -9,6 +9,10 @@
 //   TRUEEXT_FAKE_DESC=text     description of every result
 //   TRUEEXT_FAKE_FILL=1        texts fill the whole buffer, unterminated
 //   TRUEEXT_FAKE_LOG=path      every call is appended to |path|, one a line
+//   TRUEEXT_FAKE_SWAP=remove   TrID_Analyze deletes the submitted file, as
+//                              another program might between the tool's
+//                              look at a file and its rename
+//   TRUEEXT_FAKE_SWAP=replace  ... or puts a new file in its place
 //
 // Built once as a complete library and once without TrID_SubmitFileA.
 
@@ -46,6 +50,41 @@ void writeText(char* buffer, const std::string& text) {
   std::snprintf(buffer, TRID_INFO_BUFFER_SIZE, "%s", text.c_str());
 }
 
+// The path of the last TrID_SubmitFileA.
+std::string& submittedPath() {
+  static std::string path;
+  return path;
+}
+
+// Does what TRUEEXT_FAKE_SWAP asks, once per process, so that a folder
+// listing that yields the newcomer again cannot go on forever.
+void swapSubmittedFile() {
+  static bool done = false;
+  const std::string how = setting("TRUEEXT_FAKE_SWAP", "");
+  const std::string& path = submittedPath();
+  if (done || how.empty() || path.empty()) {
+    return;
+  }
+  done = true;
+  if (how != "replace") {
+    std::remove(path.c_str());
+    return;
+  }
+  // The newcomer is written beside the folder and moved in once the old file
+  // is gone, so that it cannot get the old file's identity (a file system
+  // reuses a freed inode number at once).
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string newcomer = slash == std::string::npos
+                                   ? "newcomer"
+                                   : path.substr(0, slash + 1) + ".." + path[slash] + "newcomer";
+  if (std::FILE* file = std::fopen(newcomer.c_str(), "wb")) {
+    std::fputs("a newcomer", file);
+    std::fclose(file);
+  }
+  std::remove(path.c_str());
+  std::rename(newcomer.c_str(), path.c_str());
+}
+
 }  // namespace
 
 extern "C" {
@@ -58,12 +97,14 @@ TRID_EXPORT int TRID_CALL TrID_LoadDefsPack(const char* directory) {
 #ifndef FAKE_WITHOUT_SUBMIT
 TRID_EXPORT int TRID_CALL TrID_SubmitFileA(const char* path) {
   logCall(std::string("SubmitFileA ") + path);
+  submittedPath() = path;
   return 1;
 }
 #endif
 
 TRID_EXPORT int TRID_CALL TrID_Analyze(void) {
   logCall("Analyze");
+  swapSubmittedFile();
   return setting("TRUEEXT_FAKE_ANALYZE", "1") == "0" ? 0 : 1;
 }
 

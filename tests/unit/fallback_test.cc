@@ -15,9 +15,11 @@ namespace {
 
 class RecordingRenamer : public driver::Renamer {
  public:
-  void renameEntry(const std::string& from, const std::string& to) override {
+  bool renameEntry(const std::string& from, const std::string& to) override {
     calls.emplace_back(from, to);
+    return succeed;
   }
+  bool succeed = true;
   std::vector<std::pair<std::string, std::string>> calls;
 };
 
@@ -32,12 +34,12 @@ class FallbackTest : public testing::Test {
   }
 
   // Runs the fallback over one file and returns the rest of its report line.
-  std::string fallbackLine() {
+  std::string fallbackLine(const std::string& name = "data") {
     IdentLibrary library(nullptr, FAKE_LIBRARY);
     driver::RunState state;
     state.folder = "dir";
-    state.name = "data";
-    state.source_path = "dir/data";
+    state.name = name;
+    state.source_path = "dir/" + name;
     testing::internal::CaptureStdout();
     runFallback(library, state, renamer_);
     return testing::internal::GetCapturedStdout();
@@ -64,6 +66,28 @@ TEST_F(FallbackTest, EachAnswerGivesItsLine) {
     ::setenv("TRUEEXT_FAKE_DESC", c.desc, 1);
     renamer_.calls.clear();
     EXPECT_EQ(fallbackLine(), c.want);
+    EXPECT_EQ(renamer_.calls.size(), c.renamed ? 1u : 0u) << c.want;
+  }
+}
+
+TEST_F(FallbackTest, LineShowsTheNameTheFileBears) {
+  static const struct {
+    const char *name, *ext;
+    bool rename_succeeds;
+    const char* want;
+    bool renamed;
+  } kCases[] = {
+      {"data", "png", false, "data Rename failed...\n", true},
+      {"photo.JPEG", "jpg", true, "photo.JPEG[B]\n", false},
+      {"page.htm", "html", true, "page.htm[B]\n", false},
+      {"e.png", "pdf", true, "e.png.pdf[B]\n", true},
+  };
+  ::setenv("TRUEEXT_FAKE_COUNT", "1", 1);
+  for (const auto& c : kCases) {
+    ::setenv("TRUEEXT_FAKE_EXT", c.ext, 1);
+    renamer_.calls.clear();
+    renamer_.succeed = c.rename_succeeds;
+    EXPECT_EQ(fallbackLine(c.name), c.want);
     EXPECT_EQ(renamer_.calls.size(), c.renamed ? 1u : 0u) << c.want;
   }
 }
