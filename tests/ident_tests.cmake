@@ -7,6 +7,7 @@ add_executable(ident_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_analysis_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_engine_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_extension_map_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unit/ident_named_extension_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_session_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_worker_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_zip_container_test.cc

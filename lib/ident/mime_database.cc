@@ -1,5 +1,7 @@
 #include "mime_database.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -117,6 +119,19 @@ const std::vector<MimeDatabase::Glob>& MimeDatabase::globsFor(std::string_view m
   return it == globs_.end() ? kNoGlobs : it->second;
 }
 
+std::vector<std::string> MimeDatabase::typesListing(std::string_view extension) const {
+  std::vector<std::string> types;
+  for (const auto& [mime, globs] : globs_) {
+    for (const Glob& glob : globs) {
+      if (matchesPattern(extension, glob.extension)) {
+        types.push_back(mime);
+        break;
+      }
+    }
+  }
+  return types;
+}
+
 std::string MimeDatabase::canonical(std::string_view mime) const {
   const auto it = aliases_.find(std::string(mime));
   return it == aliases_.end() ? std::string(mime) : it->second;
@@ -125,6 +140,24 @@ std::string MimeDatabase::canonical(std::string_view mime) const {
 const std::vector<std::string>& MimeDatabase::parentsOf(std::string_view mime) const {
   const auto it = parents_.find(std::string(mime));
   return it == parents_.end() ? kNoParents : it->second;
+}
+
+bool matchesPattern(std::string_view extension, std::string_view pattern) {
+  if (extension.size() != pattern.size()) {
+    return false;
+  }
+  const bool exact = std::any_of(pattern.begin(), pattern.end(),
+                                 [](char c) { return c >= 'A' && c <= 'Z'; });
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char a = extension[i];
+    const char b = pattern[i];
+    if (exact ? a != b
+              : std::tolower(static_cast<unsigned char>(a)) !=
+                    std::tolower(static_cast<unsigned char>(b))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool readTextFile(const std::string& path, std::string* out, std::string* err) {

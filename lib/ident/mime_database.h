@@ -26,6 +26,10 @@ class MimeDatabase {
   // Simple "*.ext" patterns of |mime| (not resolved through aliases).
   const std::vector<Glob>& globsFor(std::string_view mime) const;
 
+  // The types with a "*.ext" pattern that |extension| matches (see
+  // matchesPattern), in no particular order.
+  std::vector<std::string> typesListing(std::string_view extension) const;
+
   // The canonical name of |mime| when it is an alias, else |mime|.
   std::string canonical(std::string_view mime) const;
 
@@ -42,6 +46,12 @@ class MimeDatabase {
   std::unordered_map<std::string, std::string> aliases_;
   std::unordered_map<std::string, std::vector<std::string>> parents_;
 };
+
+// True when |extension| matches the pattern extension |pattern|. The
+// database writes its case-sensitive patterns in their own case ("*.C" is
+// C++, where "*.c" is C), so a pattern with a capital letter matches only
+// exactly; the others match in any letter case, as patterns do by default.
+bool matchesPattern(std::string_view extension, std::string_view pattern);
 
 // Reads a whole small file into |*out|; false with |err| filled on failure.
 bool readTextFile(const std::string& path, std::string* out, std::string* err);

@@ -4,6 +4,7 @@
 
 #include "file_source.h"
 #include "ident_api.h"
+#include "named_extension.h"
 
 namespace ident {
 
@@ -39,6 +40,10 @@ bool Session::loadDefinitions(const char* directory) {
     return false;
   }
   engine_ = std::move(engine);
+  // The same database the engine names extensions from; without it every
+  // name is simply compared with the extension the engine gives.
+  mime_database_ = MimeDatabase();
+  mime_database_.load("/usr/share/mime", &err);
   // The worker is forked from this process with the databases loaded, so a
   // restarted worker needs no reload.
   Engine* loaded = engine_.get();
@@ -89,6 +94,9 @@ bool Session::analyze() {
     return false;
   }
   last_ = std::move(*analysis);
+  for (Result& result : last_.results) {
+    result.extension = extensionAsNamed(mime_database_, *submitted_, result.extension);
+  }
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "analysis.h"
 #include "engine.h"
+#include "mime_database.h"
 #include "worker.h"
 
 namespace ident {
@@ -24,7 +25,9 @@ class Session {
 
   // Analyses the submitted file in the worker. False when nothing is loaded
   // or submitted, the file cannot be read (missing, not permitted, not a
-  // regular file), or the worker crashed or overran its time.
+  // regular file), or the worker crashed or overran its time. A result's
+  // extension is the one the submitted name already ends in when the shared
+  // MIME database lists that one for the result's type.
   bool analyze();
 
   // Answers TrID_GetInfo: fills |buffer| (TRID_INFO_BUFFER_SIZE bytes) and
@@ -47,6 +50,9 @@ class Session {
 
   std::optional<std::string> submitted_;
   Analysis last_;
+  // The extensions each type is known by, to recognise a name that already
+  // carries one.
+  MimeDatabase mime_database_;
 };
 
 // The process's one Session.

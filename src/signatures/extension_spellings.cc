@@ -12,7 +12,7 @@ using namespace std::string_view_literals;
 // ps and eps stay apart). The built-in rows' "ELF" is appended as
 // "Linux_ELF", and the identification library writes the first spelling of
 // each of its rows.
-constexpr std::array<std::array<std::string_view, 4>, 14> kEquivalentSpellings = {{
+constexpr std::array<std::array<std::string_view, 4>, 15> kEquivalentSpellings = {{
     {"jpg"sv, "jpeg"sv, "jpe"sv, "jfif"sv},
     {"tif"sv, "tiff"sv},
     {"html"sv, "htm"sv},
@@ -27,6 +27,7 @@ constexpr std::array<std::array<std::string_view, 4>, 14> kEquivalentSpellings =
     {"aif"sv, "aiff"sv},
     {"cpp"sv, "cc"sv, "cxx"sv},
     {"md"sv, "markdown"sv},
+    {"sqlite"sv, "sqlite3"sv},
 }};
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -31,6 +31,7 @@ TEST(ExtensionSpellingsTest, NameCarriesTheExtensionInAnyUsualSpelling) {
       {"i.elf", "ELF", true},
       {"j.cc", "cpp", true},
       {"k.mac.dmg", "dmg", true},
+      {"store.sqlite3", "sqlite", true},
       {"l.tar.gz", "tar.gz", true},  // a dotted extension as a whole
       // Only the end of the name counts, and only after a dot.
       {"e.png", "pdf", false},
