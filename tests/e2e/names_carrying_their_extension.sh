@@ -13,6 +13,8 @@ put g.JS 'function f() {}'
 put h.cmd '@echo off'
 put i.elf '\177ELF\001\001\001'
 put f '%%PDF-1.4'
+put program '\177ELF\002\001\001'
+put image 'x\332'
 # The library's answer, "jpg", for the rest.
 put b.jpeg '\377\330\377\340 JFIF'
 put k.JPG '\377\330\377\340 JFIF'
@@ -28,11 +30,14 @@ g.JS	g.JS
 h.cmd	h.cmd
 i.elf	i.elf
 f	f.pdf
+program	program.Linux_ELF
+image	image.mac.dmg
 b.jpeg	b.jpeg[B]
 k.JPG	k.JPG[B]
 photo	photo.jpg[B]
 '
-first=(a.PDF c.htm d.tgz e.png.pdf g.JS h.cmd i.elf f.pdf b.jpeg k.JPG photo.jpg)
+first=(a.PDF c.htm d.tgz e.png.pdf g.JS h.cmd i.elf f.pdf program.Linux_ELF image.mac.dmg b.jpeg
+  k.JPG photo.jpg)
 expect_names "${first[@]}"
 
 # The second run: every name stays, and the line says so.
@@ -45,6 +50,8 @@ g.JS	g.JS
 h.cmd	h.cmd
 i.elf	i.elf
 f.pdf	f.pdf
+program.Linux_ELF	program.Linux_ELF
+image.mac.dmg	image.mac.dmg
 b.jpeg	b.jpeg[B]
 k.JPG	k.JPG[B]
 photo.jpg	photo.jpg[B]
