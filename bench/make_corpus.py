@@ -1,39 +1,55 @@
 #!/usr/bin/python3
-"""Builds the accuracy corpus: real files taken from installed Debian packages.
+"""Builds the accuracy corpus: real files taken from Debian and npm packages.
 
-For every kind of corpus_kinds.KINDS it gathers files of the kind's
-extensions from the packages of corpus_kinds.PACKAGES (installing the missing
-ones with apt-get), keeps only those whose content agrees with their name
-(magic bytes for binary kinds, a syntax check where the standard library has
-one), and picks up to --per-kind of them, at most --per-package from any one
-package, so that no kind is one package's quirks. The choice is deterministic:
-candidates are sorted, then shuffled with a fixed seed.
+It fetches the packages of corpus_kinds into a cache without installing
+anything: Debian binary packages with `apt-get download` and `dpkg-deb -x`,
+Debian source packages with `apt-get source` (through a private package list
+of their own, so the machine's apt setup stays as it is), npm modules with
+`npm pack`. For every kind of corpus_kinds.KINDS it then gathers the files of
+the kind's extensions (or names, such as Makefile), keeps only those whose
+content agrees with their name (magic bytes for binary kinds, a parser where
+Python has one, a telling line otherwise), drops duplicates, and picks up to
+--per-kind files in each part of the split, at most --per-package from any
+one source package, so that no kind is one package's quirks. The choice is
+deterministic: candidates are sorted, then shuffled with a fixed seed.
 
 The corpus folder holds one folder per kind and manifest.tsv, one line per
-file: kind, original extension, package, source path, corpus path.
+file: kind, original extension, package, source package, part of the split,
+source path, corpus path.
 
-Usage: bench/make_corpus.py [--out build/corpus] [--per-kind 50] [--per-package 20] [--no-install]
+Usage: bench/make_corpus.py [--out build/corpus] [--cache build/corpus-cache] [--per-kind 60]
+                            [--per-package 12] [--offline]
 """
 import argparse
 import configparser
 import csv
+import email.parser
+import glob
 import hashlib
 import json
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
 import tomllib
+import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import corpus_kinds  # noqa: E402
+
+try:
+    import yaml
+except ImportError:  # the YAML check is skipped where PyYAML is missing
+    yaml = None
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SEED = 4
 MIN_BINARY_SIZE = 64
 MIN_TEXT_SIZE = 80
 MAX_SIZE = 32 << 20
+MANIFEST_HEADER = "kind\text\tpackage\torigin\tsplit\tsource\tfile"
 
 # Leading bytes that prove a binary kind. A file of that extension that does
 # not start so (a linker script named libc.so, say) stays out.
@@ -63,38 +79,157 @@ MAGIC = {
 # translated help files and editor macros after a language code or a number
 # (mc.hint.el is Greek, mc.hlp.pl Polish, macro.3.sh a macro file).
 EXCLUDED_PREFIXES = ("mc.hint.", "mc.hlp.", "mc.menu.", "macro.")
+# Folders whose files are not what their names say: Sphinx copies each
+# page's reStructuredText source as NAME.rst.txt, test suites keep inputs
+# that are broken on purpose, and generated trees repeat their sources.
+EXCLUDED_DIRS = {"_sources", ".git", ".pc", "bad", "invalid", "fail", "failing", "broken", "errors", "malformed",
+                 "node_modules"}
+# Extensions that, before a final .txt or .in, name another format.
+DOUBLE_EXTENSIONS = (".rst.txt", ".md.txt", ".html.txt", ".py.txt", ".json.txt")
 
 
-def installed(package):
-    result = subprocess.run(["dpkg-query", "-W", "-f=${db:Status-Status}", package],
-                            capture_output=True, text=True)
-    return result.returncode == 0 and result.stdout.strip() == "installed"
+def log(message):
+    print(f"make_corpus: {message}", file=sys.stderr)
 
 
-def install_missing(packages):
-    missing = [p for p in packages if not installed(p)]
-    if not missing:
-        return
-    print(f"make_corpus: installing {len(missing)} packages: {' '.join(missing)}", file=sys.stderr)
-    if os.geteuid() != 0:
-        print("make_corpus: not root, so not installing; kinds may come out thin", file=sys.stderr)
-        return
-    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-    command = ["apt-get", "install", "-y", "-qq", "--no-install-recommends"]
-    if subprocess.call(command + missing, env=env, stdout=subprocess.DEVNULL) == 0:
-        return
-    # The package lists may be missing or stale on a fresh machine.
-    subprocess.call(["apt-get", "update", "-qq"], env=env, stdout=subprocess.DEVNULL)
-    if subprocess.call(command + missing, env=env, stdout=subprocess.DEVNULL) != 0:
-        for package in missing:  # one unavailable package must not cost the rest
-            if subprocess.call(command + [package], env=env, stdout=subprocess.DEVNULL) != 0:
-                print(f"make_corpus: could not install {package}", file=sys.stderr)
+def run(command, cwd=None):
+    return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                          errors="replace", env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
 
 
-def package_files(package):
-    result = subprocess.run(["dpkg-query", "-L", package], capture_output=True, text=True, errors="replace")
-    return result.stdout.splitlines() if result.returncode == 0 else []
+# ---------------------------------------------------------------------------
+# Fetching into the cache. Each fetcher returns [(package, origin, root)]:
+# the package's name, its source package (the unit of the split) and the
+# folder its files were unpacked in.
 
+def fetch_debs(names, cache, offline):
+    debs = os.path.join(cache, "debs")
+    os.makedirs(debs, exist_ok=True)
+
+    def deb_file(name):
+        found = glob.glob(os.path.join(debs, f"{glob.escape(name)}_*.deb"))
+        return found[0] if found else None
+
+    missing = [n for n in names if deb_file(n) is None]
+    if missing and not offline:
+        log(f"downloading {len(missing)} Debian packages")
+        # apt-get downloads nothing when it cannot find one of the names: drop
+        # the names it complains of and try the rest again.
+        for _attempt in range(5):
+            result = run(["apt-get", "download", "-qq"] + missing, cwd=debs)
+            unknown = set(re.findall(r"package ([\w.+-]+)|of '([\w.+-]+)[:']", result.stderr))
+            unknown = {name for pair in unknown for name in pair if name}
+            if result.returncode == 0 or not unknown & set(missing):
+                break
+            log(f"not available: {' '.join(sorted(unknown & set(missing)))}")
+            missing = [n for n in missing if n not in unknown]
+        # A failed fetch (a mirror without the file) can cost the batch its
+        # other files: fetch what is still missing one by one.
+        for name in [n for n in missing if deb_file(n) is None]:
+            result = run(["apt-get", "download", "-qq", name], cwd=debs)
+            if result.returncode != 0:
+                log(f"could not download {name}: {result.stderr.strip().splitlines()[-1:]}")
+    roots = []
+    for name in names:
+        deb = deb_file(name)
+        if deb is None:
+            continue
+        root = os.path.join(cache, "deb", name)
+        if not os.path.exists(os.path.join(root, ".unpacked")):
+            shutil.rmtree(root, ignore_errors=True)
+            os.makedirs(root)
+            if run(["dpkg-deb", "-x", deb, root]).returncode != 0:
+                log(f"could not unpack {deb}")
+                continue
+            open(os.path.join(root, ".unpacked"), "w").close()
+        fields = subprocess.run(["dpkg-deb", "-f", deb, "Source"], capture_output=True, text=True).stdout.split()
+        roots.append((name, fields[0] if fields else name, root))
+    return roots
+
+
+def private_apt(cache):
+    """apt-get options for a package list of source packages kept in the cache.
+
+    The deb-src lines mirror the machine's own deb lines."""
+    folder = os.path.join(cache, "apt")
+    lists = os.path.join(folder, "lists")
+    os.makedirs(os.path.join(lists, "partial"), exist_ok=True)
+    entries = []
+    for path in glob.glob("/etc/apt/sources.list.d/*.sources"):
+        with open(path) as f:
+            for stanza in f.read().split("\n\n"):
+                fields = {}
+                for line in stanza.splitlines():
+                    key, colon, value = line.partition(":")
+                    if colon and not line.startswith(("#", " ")):
+                        fields[key.strip()] = value.strip()
+                if "deb" in fields.get("Types", "").split() and fields.get("Enabled", "yes") != "no":
+                    entries.append(f"Types: deb-src\nURIs: {fields.get('URIs', '')}\nSuites: {fields.get('Suites', '')}\n"
+                                   f"Components: {fields.get('Components', '')}\n"
+                                   + (f"Signed-By: {fields['Signed-By']}\n" if "Signed-By" in fields else ""))
+    lines = []
+    if os.path.exists("/etc/apt/sources.list"):
+        with open("/etc/apt/sources.list") as f:
+            lines = ["deb-src" + line[3:] for line in f if line.startswith("deb ")]
+    parts = os.path.join(folder, "parts")
+    os.makedirs(parts, exist_ok=True)
+    with open(os.path.join(parts, "src.sources"), "w") as f:
+        f.write("\n".join(entries))
+    with open(os.path.join(folder, "sources.list"), "w") as f:
+        f.writelines(lines)
+    return ["-o", f"Dir::Etc::SourceList={os.path.join(folder, 'sources.list')}",
+            "-o", f"Dir::Etc::SourceParts={parts}", "-o", f"Dir::State::Lists={lists}"]
+
+
+def fetch_sources(names, cache, offline):
+    roots = []
+    options = None
+    for name in names:
+        root = os.path.join(cache, "src", name)
+        if not os.path.exists(os.path.join(root, ".unpacked")):
+            if offline:
+                continue
+            if options is None:
+                options = private_apt(cache)
+                log("updating the list of Debian source packages in the cache")
+                run(["apt-get", "-qq"] + options + ["update"])
+            shutil.rmtree(root, ignore_errors=True)
+            os.makedirs(root)
+            log(f"fetching source package {name}")
+            result = run(["apt-get", "-qq"] + options + ["source", name], cwd=root)
+            if result.returncode != 0:
+                log(f"could not fetch source package {name}: {result.stderr.strip()[-200:]}")
+                continue
+            for archive in glob.glob(os.path.join(root, "*.tar.*")) + glob.glob(os.path.join(root, "*.dsc")):
+                os.unlink(archive)
+            open(os.path.join(root, ".unpacked"), "w").close()
+        roots.append((name, name, root))
+    return roots
+
+
+def fetch_npm(names, cache, offline):
+    roots = []
+    for name in names:
+        root = os.path.join(cache, "npm", name.replace("/", "__"))
+        if not os.path.exists(os.path.join(root, ".unpacked")):
+            if offline:
+                continue
+            shutil.rmtree(root, ignore_errors=True)
+            os.makedirs(root)
+            result = run(["npm", "pack", "--silent", name], cwd=root)
+            tarballs = glob.glob(os.path.join(root, "*.tgz"))
+            if result.returncode != 0 or not tarballs:
+                log(f"could not fetch npm module {name}: {result.stderr.strip()[-200:]}")
+                continue
+            run(["tar", "-xzf", tarballs[0], "-C", root])
+            os.unlink(tarballs[0])
+            open(os.path.join(root, ".unpacked"), "w").close()
+        roots.append((name, "npm:" + name, root))
+    return roots
+
+
+# ---------------------------------------------------------------------------
+# Labels: a file's name proposes a kind, its content must agree.
 
 def is_utf8_text(data):
     if b"\x00" in data:
@@ -106,6 +241,23 @@ def is_utf8_text(data):
     return True
 
 
+def is_table(lines, min_columns=2):
+    for delimiter in ("\t", ",", ";"):
+        widths = {len(row) for row in csv.reader(lines, delimiter=delimiter)}
+        if len(widths) == 1 and widths.pop() >= min_columns:
+            return True
+    return False
+
+
+def parses_as_ini(text):
+    parser = configparser.ConfigParser(interpolation=None, strict=False)
+    try:
+        parser.read_string(text)
+    except (configparser.Error, RecursionError):
+        return False
+    return bool(parser.sections())
+
+
 def is_table_or_ini(text):
     """True when the whole text is a machine-read table or INI file.
 
@@ -115,16 +267,66 @@ def is_table_or_ini(text):
     lines = [line for line in text.splitlines() if line.strip()]
     if len(lines) < 2:
         return False
-    for delimiter in ("\t", ","):
-        widths = {len(row) for row in csv.reader(lines, delimiter=delimiter)}
-        if len(widths) == 1 and widths.pop() >= 2:
-            return True
-    parser = configparser.ConfigParser(interpolation=None, strict=False)
+    return is_table(lines) or parses_as_ini(text)
+
+
+def parses_as_yaml(text):
+    if yaml is None:
+        return True
     try:
-        parser.read_string(text)
-    except configparser.Error:
+        documents = list(yaml.safe_load_all(text))
+    except (yaml.YAMLError, RecursionError):
         return False
-    return bool(parser.sections())
+    return any(isinstance(d, (dict, list)) for d in documents)
+
+
+def parses_as_xml(text):
+    try:
+        ElementTree.fromstring(text.lstrip("\ufeff \t\r\n").encode())
+    except (ElementTree.ParseError, RecursionError):
+        return False
+    return True
+
+
+def is_mail(text):
+    headers = email.parser.Parser().parsestr(text, headersonly=True)
+    known = {"from", "to", "subject", "date", "message-id", "received", "return-path", "mime-version"}
+    return re.match(r"[A-Za-z-]+: |From ", text) is not None and len({k.lower() for k in headers.keys()} & known) >= 2
+
+
+def is_diff(text):
+    return (re.search(r"^--- .*\n\+\+\+ .*\n@@ ", text, re.M) is not None
+            or re.search(r"^diff --git ", text, re.M) is not None)
+
+
+def is_makefile(text):
+    return re.search(r"^[\w.$(){}/%-]+( [\w.$(){}/%-]+)*\s*::?( |$)", text, re.M) is not None
+
+
+CHECKS = {
+    "svg": lambda t, h, n: "<svg" in h,
+    "html": lambda t, h, n: "<html" in h or "<!doctype html" in h,
+    "xml": lambda t, h, n: t.lstrip("\ufeff \t\r\n").startswith("<") and parses_as_xml(t),
+    "man": lambda t, h, n: t.startswith((".TH ", ".Dd ", ".\\\"", "'\\\"")) or "\n.TH " in t[:8192],
+    "crt": lambda t, h, n: "-----BEGIN " in t,
+    "desktop": lambda t, h, n: "[Desktop Entry]" in t,
+    "service": lambda t, h, n: "[Service]" in t,
+    "socket": lambda t, h, n: "[Socket]" in t,
+    "timer": lambda t, h, n: "[Timer]" in t,
+    "afm": lambda t, h, n: t.startswith("StartFontMetrics"),
+    "pod": lambda t, h, n: "\n=head" in t or t.startswith("=head") or "=pod" in t,
+    "ini": lambda t, h, n: parses_as_ini(t),
+    "yaml": lambda t, h, n: parses_as_yaml(t),
+    "csv": lambda t, h, n: is_table([line for line in t.splitlines()[:200] if line.strip()]),
+    "po": lambda t, h, n: "\nmsgid " in t and "\nmsgstr" in t,
+    "srt": lambda t, h, n: re.search(r"^\d+\r?\n\d\d:\d\d:\d\d,\d\d\d --> ", t, re.M) is not None,
+    "vtt": lambda t, h, n: t.startswith("WEBVTT"),
+    "eml": lambda t, h, n: is_mail(t),
+    "diff": lambda t, h, n: is_diff(t),
+    "dockerfile": lambda t, h, n: re.search(r"^FROM\s+\S", t, re.M | re.I) is not None,
+    "mk": lambda t, h, n: n not in corpus_kinds.NAMED_FILES or is_makefile(t),
+    "txt": lambda t, h, n: n != "cmakelists.txt" and not is_table_or_ini(t) and not is_mail(t),
+}
 
 
 def content_agrees(kind, binary, name, data):
@@ -140,106 +342,119 @@ def content_agrees(kind, binary, name, data):
     if len(data) < MIN_TEXT_SIZE or not is_utf8_text(data):
         return False
     text = data.decode("utf-8")
-    head = text[:4096].lower()
     if kind == "json":
         try:
             json.loads(text)
-        except ValueError:
+        except (ValueError, RecursionError):
             return False
         return True
     if kind == "toml":
         try:
             tomllib.loads(text)
-        except tomllib.TOMLDecodeError:
+        except (tomllib.TOMLDecodeError, RecursionError):
             return False
         return True
-    checks = {
-        "svg": lambda: "<svg" in head,
-        "html": lambda: "<html" in head or "<!doctype html" in head,
-        "xml": lambda: text.lstrip("\ufeff \t\r\n").startswith("<"),
-        "man": lambda: text.startswith((".TH ", ".Dd ", ".\\\"", "'\\\"")) or "\n.TH " in text[:8192],
-        "crt": lambda: "-----BEGIN " in text,
-        "desktop": lambda: "[Desktop Entry]" in text,
-        "service": lambda: "[Service]" in text,
-        "socket": lambda: "[Socket]" in text,
-        "timer": lambda: "[Timer]" in text,
-        "afm": lambda: text.startswith("StartFontMetrics"),
-        "pod": lambda: "\n=head" in text or text.startswith("=head") or "=pod" in text,
-        "txt": lambda: name != "CMakeLists.txt" and not is_table_or_ini(text),
-    }
-    return checks.get(kind, lambda: True)()
+    check = CHECKS.get(kind)
+    return check is None or check(text, text[:4096].lower(), name.lower())
 
 
-def gather(kinds_by_ext, packages):
-    """Returns {kind: {package: [path, ...]}} of the files whose content agrees."""
+def kind_of(path, kinds_by_ext):
+    """(kind, binary, extension) that a file's path proposes, or None."""
+    base = os.path.basename(path)
+    lower = base.lower()
+    if lower.startswith(EXCLUDED_PREFIXES) or lower.endswith(DOUBLE_EXTENSIONS):
+        return None
+    named = corpus_kinds.NAMED_FILES.get(lower)
+    if named is not None:
+        return named, False, named
+    # Python's e-mail tests keep whole messages as msg_NN.txt.
+    if lower.startswith("msg_") and lower.endswith(".txt") and "test_email" in path:
+        return "eml", False, "eml"
+    if "." not in base:
+        return None
+    ext = lower.rsplit(".", 1)[1]
+    entry = kinds_by_ext.get(ext)
+    if entry is None:
+        return None
+    return entry[0], entry[1], ext
+
+
+def gather(kinds_by_ext, roots):
+    """Returns {kind: {origin: [(package, path, ext), ...]}} of the files whose content agrees."""
     found = {}
-    seen = set()
-    for package in packages:
-        for path in package_files(package):
-            base = os.path.basename(path)
-            if "." not in base or path in seen or base.startswith(EXCLUDED_PREFIXES):
-                continue
-            ext = base.rsplit(".", 1)[1]
-            entry = kinds_by_ext.get(ext.lower())
-            if entry is None or os.path.islink(path) or not os.path.isfile(path):
-                continue
-            seen.add(path)
-            kind, binary = entry
-            try:
-                size = os.path.getsize(path)
-                if size > MAX_SIZE:
+    for package, origin, root in roots:
+        for folder, dirs, files in os.walk(root):
+            dirs[:] = sorted(d for d in dirs if d.lower() not in EXCLUDED_DIRS)
+            for base in sorted(files):
+                path = os.path.join(folder, base)
+                proposed = kind_of(path, kinds_by_ext)
+                if proposed is None or os.path.islink(path) or not os.path.isfile(path):
                     continue
-                with open(path, "rb") as f:
-                    data = f.read(65536 if binary else MAX_SIZE)
-            except OSError:
-                continue
-            if content_agrees(kind, binary, base, data):
-                found.setdefault(kind, {}).setdefault(package, []).append(path)
+                kind, binary, ext = proposed
+                try:
+                    if os.path.getsize(path) > MAX_SIZE:
+                        continue
+                    with open(path, "rb") as f:
+                        data = f.read(65536 if binary else MAX_SIZE)
+                except OSError:
+                    continue
+                if content_agrees(kind, binary, base, data):
+                    found.setdefault(kind, {}).setdefault(origin, []).append((package, path, ext))
     return found
 
 
-def choose(kind, by_package, per_kind, per_package):
-    """Picks files round-robin over the packages, in a seeded order."""
+def digests(path):
+    """The file's digest, and one of its content with all white space removed,
+    which also catches copies that differ only in line ends or indentation."""
+    with open(path, "rb") as f:
+        data = f.read()
+    return hashlib.sha256(data).hexdigest(), hashlib.sha256(b"".join(data.split())).hexdigest()
+
+
+def choose(kind, by_origin, per_kind, per_package, seen):
+    """Picks files round-robin over the source packages, in a seeded order,
+    skipping any whose content was already taken (for any kind)."""
     queues = []
-    for package in sorted(by_package):
-        paths = sorted(by_package[package])
-        random.Random(f"{SEED}:{kind}:{package}").shuffle(paths)
-        queues.append((package, paths))
-    chosen, digests = [], set()
-    taken = {package: 0 for package, _ in queues}
+    for origin in sorted(by_origin):
+        entries = sorted(by_origin[origin])
+        random.Random(f"{SEED}:{kind}:{origin}").shuffle(entries)
+        queues.append((origin, entries))
+    chosen = []
+    taken = {origin: 0 for origin, _ in queues}
     while len(chosen) < per_kind and any(queues):
-        for package, paths in queues:
-            if len(chosen) >= per_kind or taken[package] >= per_package or not paths:
+        for origin, entries in queues:
+            if len(chosen) >= per_kind or taken[origin] >= per_package or not entries:
                 continue
-            path = paths.pop(0)
-            with open(path, "rb") as f:
-                digest = hashlib.sha256(f.read()).hexdigest()
-            if digest in digests:  # the same file shipped twice
+            package, path, ext = entries.pop(0)
+            keys = digests(path)
+            if any(key in seen for key in keys):  # the same file shipped twice
                 continue
-            digests.add(digest)
-            chosen.append((package, path))
-            taken[package] += 1
-        queues = [(p, q) for p, q in queues if q and taken[p] < per_package]
+            seen.update(keys)
+            chosen.append((package, origin, path, ext))
+            taken[origin] += 1
+        queues = [(o, q) for o, q in queues if q and taken[o] < per_package]
     return chosen
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--out", default=os.path.join(ROOT, "build", "corpus"))
-    parser.add_argument("--per-kind", type=int, default=50)
-    parser.add_argument("--per-package", type=int, default=20)
+    parser.add_argument("--cache", default=os.path.join(ROOT, "build", "corpus-cache"))
+    parser.add_argument("--per-kind", type=int, default=60, help="files per kind in each part of the split")
+    parser.add_argument("--per-package", type=int, default=12)
     parser.add_argument("--min-files", type=int, default=5, help="drop kinds with fewer files")
-    parser.add_argument("--no-install", action="store_true", help="use only what is installed")
+    parser.add_argument("--offline", action="store_true", help="use only what the cache holds")
     args = parser.parse_args()
 
-    if not args.no_install:
-        install_missing(corpus_kinds.PACKAGES)
-    packages = [p for p in corpus_kinds.PACKAGES if installed(p)]
+    cache = os.path.abspath(args.cache)
+    roots = (fetch_debs(corpus_kinds.PACKAGES, cache, args.offline)
+             + fetch_sources(corpus_kinds.SOURCE_PACKAGES, cache, args.offline)
+             + fetch_npm(corpus_kinds.NPM_MODULES, cache, args.offline))
     kinds_by_ext = {}
     for kind, exts, _category, binary in corpus_kinds.KINDS:
         for ext in exts:
             kinds_by_ext[ext] = (kind, binary)
-    found = gather(kinds_by_ext, packages)
+    found = gather(kinds_by_ext, roots)
 
     out = os.path.abspath(args.out)
     if os.path.exists(out):
@@ -248,23 +463,29 @@ def main():
         shutil.rmtree(out)
     os.makedirs(out)
     rows = []
+    seen = set()
     for kind, _exts, _category, _binary in corpus_kinds.KINDS:
-        chosen = choose(kind, found.get(kind, {}), args.per_kind, args.per_package)
+        by_part = {}
+        for origin, entries in found.get(kind, {}).items():
+            by_part.setdefault(corpus_kinds.split_of(origin), {})[origin] = entries
+        chosen = []
+        for part in ("held-out", "tuned"):
+            chosen += choose(kind, by_part.get(part, {}), args.per_kind, args.per_package, seen)
         if len(chosen) < args.min_files:
-            print(f"make_corpus: kind {kind} has only {len(chosen)} files; left out", file=sys.stderr)
+            log(f"kind {kind} has only {len(chosen)} files; left out")
             continue
         os.makedirs(os.path.join(out, kind))
-        for index, (package, path) in enumerate(chosen):
-            base = os.path.basename(path)
-            name = f"{index:02d}_{package}_{base}"
+        for index, (package, origin, path, ext) in enumerate(chosen):
+            name = f"{index:03d}_{package.replace('/', '_')}_{os.path.basename(path)}"
             shutil.copyfile(path, os.path.join(out, kind, name))
-            rows.append((kind, base.rsplit(".", 1)[1].lower(), package, path, f"{kind}/{name}"))
+            rows.append((kind, ext, package, origin, corpus_kinds.split_of(origin), path, f"{kind}/{name}"))
     with open(os.path.join(out, "manifest.tsv"), "w") as f:
-        f.write("kind\text\tpackage\tsource\tfile\n")
+        f.write(MANIFEST_HEADER + "\n")
         for row in rows:
             f.write("\t".join(row) + "\n")
     kinds = len({r[0] for r in rows})
-    print(f"make_corpus: {len(rows)} files of {kinds} kinds in {out}", file=sys.stderr)
+    held = sum(r[4] == "held-out" for r in rows)
+    log(f"{len(rows)} files of {kinds} kinds in {out}, {held} of them held out")
 
 
 if __name__ == "__main__":

@@ -213,6 +213,36 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"set SERVER=%1\nset CASE=%2\n%SERVER% --stop\nset rv=%ERRORLEVEL%\nexit "
        "/B %rv%\n",
        "bat"},
+      {"package org.demo.app;\n\nimport java.util.List;\n\npublic class "
+       "Demo {\n  @Override\n  public String toString() { return \"d\"; }\n}\n",
+       "java"},
+      {"package org.demo.app\n\nimport kotlinx.coroutines.flow.Flow\n\ndata "
+       "class Point(val x: Int, val y: Int)\n\nfun Point.norm(): Int = x * x "
+       "+ y * y\n",
+       "kt"},
+      {"using System;\nusing System.Collections.Generic;\n\nnamespace "
+       "Demo.App\n{\n    public class Box\n    {\n        public string Name "
+       "{ get; set; }\n    }\n}\n",
+       "cs"},
+      {"import { Injectable } from '@angular/core';\n\nexport interface User "
+       "{\n  id: number;\n  name?: string;\n}\n\nexport function greet(u: "
+       "User): string {\n  return `hi ${u.name}`;\n}\n",
+       "ts"},
+      {"#' Add one\n#' @param x a number\nadd_one <- function(x) {\n  "
+       "stopifnot(is.numeric(x))\n  x + 1\n}\n",
+       "r"},
+      {"-module(demo).\n-export([start/0]).\n\nstart() ->\n    "
+       "io:format(\"hi~n\"),\n    ok.\n",
+       "erl"},
+      {"defmodule Demo do\n  @moduledoc \"Demo.\"\n\n  def hello(name) do\n "
+       "   name\n    |> String.upcase()\n  end\nend\n",
+       "ex"},
+      {"let rec fact n = if n = 0 then 1 else n * fact (n - 1)\n\nlet () =\n  "
+       "print_int (fact 5)\n",
+       "ml"},
+      {"\t.text\n\t.globl\tmain\n\t.type\tmain, @function\nmain:\n\tmovl\t$0, "
+       "%eax\n\tret\n",
+       "s"},
   };
   expectKinds(kCases, std::size(kCases));
 }
@@ -289,6 +319,20 @@ TEST(TextClassifierTest, StructuredData) {
       {"---\nname: demo\nsteps:\n  - run: make\n  - run: make check\n", "yaml"},
       {"network:\n  version: 2\n  ethernets:\n    eth0:\n      dhcp4: true\n",
        "yaml"},
+      {"1\n00:00:01,000 --> 00:00:04,000\nHello.\n\n2\n00:00:05,000 --> "
+       "00:00:06,500\nBye.\n",
+       "srt"},
+      {"WEBVTT\n\n00:01.000 --> 00:04.000 align:start\nHello.\n", "vtt"},
+      {"Return-Path: <anna@example.org>\nReceived: from mx.example.org\n  by "
+       "mail.example.net; Mon, 1 Jan 2024\nFrom: anna@example.org\nSubject: "
+       "hi\n\nHello.\n",
+       "eml"},
+      {"From: anna@example.org\nTo: bob@example.org\nSubject: hello\n\nHi "
+       "Bob.\n",
+       "eml"},
+      {"FROM debian:bookworm\nRUN apt-get update && \\\n    apt-get install -y "
+       "make\nCOPY . /src\nWORKDIR /src\nCMD [\"make\"]\n",
+       "dockerfile"},
   };
   expectKinds(kCases, std::size(kCases));
 }
@@ -313,9 +357,10 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "ten.\n\nThanks,\nAnna\n",
        "txt"},
       {"TODO:\n- buy milk\n- call Bob\n", "txt"},
-      // Mail-like headers are not a YAML document.
-      {"From: anna@example.org\nTo: bob@example.org\nSubject: hello\n\nHi "
-       "Bob.\n",
+      // Mail-like headers are not a YAML document, and a sender and a
+      // subject alone head memos as well as messages.
+      {"From: anna@example.org\nSubject: minutes\n\nWe agreed on "
+       "Monday.\n",
        "txt"},
       // Two-part lines of prose are not a table.
       {"Yes, indeed\nNo, never\nWell, maybe\n", "txt"},

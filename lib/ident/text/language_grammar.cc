@@ -130,6 +130,118 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (t.starts_with("package ") && contains(t, "::") && tr.ends_with(";")) {
     hit(Kind::kPerl, 0);
   }
+  // Kotlin packages and imports: dotted names without a semicolon.
+  if ((t.starts_with("package ") || t.starts_with("import ")) &&
+      !tr.ends_with(";") && !contains(t, "\"") && !contains(t, "'") &&
+      !contains(t, " from ")) {
+    string_view name = trim(t.substr(t.find(' ') + 1));
+    std::size_t n = 0;
+    while (n < name.size() &&
+           (isIdentChar(name[n]) || name[n] == '.' || name[n] == '*')) {
+      ++n;
+    }
+    std::size_t dot = name.rfind('.', n);
+    bool typed = dot != string_view::npos && dot + 1 < n &&
+                 (isUpper(name[dot + 1]) || name[dot + 1] == '*');
+    if (n == name.size() && contains(name, ".") &&
+        (t.starts_with("package ") || typed)) {
+      hit(Kind::kKotlin, 0);
+    }
+  }
+  // Kotlin and TypeScript functions: "fun f(x: Int): Int", "f(x: T): R {".
+  if (contains(t, "fun ") && contains(t, "): ")) {
+    hit(Kind::kKotlin, 1);
+  }
+  if ((t.starts_with("function ") || t.starts_with("export function ")) &&
+      contains(t, "): ")) {
+    hit(Kind::kTypeScript, 0);
+  }
+  // C# namespaces "namespace A.B" (PHP writes "namespace A\B;").
+  if (t.starts_with("namespace ") && !contains(t, "\\") &&
+      !contains(t, "::") && !contains(t, "=")) {
+    string_view name = trim(t.substr(10));
+    if (name.ends_with(";") || name.ends_with("{")) {
+      name = trimRight(name.substr(0, name.size() - 1));
+    }
+    if (!name.empty() && isUpper(name[0]) &&
+        std::all_of(name.begin(), name.end(),
+                    [](char c) { return isIdentChar(c) || c == '.'; })) {
+      hit(Kind::kCSharp, 0);
+    }
+  }
+  // Elixir: "def name(args) do" (Ruby's def has no "do").
+  if ((t.starts_with("def ") || t.starts_with("defp ")) &&
+      (tr.ends_with(" do") || contains(t, ", do:"))) {
+    hit(Kind::kElixir, 0);
+  }
+  // Erlang function clauses "name(Args) ->" at the margin.
+  if (!line.raw.empty() && isLower(line.raw[0]) && tr.ends_with("->")) {
+    std::size_t n = identLength(line.raw);
+    if (n < line.raw.size() && line.raw[n] == '(') {
+      hit(Kind::kErlang, 0);
+    }
+  }
+  // R assignments "name <- value" at the margin.
+  if (!line.raw.empty() && (isIdentChar(line.raw[0]) || line.raw[0] == '.')) {
+    std::size_t n = 0;
+    while (n < line.raw.size() &&
+           (isIdentChar(line.raw[n]) || line.raw[n] == '.')) {
+      ++n;
+    }
+    if (line.raw.substr(n).starts_with(" <- ")) {
+      hit(Kind::kR, 0);
+    }
+  }
+  // Assembly: GNU as directives, NASM's, and instruction lines whose
+  // operands name registers or immediates.
+  if (t.size() > 2 && t[0] == '.' && isLower(t[1])) {
+    static constexpr string_view kDirectives[] = {
+        ".globl",  ".global", ".text",  ".data",   ".section", ".type",
+        ".size",   ".align",  ".p2align", ".balign", ".long",   ".quad",
+        ".byte",   ".word",   ".short", ".string", ".asciz",   ".ascii",
+        ".file",   ".ident",  ".macro", ".endm",   ".equ",     ".set",
+        ".hidden", ".weak",   ".extern", ".include", ".bss",   ".rodata",
+        ".arch",   ".syntax", ".thumb", ".arm",    ".code",    ".intel_syntax",
+        ".option", ".endr",   ".rept",  ".irp",    ".if",      ".endif",
+        ".cfi_startproc", ".cfi_endproc", ".previous", ".local", ".comm",
+        ".zero",   ".skip",   ".fill",  ".int",    ".loc",     ".org"};
+    std::size_t n = 1;
+    while (n < t.size() && (isIdentChar(t[n]))) {
+      ++n;
+    }
+    string_view word = t.substr(0, n);
+    if ((n == t.size() || isSpace(t[n])) &&
+        (std::find(std::begin(kDirectives), std::end(kDirectives), word) !=
+             std::end(kDirectives) ||
+         word.starts_with(".cfi_"))) {
+      hit(Kind::kAssembly, 0);
+    }
+  }
+  if (line.raw.size() > t.size() && isLower(t[0])) {
+    std::size_t n = identLength(t);
+    if (n >= 2 && n <= 8 && n < t.size() && isSpace(t[n])) {
+      string_view operands = trim(t.substr(n));
+      std::size_t comma = operands.find(',');
+      bool registers = !operands.empty() &&
+                       (operands[0] == '%' || operands[0] == '$' ||
+                        (comma != string_view::npos &&
+                         (contains(operands, "%") ||
+                          contains(operands.substr(comma), " #") ||
+                          contains(operands, "[")))) &&
+                       !contains(operands, "(\"") && !tr.ends_with(";") &&
+                       !tr.ends_with("{") && !contains(operands, " = ");
+      if (registers) {
+        hit(Kind::kAssembly, 1);
+      }
+    }
+  }
+  // NASM: "section .text", "bits 64", its preprocessor, data definitions.
+  if (t.starts_with("section .") || t == "bits 16" || t == "bits 32" ||
+      t == "bits 64" || t.starts_with("%macro ") || t == "%endmacro" ||
+      t.starts_with("%define ") || t.starts_with("%include \"") ||
+      t.starts_with("default rel")) {
+    hit(Kind::kAssembly, 2);
+  }
   // Tcl: "proc name {args} {" and "set name value".
   if (t.starts_with("proc ") && tr.ends_with("{")) {
     hit(Kind::kTcl, 0);
@@ -426,6 +538,20 @@ int grammarRuleWeight(Kind kind, int slot) {
     case Kind::kPascal:
       return 2;
     case Kind::kFortran:
+      return 3;
+    case Kind::kKotlin:
+      return 3;
+    case Kind::kAssembly:  // directives, instructions, NASM's keywords
+      return slot == 1 ? 2 : 3;
+    case Kind::kCSharp:
+      return 3;
+    case Kind::kTypeScript:
+      return 3;
+    case Kind::kR:
+      return 2;
+    case Kind::kErlang:
+      return 3;
+    case Kind::kElixir:
       return 3;
     default:
       return 1;

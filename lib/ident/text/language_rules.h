@@ -48,6 +48,12 @@ enum class Kind {
   kBatch,
   kMarkdown,
   kRest,
+  kKotlin,
+  kCSharp,
+  kTypeScript,
+  kR,
+  kErlang,
+  kElixir,
   kCount
 };
 

@@ -69,16 +69,24 @@ constexpr std::array<KindInfo, kKindCount> kKindInfo = {{
     {"bat", "DOS batch file", 1},
     {"md", "Markdown document", 0},
     {"rst", "reStructuredText document", 0},
+    {"kt", "Kotlin source", 1},
+    {"cs", "C# source", 1},
+    {"ts", "TypeScript source", 2},
+    {"r", "R script", 1},
+    {"erl", "Erlang source", 1},
+    {"ex", "Elixir source", 1},
 }};
 
 // A child kind adds its parent's score to its own: C++ files are full of C
-// preprocessor lines, Emacs Lisp of Lisp forms, Perl modules of POD, and
-// Autoconf's m4 macros wrap shell code.
-constexpr std::array<std::pair<Kind, Kind>, 4> kParents = {{
+// preprocessor lines, Emacs Lisp of Lisp forms, Perl modules of POD,
+// Autoconf's m4 macros wrap shell code, and TypeScript is JavaScript with
+// types.
+constexpr std::array<std::pair<Kind, Kind>, 5> kParents = {{
     {Kind::kCpp, Kind::kC},
     {Kind::kEmacsLisp, Kind::kLisp},
     {Kind::kPerl, Kind::kPod},
     {Kind::kM4, Kind::kShell},
+    {Kind::kTypeScript, Kind::kJavaScript},
 }};
 
 // The pattern rules by the first character a line needs for them to match,

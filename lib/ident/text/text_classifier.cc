@@ -4,8 +4,9 @@
 //  1. What the file says about itself: a shebang line ("#!/usr/bin/env
 //     python3"), an Emacs "-*- mode -*-" line or a Vim modeline.
 //  2. Formats with a grammar strict enough to check outright: JSON, unified
-//     diffs, PEM blocks, man pages, gettext catalogues, sectioned key files
-//     (desktop entries, systemd units, TOML, INI), CSV/TSV tables and YAML.
+//     diffs, PEM blocks, man pages, gettext catalogues, subtitles, e-mail
+//     messages, Dockerfiles, sectioned key files (desktop entries, systemd
+//     units, TOML, INI), CSV/TSV tables and YAML.
 //  3. A score per language from its lines: each rule recognises one piece of
 //     grammar that only that language (or a close family) allows, such as
 //     "elsif" opening a Ruby line or "} elseif {" in Tcl. A kind needs
@@ -64,6 +65,8 @@ constexpr std::array kInterpreters = {
     NamedKind{"clisp", "lisp", "Lisp source"}, NamedKind{"emacs", "el", "Emacs Lisp source"},
     NamedKind{"runhaskell", "hs", "Haskell source"}, NamedKind{"ocaml", "ml", "OCaml source"},
     NamedKind{"sed", "sed", "sed script"}, NamedKind{"Rscript", "r", "R script"},
+    NamedKind{"escript", "erl", "Erlang source"}, NamedKind{"elixir", "ex", "Elixir source"},
+    NamedKind{"ts-node", "ts", "TypeScript source"},
 };
 // clang-format on
 
@@ -100,7 +103,11 @@ constexpr std::array kEditorModes = {
     NamedKind{"texinfo", "texi", "Texinfo document"}, NamedKind{"po", "po", "gettext catalogue"},
     NamedKind{"diff", "diff", "unified diff"}, NamedKind{"ocaml", "ml", "OCaml source"},
     NamedKind{"tuareg", "ml", "OCaml source"}, NamedKind{"nroff", "man", "roff document"},
-    NamedKind{"sed", "sed", "sed script"},
+    NamedKind{"sed", "sed", "sed script"}, NamedKind{"kotlin", "kt", "Kotlin source"},
+    NamedKind{"csharp", "cs", "C# source"}, NamedKind{"cs", "cs", "C# source"},
+    NamedKind{"typescript", "ts", "TypeScript source"}, NamedKind{"r", "r", "R script"},
+    NamedKind{"ess-r", "r", "R script"}, NamedKind{"erlang", "erl", "Erlang source"},
+    NamedKind{"elixir", "ex", "Elixir source"}, NamedKind{"dockerfile", "dockerfile", "Dockerfile"},
 };
 // clang-format on
 
@@ -353,6 +360,15 @@ TextVerdict classifyText(std::string_view head,
     return *v;
   }
   if (auto v = checkGettext(lines)) {
+    return *v;
+  }
+  if (auto v = checkSubtitles(lines)) {
+    return *v;
+  }
+  if (auto v = checkMail(lines)) {
+    return *v;
+  }
+  if (auto v = checkDockerfile(lines)) {
     return *v;
   }
   if (auto v = checkSectioned(lines)) {

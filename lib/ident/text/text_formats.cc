@@ -411,4 +411,179 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       marker ? "YAML document marker and mappings" : "nested YAML mappings");
 }
 
+namespace {
+
+// "hh:mm:ss,mmm --> hh:mm:ss,mmm" (SubRip) or with a "." before the
+// milliseconds and optional hours (WebVTT); |separator| is ',' or '.'.
+bool isTimestamp(string_view t, char separator) {
+  std::size_t n = 0;
+  int fields = 0;
+  while (true) {
+    std::size_t digits = 0;
+    while (n < t.size() && isDigit(t[n])) {
+      ++n;
+      ++digits;
+    }
+    if (digits < 2) {
+      return false;
+    }
+    ++fields;
+    if (n < t.size() && t[n] == ':' && fields < 3) {
+      ++n;
+      continue;
+    }
+    break;
+  }
+  if (fields < 2 || n + 4 > t.size() || t[n] != separator) {
+    return false;
+  }
+  return isDigit(t[n + 1]) && isDigit(t[n + 2]) && isDigit(t[n + 3]) &&
+         n + 4 == t.size();
+}
+
+bool isCueTiming(string_view t, char separator) {
+  std::size_t arrow = t.find(" --> ");
+  if (arrow == string_view::npos) {
+    return false;
+  }
+  string_view end = t.substr(arrow + 5);
+  end = end.substr(0, end.find(' '));  // WebVTT cue settings follow
+  return isTimestamp(trim(t.substr(0, arrow)), separator) &&
+         isTimestamp(end, separator);
+}
+
+}  // namespace
+
+std::optional<TextVerdict> checkSubtitles(const std::vector<Line>& lines) {
+  std::size_t first = 0;
+  while (first < lines.size() && lines[first].trimmed.empty()) {
+    ++first;
+  }
+  if (first == lines.size()) {
+    return std::nullopt;
+  }
+  string_view start = lines[first].trimmed;
+  if (start == "WEBVTT" || start.starts_with("WEBVTT ") ||
+      start.starts_with("WEBVTT\t")) {
+    return verdict("vtt", "WebVTT subtitles", "WEBVTT header");
+  }
+  // SubRip: a cue number, then its timing line.
+  int cues = 0;
+  for (std::size_t i = first; i + 1 < lines.size(); ++i) {
+    string_view t = lines[i].trimmed;
+    if (!t.empty() && identLength(t) == t.size() &&
+        std::all_of(t.begin(), t.end(), isDigit) &&
+        isCueTiming(lines[i + 1].trimmed, ',')) {
+      ++cues;
+    }
+  }
+  bool opens_with_cue = identLength(start) == start.size() &&
+                        std::all_of(start.begin(), start.end(), isDigit);
+  if (opens_with_cue && cues >= 1) {
+    return verdict("srt", "SubRip subtitles", "numbered cues with timings");
+  }
+  return std::nullopt;
+}
+
+std::optional<TextVerdict> checkMail(const std::vector<Line>& lines) {
+  std::size_t i = 0;
+  bool mbox = !lines.empty() && lines[0].raw.starts_with("From ") &&
+              !contains(lines[0].raw, ":");
+  if (mbox) {
+    i = 1;
+  }
+  // Fields that only a message's header carries; "Date:" and "From:" alone
+  // also open prose and change logs.
+  static constexpr string_view kMailFields[] = {
+      "received:", "return-path:", "message-id:", "delivered-to:",
+      "in-reply-to:", "references:", "mime-version:", "content-type:",
+      "content-transfer-encoding:", "x-mailer:", "reply-to:", "dkim-signature:",
+      "envelope-to:", "x-original-to:", "list-id:", "sender:", "cc:"};
+  int fields = 0;
+  int mail_fields = 0;
+  bool from = false;
+  bool to = false;
+  bool subject = false;
+  for (; i < lines.size(); ++i) {
+    string_view raw = lines[i].raw;
+    if (raw.empty() || lines[i].trimmed.empty()) {
+      break;  // the blank line that ends the header
+    }
+    if (isSpace(raw[0])) {
+      if (fields == 0) {
+        return std::nullopt;
+      }
+      continue;  // a folded field
+    }
+    std::size_t colon = raw.find(':');
+    if (colon == string_view::npos || colon == 0 ||
+        !std::all_of(raw.begin(), raw.begin() + static_cast<std::ptrdiff_t>(colon),
+                     [](char c) { return isIdentChar(c) || c == '-'; })) {
+      return std::nullopt;
+    }
+    ++fields;
+    string_view name = raw.substr(0, colon + 1);
+    from |= equalsNoCase(name, "from:");
+    to |= equalsNoCase(name, "to:");
+    subject |= equalsNoCase(name, "subject:");
+    for (string_view field : kMailFields) {
+      if (equalsNoCase(name, field)) {
+        ++mail_fields;
+        break;
+      }
+    }
+  }
+  // A sender and either a field of mail's own or both a recipient and a
+  // subject: "From:" and "Subject:" alone also head notes and memos.
+  if (fields >= 3 && (from || mbox) &&
+      (mail_fields >= 1 || (from && to && subject))) {
+    return verdict("eml", "e-mail message", "message header fields");
+  }
+  return std::nullopt;
+}
+
+std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines) {
+  static constexpr string_view kInstructions[] = {
+      "RUN ", "COPY ", "ADD ", "ENV ", "WORKDIR ", "CMD ", "ENTRYPOINT ",
+      "EXPOSE ", "LABEL ", "ARG ", "USER ", "VOLUME ", "MAINTAINER ",
+      "HEALTHCHECK ", "SHELL ", "ONBUILD ", "STOPSIGNAL "};
+  bool from = false;
+  int instructions = 0;
+  int other = 0;
+  bool continued = false;
+  for (const Line& line : lines) {
+    string_view t = line.trimmed;
+    if (t.empty() || t[0] == '#') {
+      continue;
+    }
+    bool continues = t.ends_with("\\");
+    if (continued) {
+      continued = continues;
+      continue;
+    }
+    continued = continues;
+    if (line.raw.starts_with("FROM ")) {
+      from = true;
+      ++instructions;
+      continue;
+    }
+    bool known = false;
+    for (string_view word : kInstructions) {
+      if (line.raw.starts_with(word)) {
+        known = true;
+        break;
+      }
+    }
+    if (known) {
+      ++instructions;
+    } else {
+      ++other;
+    }
+  }
+  if (from && instructions >= 2 && other * 4 <= instructions) {
+    return verdict("dockerfile", "Dockerfile", "FROM and build instructions");
+  }
+  return std::nullopt;
+}
+
 }  // namespace ident::text

@@ -28,5 +28,13 @@ std::optional<TextVerdict> checkDelimited(std::string_view head,
                                           const std::vector<Line>& lines);
 // YAML block mappings and sequences with a document marker or nesting.
 std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines);
+// Subtitles: WebVTT ("WEBVTT" first) and SubRip (numbered cues with
+// "00:00:01,000 --> 00:00:04,000" timings).
+std::optional<TextVerdict> checkSubtitles(const std::vector<Line>& lines);
+// An e-mail message: a header block of "Name: value" fields naming a sender
+// and more, or an mbox "From " line before it.
+std::optional<TextVerdict> checkMail(const std::vector<Line>& lines);
+// Dockerfiles: a FROM instruction and the other instructions in capitals.
+std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines);
 
 }  // namespace ident::text
