@@ -25,6 +25,9 @@ trap 'echo "FAILED at ${BASH_SOURCE[0]}:${LINENO}: $BASH_COMMAND" >&2' ERR
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/trueext-e2e.XXXXXX")
 cleanup() {
   local status=$?
+  # A test may have made a folder immutable (root ignores mode bits); a
+  # kept folder must still be removable.
+  chattr -R -i "$WORK" 2>/dev/null || true
   if [[ $status -eq 0 || $status -eq 77 ]]; then
     chmod -R u+w "$WORK" 2>/dev/null || true
     rm -rf "$WORK"
