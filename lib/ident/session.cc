@@ -5,6 +5,7 @@
 #include "file_source.h"
 #include "ident_api.h"
 #include "named_extension.h"
+#include "sandbox.h"
 
 namespace ident {
 
@@ -45,10 +46,22 @@ bool Session::loadDefinitions(const char* directory) {
   mime_database_ = MimeDatabase();
   mime_database_.load("/usr/share/mime", &err);
   // The worker is forked from this process with the databases loaded, so a
-  // restarted worker needs no reload.
+  // restarted worker needs no reload; it confines itself before it reads a
+  // file, unless that is switched off for debugging.
   Engine* loaded = engine_.get();
+  Worker::Job job = [loaded](std::string_view request) { return serveRequest(*loaded, request); };
+  if (!sandboxRequested()) {
+    warnUnconfined("TRUEEXT_SANDBOX=off");
+    worker_ = std::make_unique<Worker>(std::move(job));
+    return true;
+  }
+  const std::uint64_t memory = analysisMemoryLimit();
   worker_ = std::make_unique<Worker>(
-      [loaded](std::string_view request) { return serveRequest(*loaded, request); });
+      std::move(job),
+      [memory](int socket, std::string* confine_err) {
+        return confineForAnalysis(socket, memory, confine_err);
+      },
+      warnUnconfined);
   return true;
 }
 

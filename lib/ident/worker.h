@@ -11,17 +11,24 @@ namespace ident {
 // Runs a job in a child process, one request at a time, so that a job that
 // crashes or hangs on hostile input costs only that request. The child is
 // forked on the first call and again after it died or was stopped; it dies
-// with its parent and inherits no descriptor but its own socket.
+// with its parent and inherits no descriptor but its own socket. It may
+// confine itself before its first request.
 class Worker {
  public:
   // Turns a request into a reply, inside the child. An exception it throws
   // becomes a failed call.
   using Job = std::function<std::string(std::string_view request)>;
+  // Confines the child, given its socket, before it reads a request. False
+  // with |err| filled when it cannot; the child then serves as it is.
+  using Confine = std::function<bool(int socket, std::string* err)>;
+  // Told in the host, for each child that could not confine itself, why.
+  using Unconfined = std::function<void(std::string_view reason)>;
 
   // Largest request or reply carried, in bytes.
   static constexpr std::size_t kMaxMessage = 64 << 10;
 
-  explicit Worker(Job job) : job_(std::move(job)) {}
+  explicit Worker(Job job, Confine confine = nullptr, Unconfined unconfined = nullptr)
+      : job_(std::move(job)), confine_(std::move(confine)), unconfined_(std::move(unconfined)) {}
   Worker(const Worker&) = delete;
   Worker& operator=(const Worker&) = delete;
 
@@ -39,12 +46,22 @@ class Worker {
   int processId() const { return pid_; }
 
  private:
-  bool start(std::string* err);
+  bool start(std::chrono::milliseconds timeout, std::string* err);
   void stop();
+  // Receives one packet into buffer_, waiting up to |timeout|. Returns its
+  // true length (longer than kMaxMessage when cut), 0 when the child closed
+  // its end, or -1 with |err| filled.
+  long receive(std::chrono::milliseconds timeout, std::string* err);
 
   Job job_;
+  Confine confine_;
+  Unconfined unconfined_;
   int pid_ = -1;
   int socket_ = -1;
+  // The receive timeout last set on socket_, to set it only when it changes.
+  long long socket_timeout_us_ = -1;
+  // One buffer for every reply, allocated once.
+  std::string buffer_;
 };
 
 // The per-file time limit: TRUEEXT_ANALYZE_TIMEOUT (seconds, fractions

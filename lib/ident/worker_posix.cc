@@ -1,9 +1,9 @@
 #include "worker.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,10 +32,16 @@ void closeOtherDescriptors(int keep) {
   }
 }
 
+// The first packet of a child with a Confine step: it is confined, or it
+// is not and says why.
+constexpr char kConfined = 'C';
+constexpr char kNotConfined = 'U';
+
 // The child's life: answer requests until the socket closes. Never returns;
 // leaves with _exit so that none of the host's atexit handlers or stdio
 // buffers run a second time.
-[[noreturn]] void serve(int sock, pid_t parent, const Worker::Job& job) {
+[[noreturn]] void serve(int sock, pid_t parent, const Worker::Job& job,
+                        const Worker::Confine& confine) {
   // Die with the host; the check closes the race with a host that died
   // before the request was made.
   ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -44,6 +50,16 @@ void closeOtherDescriptors(int keep) {
   }
   closeOtherDescriptors(sock);
   std::string request(Worker::kMaxMessage, '\0');
+  if (confine) {
+    std::string err;
+    std::string hello(1, kConfined);
+    if (!confine(sock, &err)) {
+      hello = kNotConfined + err.substr(0, Worker::kMaxMessage - 1);
+    }
+    if (::send(sock, hello.data(), hello.size(), MSG_NOSIGNAL) < 0) {
+      ::_exit(0);
+    }
+  }
   while (true) {
     const ssize_t n = ::recv(sock, request.data(), request.size(), 0);
     if (n < 0 && errno == EINTR) {
@@ -73,7 +89,7 @@ void closeOtherDescriptors(int keep) {
 
 Worker::~Worker() { stop(); }
 
-bool Worker::start(std::string* err) {
+bool Worker::start(std::chrono::milliseconds timeout, std::string* err) {
   int fds[2];
   // Sequenced packets keep each reply whole; close-on-exec keeps the socket
   // out of programs the host runs.
@@ -93,11 +109,27 @@ bool Worker::start(std::string* err) {
   }
   if (pid == 0) {
     ::close(fds[0]);
-    serve(fds[1], parent, job_);
+    serve(fds[1], parent, job_, confine_);
   }
   ::close(fds[1]);
   pid_ = pid;
   socket_ = fds[0];
+  socket_timeout_us_ = -1;
+  if (!confine_) {
+    return true;
+  }
+  // The child says whether it is confined before it takes a request.
+  const long n = receive(timeout, err);
+  if (n <= 0 || static_cast<std::size_t>(n) > kMaxMessage) {
+    stop();
+    if (n >= 0) {
+      *err = "the worker died while confining itself";
+    }
+    return false;
+  }
+  if (buffer_[0] != kConfined && unconfined_) {
+    unconfined_(std::string_view(buffer_).substr(1, static_cast<std::size_t>(n) - 1));
+  }
   return true;
 }
 
@@ -116,6 +148,46 @@ void Worker::stop() {
   }
 }
 
+long Worker::receive(std::chrono::milliseconds timeout, std::string* err) {
+  using std::chrono::microseconds;
+  if (buffer_.size() != kMaxMessage + 1) {
+    buffer_.resize(kMaxMessage + 1);
+  }
+  // A blocking receive with a timeout on the socket: one call per reply,
+  // and no wake-up before the reply or the deadline. The timeout is set
+  // again only when it changes, which it does not from file to file.
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  microseconds wait = timeout;
+  while (true) {
+    if (wait.count() <= 0) {
+      *err = "analysis timed out";
+      return -1;
+    }
+    if (wait.count() != socket_timeout_us_) {
+      const timeval tv{static_cast<time_t>(wait.count() / 1'000'000),
+                       static_cast<suseconds_t>(wait.count() % 1'000'000)};
+      if (::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) {
+        const int saved = errno;
+        *err = std::string("setsockopt(SO_RCVTIMEO): ") + std::strerror(saved);
+        return -1;
+      }
+      socket_timeout_us_ = wait.count();
+    }
+    // MSG_TRUNC makes recv report a longer packet's true size.
+    const ssize_t n = ::recv(socket_, buffer_.data(), buffer_.size(), MSG_TRUNC);
+    if (n >= 0) {
+      return static_cast<long>(n);
+    }
+    const int saved = errno;
+    if (saved != EINTR && saved != EAGAIN && saved != EWOULDBLOCK) {
+      *err = std::string("recv: ") + std::strerror(saved);
+      return -1;
+    }
+    // Interrupted, or the timer ran out: wait for what is left, if anything.
+    wait = std::chrono::duration_cast<microseconds>(deadline - std::chrono::steady_clock::now());
+  }
+}
+
 std::optional<std::string> Worker::call(std::string_view request,
                                         std::chrono::milliseconds timeout, std::string* err) {
   if (request.size() > kMaxMessage) {
@@ -125,7 +197,7 @@ std::optional<std::string> Worker::call(std::string_view request,
   // A child that died while idle shows as a failed send: one fresh start.
   bool sent = false;
   for (int attempt = 0; attempt < 2 && !sent; ++attempt) {
-    if (pid_ < 0 && !start(err)) {
+    if (pid_ < 0 && !start(timeout, err)) {
       return std::nullopt;
     }
     if (::send(socket_, request.data(), request.size(), MSG_NOSIGNAL) >= 0) {
@@ -138,36 +210,12 @@ std::optional<std::string> Worker::call(std::string_view request,
     *err = "cannot reach the worker";
     return std::nullopt;
   }
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (true) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      stop();
-      *err = "analysis timed out";
-      return std::nullopt;
-    }
-    pollfd pfd{socket_, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, static_cast<int>(std::min<long long>(left.count(), 60'000)));
-    if (ready < 0 && errno != EINTR) {
-      const int saved = errno;
-      stop();
-      *err = std::string("poll: ") + std::strerror(saved);
-      return std::nullopt;
-    }
-    if (ready > 0) {
-      break;
-    }
-  }
-  std::string reply(kMaxMessage + 1, '\0');
-  ssize_t n;
-  do {
-    // MSG_TRUNC makes recv report a longer packet's true size.
-    n = ::recv(socket_, reply.data(), reply.size(), MSG_TRUNC | MSG_DONTWAIT);
-  } while (n < 0 && errno == EINTR);
+  const long n = receive(timeout, err);
   if (n <= 0) {
     stop();
-    *err = "the worker died";
+    if (n == 0) {
+      *err = "the worker died";
+    }
     return std::nullopt;
   }
   if (static_cast<std::size_t>(n) > kMaxMessage) {
@@ -175,8 +223,7 @@ std::optional<std::string> Worker::call(std::string_view request,
     *err = "reply too large";
     return std::nullopt;
   }
-  reply.resize(static_cast<std::size_t>(n));
-  return reply;
+  return buffer_.substr(0, static_cast<std::size_t>(n));
 }
 
 std::chrono::milliseconds analysisTimeout() {

@@ -1,0 +1,63 @@
+# A file that takes over the analysis can do nothing but answer: each act an
+# exploit would try (create, write, unlink, exec, connect, fork, allocate past
+# the memory bound) fails or kills the worker, that file's line is
+# "analyze:(", the other files are still named, and nothing on disk changes.
+source "$(dirname "$0")/common.sh"
+only_on linux
+[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
+unset TRUEEXT_FAKE_COUNT TRUEEXT_SANDBOX
+PROGRAM_COMMAND=("$TOOL")
+
+# Files outside the scanned folder that the acts aim at.
+KEEP="$WORK/keep"
+mkdir "$KEEP"
+printf 'precious\n' > "$KEEP/precious"
+printf 'doomed\n' > "$KEEP/doomed"
+SOCKET="$WORK/listen.sock"
+python3 - "$SOCKET" <<'PY' &
+import socket, sys, time
+s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+s.bind(sys.argv[1])
+s.listen(16)
+time.sleep(120)
+PY
+LISTENER=$!
+trap 'kill "$LISTENER" 2> /dev/null || true; cleanup' EXIT
+for _ in $(seq 100); do [[ -S $SOCKET ]] && break; sleep 0.05; done
+[[ -S $SOCKET ]]
+
+put create "TRUEEXT-TEST-CREATE $DIR/created\n"
+put write "TRUEEXT-TEST-WRITE $KEEP/precious\n"
+put unlink "TRUEEXT-TEST-UNLINK $KEEP/doomed\n"
+put exec "TRUEEXT-TEST-EXEC $KEEP/executed\n"
+put connect "TRUEEXT-TEST-CONNECT $SOCKET\n"
+put fork 'TRUEEXT-TEST-FORK\n'
+put alloc 'TRUEEXT-TEST-ALLOC 4096\n'
+put letter 'A few plain words of English prose for the reader, nothing more.\n'
+put picture '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\0\0\0\0:~\x9bU\0\0\0\nIDATx\x9cc`\0\0\0\x02\0\x01H\xaf\xa4q\0\0\0\0IEND\xaeB`\x82'
+# Every file with its size and time, the two expected renames undone.
+snapshot() {
+  cd "$WORK"
+  find keep dir -mindepth 1 -printf '%p %s %T@\n' | sed 's/\.txt / /; s/\.png / /' | LC_ALL=C sort
+  cat keep/*
+}
+before=$(snapshot)
+
+export LD_PRELOAD="$BUILD_DIR/fakes/libhostile_magic.so"
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+TRUEEXT_ANALYZE_MEMORY=256 run_tool "$DIR"
+unset LD_PRELOAD
+expect_eq "$STATUS" 0
+expect_eq "$ERR" ""
+expect_lines 'create	analyze:(
+write	analyze:(
+unlink	analyze:(
+exec	analyze:(
+connect	analyze:(
+fork	analyze:(
+alloc	analyze:(
+letter	letter.txt[B]
+picture	picture.png[B]
+'
+# Nothing was created, changed or removed: only the two renames happened.
+expect_eq "$(snapshot)" "$before"
