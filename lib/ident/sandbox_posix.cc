@@ -15,7 +15,9 @@
 //                source has no fast path
 //   leaving      exit, exit_group, rt_sigreturn
 //
-// Anything else kills the worker. Before the filter goes on, the time zone
+// Anything else kills the worker. A sanitizer build also allows pipe2, and
+// read and write on descriptors past standard output, which its runtime
+// uses (see loadFilter). Before the filter goes on, the time zone
 // is loaded (libmagic prints dates in local time, and glibc reads
 // /etc/localtime on first use), so that no open outside the analysis is
 // needed later.
@@ -35,6 +37,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <vector>
 
 namespace ident {
 
@@ -104,6 +107,13 @@ struct Rule {
   scmp_arg_cmp args[1];
 };
 
+// Whether the sanitizers' runtime is in: it needs a few more calls.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 bool loadFilter(int socket, std::string* err) {
   const FilterContext ctx;
   if (ctx.get() == nullptr) {
@@ -115,7 +125,7 @@ bool loadFilter(int socket, std::string* err) {
   constexpr scmp_datum_t kOpenMask = O_ACCMODE | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW |
                                      O_TMPFILE;
   constexpr scmp_datum_t kOpenWant = O_RDONLY | O_NOFOLLOW;
-  const Rule rules[] = {
+  std::vector<Rule> rules = {
       {"recvfrom", SCMP_SYS(recvfrom), 1, {SCMP_A0(SCMP_CMP_EQ, fd)}},
       {"sendto", SCMP_SYS(sendto), 1, {SCMP_A0(SCMP_CMP_EQ, fd)}},
       {"openat", SCMP_SYS(openat), 1, {SCMP_A2(SCMP_CMP_MASKED_EQ, kOpenMask, kOpenWant)}},
@@ -136,6 +146,14 @@ bool loadFilter(int socket, std::string* err) {
       {"exit_group", SCMP_SYS(exit_group), 0, {}},
       {"rt_sigreturn", SCMP_SYS(rt_sigreturn), 0, {}},
   };
+  if (kSanitized) {
+    // The runtime probes whether memory is readable by writing it into a
+    // pipe, and prints its reports on standard error. Writing stays closed
+    // to standard input and output, which may be files of the user's.
+    rules.push_back({"pipe2", SCMP_SYS(pipe2), 0, {}});
+    rules.push_back({"write", SCMP_SYS(write), 1, {SCMP_A0(SCMP_CMP_GE, 2)}});
+    rules.push_back({"read", SCMP_SYS(read), 1, {SCMP_A0(SCMP_CMP_GE, 3)}});
+  }
   for (const Rule& rule : rules) {
     const int rc = rule.arg_count == 0
                        ? seccomp_rule_add(ctx.get(), SCMP_ACT_ALLOW, rule.syscall, 0)

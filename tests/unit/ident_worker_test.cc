@@ -1,16 +1,26 @@
 #include "worker.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ptrace.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "sandbox.h"
+#include "test_util.h"
 
 namespace ident {
 namespace {
@@ -42,6 +52,15 @@ std::string crashOn(std::string_view request) {
 }
 
 constexpr milliseconds kGenerous{10'000};
+
+// Sets the variable |name| to |value|, or unsets it for nullptr.
+void setEnvironment(const char* name, const char* value) {
+  if (value == nullptr) {
+    ::unsetenv(name);
+  } else {
+    ::setenv(name, value, 1);
+  }
+}
 
 // True when |pid| is gone for good: not running and not a zombie.
 bool reaped(int pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
@@ -173,14 +192,202 @@ TEST(WorkerTest, TimeoutFromTheEnvironment) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.value == nullptr ? "(unset)" : c.value);
-    if (c.value == nullptr) {
-      ::unsetenv("TRUEEXT_ANALYZE_TIMEOUT");
-    } else {
-      ::setenv("TRUEEXT_ANALYZE_TIMEOUT", c.value, 1);
-    }
+    setEnvironment("TRUEEXT_ANALYZE_TIMEOUT", c.value);
     EXPECT_EQ(analysisTimeout().count(), c.want_ms);
   }
   ::unsetenv("TRUEEXT_ANALYZE_TIMEOUT");
+}
+
+TEST(WorkerTest, ConfinesTheChildBeforeItsFirstRequest) {
+  // Set in the child by the confining step; the job reports what it sees.
+  static bool confined = false;
+  std::vector<std::string> reasons;
+  Worker worker([](std::string_view) { return std::string(confined ? "confined" : "open"); },
+                [](int socket, std::string*) { return socket >= 0 && (confined = true); },
+                [&reasons](std::string_view reason) { reasons.emplace_back(reason); });
+  std::string err;
+  EXPECT_EQ(worker.call("a", kGenerous, &err).value_or("?"), "confined");
+  EXPECT_FALSE(confined) << "the host itself is never confined";
+  EXPECT_TRUE(reasons.empty());
+}
+
+TEST(WorkerTest, ChildThatCannotConfineItselfServesAndSaysWhy) {
+  std::vector<std::string> reasons;
+  Worker worker(
+      crashOn,
+      [](int, std::string* err) {
+        *err = "no filter here";
+        return false;
+      },
+      [&reasons](std::string_view reason) { reasons.emplace_back(reason); });
+  std::string err;
+  EXPECT_EQ(worker.call("a", kGenerous, &err).value_or("?"), "echo:a");
+  EXPECT_EQ(worker.call("b", kGenerous, &err).value_or("?"), "echo:b");
+  EXPECT_EQ(reasons, std::vector<std::string>{"no filter here"});
+  // A restarted child says so again; the host decides how often to tell.
+  EXPECT_FALSE(worker.call("crash", kGenerous, &err).has_value());
+  EXPECT_EQ(worker.call("c", kGenerous, &err).value_or("?"), "echo:c");
+  EXPECT_EQ(reasons.size(), 2u);
+}
+
+TEST(WorkerTest, ChildThatDiesWhileConfiningFailsTheCall) {
+  Worker worker(echo, [](int, std::string*) -> bool { ::_exit(3); });
+  std::string err;
+  EXPECT_FALSE(worker.call("a", kGenerous, &err).has_value());
+  EXPECT_FALSE(err.empty());
+  EXPECT_EQ(worker.processId(), -1);
+}
+
+// The real sandbox: a job stands for analysis code taken over by a hostile
+// file and tries, on request, one thing an analysis never does.
+class SandboxTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    testutil::writeFile(path("kept"), "kept\n");
+    ASSERT_EQ(::symlink(path("kept").c_str(), path("link").c_str()), 0);
+  }
+  std::string path(const char* name) const { return (dir_.path() / name).string(); }
+
+  // The folder's names and contents, in name order.
+  std::string listing() const {
+    std::set<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+      entries.insert(entry.path().filename().string() + "=" +
+                     (entry.is_symlink() ? "link" : testutil::readFile(entry.path())) + ";");
+    }
+    std::string all;
+    for (const std::string& entry : entries) {
+      all += entry;
+    }
+    return all;
+  }
+
+  static bool confine(int socket, std::string* err) {
+    return confineForAnalysis(socket, 64 << 20, err);
+  }
+
+  testutil::ScopedTempDir dir_;
+};
+
+// "ok" when |rc| says the call succeeded, else "failed".
+std::string outcome(long rc) { return rc >= 0 ? "ok" : "failed"; }
+
+TEST_F(SandboxTest, AnalysisNeedsStillWork) {
+  const std::string kept = path("kept");
+  Worker worker(
+      [&kept](std::string_view) {
+        const int fd = ::open(kept.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat st;
+        char bytes[16] = {};
+        const bool read = fd >= 0 && ::fstat(fd, &st) == 0 && ::pread(fd, bytes, 4, 0) == 4;
+        ::close(fd);
+        // Memory well inside the bound, in small and large blocks.
+        std::string big(8 << 20, 'x');
+        std::vector<std::string> small(1000, std::string(100, 'y'));
+        return std::string(read ? bytes : "unread") + std::to_string(big.size() + small.size());
+      },
+      confine, [](std::string_view reason) { FAIL() << "not confined: " << reason; });
+  std::string err;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(worker.call("a", kGenerous, &err).value_or(err), "kept8389608");
+  }
+}
+
+TEST_F(SandboxTest, ForbiddenActsFailOrKillTheChild) {
+  const std::string kept = path("kept"), link = path("link"), fresh = path("fresh");
+  static const char* const kActs[] = {
+      "create", "write", "truncate", "follow link", "unlink", "rename", "exec",
+      "fork", "socket", "ptrace", "write to stderr", "allocate past the bound",
+  };
+  Worker worker(
+      [&](std::string_view act) -> std::string {
+        if (act == "create") {
+          return outcome(::open(fresh.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW, 0644));
+        }
+        if (act == "write") {
+          return outcome(::open(kept.c_str(), O_WRONLY | O_NOFOLLOW));
+        }
+        if (act == "truncate") {
+          return outcome(::open(kept.c_str(), O_RDONLY | O_TRUNC | O_NOFOLLOW));
+        }
+        if (act == "follow link") {
+          return outcome(::open(link.c_str(), O_RDONLY));
+        }
+        if (act == "unlink") {
+          return outcome(::unlink(kept.c_str()));
+        }
+        if (act == "rename") {
+          return outcome(::rename(kept.c_str(), fresh.c_str()));
+        }
+        if (act == "exec") {
+          return outcome(::execl("/bin/true", "true", static_cast<char*>(nullptr)));
+        }
+        if (act == "fork") {
+          const pid_t pid = ::fork();
+          if (pid == 0) {
+            ::_exit(0);
+          }
+          return outcome(pid);
+        }
+        if (act == "socket") {
+          return outcome(::socket(AF_INET, SOCK_STREAM, 0));
+        }
+        if (act == "ptrace") {
+          return outcome(::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr));
+        }
+        if (act == "write to stderr") {
+          return outcome(::write(2, "", 0));
+        }
+        if (act == "allocate past the bound") {
+          void* block = std::malloc(std::size_t{512} << 20);
+          std::free(block);
+          return block != nullptr ? "ok" : "failed";
+        }
+        return "unknown act";
+      },
+      confine);
+  std::string err;
+  for (const std::string_view act : kActs) {
+    SCOPED_TRACE(act);
+#if defined(__SANITIZE_ADDRESS__)
+    if (act == "write to stderr") {
+      continue;  // the sanitizers' reports must get out
+    }
+#endif
+    const std::optional<std::string> reply = worker.call(act, kGenerous, &err);
+    if (reply) {
+      EXPECT_EQ(*reply, "failed");
+    }
+  }
+  EXPECT_EQ(listing(), "kept=kept\n;link=link;") << "nothing created, changed or removed";
+}
+
+TEST(SandboxSettingsTest, FromTheEnvironment) {
+  static const struct {
+    const char* memory;  // nullptr: unset
+    std::uint64_t want;
+  } kMemory[] = {
+      {nullptr, 1024ULL << 20}, {"", 1024ULL << 20},  {"256", 256ULL << 20},
+      {"0.5", 512ULL << 10},    {"0", 1024ULL << 20}, {"-1", 1024ULL << 20},
+      {"2G", 1024ULL << 20},    {"nan", 1024ULL << 20}, {"1e12", 1024ULL << 20},
+  };
+  for (const auto& c : kMemory) {
+    SCOPED_TRACE(c.memory == nullptr ? "(unset)" : c.memory);
+    setEnvironment("TRUEEXT_ANALYZE_MEMORY", c.memory);
+    EXPECT_EQ(analysisMemoryLimit(), c.want);
+  }
+  ::unsetenv("TRUEEXT_ANALYZE_MEMORY");
+
+  static const struct {
+    const char* value;
+    bool want;
+  } kSwitch[] = {{nullptr, true}, {"on", true}, {"", true}, {"OFF", true}, {"off", false}};
+  for (const auto& c : kSwitch) {
+    SCOPED_TRACE(c.value == nullptr ? "(unset)" : c.value);
+    setEnvironment("TRUEEXT_SANDBOX", c.value);
+    EXPECT_EQ(sandboxRequested(), c.want);
+  }
+  ::unsetenv("TRUEEXT_SANDBOX");
 }
 
 }  // namespace
