@@ -107,6 +107,14 @@ struct Rule {
   scmp_arg_cmp args[1];
 };
 
+// Compares system call argument |arg| (from 0): with |op| against |value|,
+// or, for SCMP_CMP_MASKED_EQ, (argument & |value|) against |masked|. Built
+// by hand because libseccomp's SCMP_A* macros are C compound literals.
+constexpr scmp_arg_cmp argument(unsigned arg, scmp_compare op, scmp_datum_t value,
+                                scmp_datum_t masked = 0) {
+  return scmp_arg_cmp{arg, op, value, masked};
+}
+
 // Whether the sanitizers' runtime is in: it needs a few more calls.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
@@ -126,16 +134,16 @@ bool loadFilter(int socket, std::string* err) {
                                      O_TMPFILE;
   constexpr scmp_datum_t kOpenWant = O_RDONLY | O_NOFOLLOW;
   std::vector<Rule> rules = {
-      {"recvfrom", SCMP_SYS(recvfrom), 1, {SCMP_A0(SCMP_CMP_EQ, fd)}},
-      {"sendto", SCMP_SYS(sendto), 1, {SCMP_A0(SCMP_CMP_EQ, fd)}},
-      {"openat", SCMP_SYS(openat), 1, {SCMP_A2(SCMP_CMP_MASKED_EQ, kOpenMask, kOpenWant)}},
-      {"newfstatat", SCMP_SYS(newfstatat), 1, {SCMP_A3(SCMP_CMP_EQ, AT_EMPTY_PATH)}},
+      {"recvfrom", SCMP_SYS(recvfrom), 1, {argument(0, SCMP_CMP_EQ, fd)}},
+      {"sendto", SCMP_SYS(sendto), 1, {argument(0, SCMP_CMP_EQ, fd)}},
+      {"openat", SCMP_SYS(openat), 1, {argument(2, SCMP_CMP_MASKED_EQ, kOpenMask, kOpenWant)}},
+      {"newfstatat", SCMP_SYS(newfstatat), 1, {argument(3, SCMP_CMP_EQ, AT_EMPTY_PATH)}},
       {"fstat", SCMP_SYS(fstat), 0, {}},
       {"pread64", SCMP_SYS(pread64), 0, {}},
       {"close", SCMP_SYS(close), 0, {}},
       {"brk", SCMP_SYS(brk), 0, {}},
-      {"mmap", SCMP_SYS(mmap), 1, {SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)}},
-      {"mprotect", SCMP_SYS(mprotect), 1, {SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)}},
+      {"mmap", SCMP_SYS(mmap), 1, {argument(2, SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)}},
+      {"mprotect", SCMP_SYS(mprotect), 1, {argument(2, SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)}},
       {"munmap", SCMP_SYS(munmap), 0, {}},
       {"mremap", SCMP_SYS(mremap), 0, {}},
       {"madvise", SCMP_SYS(madvise), 0, {}},
@@ -151,8 +159,8 @@ bool loadFilter(int socket, std::string* err) {
     // pipe, and prints its reports on standard error. Writing stays closed
     // to standard input and output, which may be files of the user's.
     rules.push_back({"pipe2", SCMP_SYS(pipe2), 0, {}});
-    rules.push_back({"write", SCMP_SYS(write), 1, {SCMP_A0(SCMP_CMP_GE, 2)}});
-    rules.push_back({"read", SCMP_SYS(read), 1, {SCMP_A0(SCMP_CMP_GE, 3)}});
+    rules.push_back({"write", SCMP_SYS(write), 1, {argument(0, SCMP_CMP_GE, 2)}});
+    rules.push_back({"read", SCMP_SYS(read), 1, {argument(0, SCMP_CMP_GE, 3)}});
   }
   for (const Rule& rule : rules) {
     const int rc = rule.arg_count == 0
