@@ -14,8 +14,10 @@ extern const char* const kDefaultLibraryName;
 using LibraryHandle = void*;
 using SymbolAddress = void (*)();
 
-// Loads the library |name| through the platform's ordinary search. nullptr
-// with |err| holding the loader's reason on failure.
+// Loads the library |name|: a bare name from the program's own directory
+// first (the platform's loaders do that for a program's libraries, and so
+// must a binding that loads one by name), otherwise through the platform's
+// ordinary search. nullptr with |err| holding the loader's reason on failure.
 LibraryHandle loadLibrary(const char* name, std::string* err);
 
 // The address of the exported function |name|, or nullptr with |err| filled.

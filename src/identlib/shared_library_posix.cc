@@ -8,7 +8,7 @@
 
 namespace identlib {
 
-// The program carries RUNPATH $ORIGIN, so the copy beside it is found.
+// Looked for beside the program first (see loadLibrary).
 const char* const kDefaultLibraryName = "libtrueext-ident.so";
 
 namespace {
@@ -21,18 +21,29 @@ std::string lastDlError() {
 }  // namespace
 
 LibraryHandle loadLibrary(const char* name, std::string* err) {
-  ::dlerror();
-  void* handle = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
-  if (handle != nullptr) {
-    return handle;
-  }
-  *err = lastDlError();
-  // The loader searches the RUNPATH of the object that calls dlopen. Where
-  // a runtime intercepts dlopen (the sanitizers do) or a packager stripped
-  // the RUNPATH, $ORIGIN is not searched: look beside the program by hand.
+  // A bare name means the copy beside the program when there is one, opened
+  // by its full path: the loader's own search tries LD_LIBRARY_PATH before
+  // RUNPATH, and an empty entry there (as "$LD_LIBRARY_PATH:/opt" gives when
+  // the variable was unset) stands for the current directory, where anyone
+  // may have left a library of that name. Only when the program's folder
+  // holds none is the ordinary search used; it also covers a runtime that
+  // intercepts dlopen and skips $ORIGIN (the sanitizers do).
   const std::string directory = programDirectory();
   if (std::strchr(name, '/') == nullptr && !directory.empty()) {
-    handle = ::dlopen((directory + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string beside = directory + name;
+    if (::access(beside.c_str(), F_OK) == 0) {
+      ::dlerror();
+      void* handle = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (handle == nullptr) {
+        *err = lastDlError();
+      }
+      return handle;
+    }
+  }
+  ::dlerror();
+  void* handle = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    *err = lastDlError();
   }
   return handle;
 }

@@ -1,6 +1,7 @@
-# The library is looked for beside the program (its RUNPATH is $ORIGIN) and
-# in LD_LIBRARY_PATH, never in the current directory, which an empty RUNPATH
-# entry would add, nor beside the build's own copy of the program.
+# The library is looked for beside the program, and only when there is none
+# there in LD_LIBRARY_PATH; never in the current directory, which an empty
+# RUNPATH or LD_LIBRARY_PATH entry would add, nor beside the build's own copy
+# of the program.
 source "$(dirname "$0")/common.sh"
 only_on linux
 
@@ -26,3 +27,15 @@ expect_eq "$STATUS" 0
 expect_lines 'data	0 matches
 doc	doc.pdf
 '
+
+# The copy beside the program wins over LD_LIBRARY_PATH, and over the current
+# directory that an empty entry of it names: here both offer the incomplete
+# stand-in, which would stop the run.
+use_library complete
+for libdir in "$STAND_IN_MISSING_DIR" ":" "/nonexistent:"; do
+  STATUS=0
+  (cd "$STAND_IN_MISSING_DIR" && LD_LIBRARY_PATH="$libdir" "$BIN/trueext" "$DIR") < /dev/null \
+    > "$WORK/out" 2> "$WORK/err" || STATUS=$?
+  expect_eq "$STATUS" 0
+  expect_eq "$(cat "$WORK/err")" ''
+done
