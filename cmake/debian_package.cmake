@@ -38,4 +38,13 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
+# CPack adds maintainer scripts that run ldconfig for any shared object
+# below /usr/lib. Ours is private, opened by its full path, so ldconfig has
+# nothing to do for it; and a postrm would keep the package in dpkg's
+# "config-files" state after removal. Naming a postinst and a postrm that do
+# not exist turns those scripts off, and CPack adds only files that exist.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+  ${CMAKE_BINARY_DIR}/no-maintainer-scripts/postinst
+  ${CMAKE_BINARY_DIR}/no-maintainer-scripts/postrm)
+
 include(CPack)
