@@ -1,31 +1,57 @@
 #!/usr/bin/python3
 """Times trueext against `file -b --extension` on the files the library sees.
 
-Builds a folder of real files taken from this machine (/usr/share, /usr/lib),
-of as many kinds as it finds, none of which a built-in signature row of
-trueext takes, each copied under the hash of its content. Then, in the same
-invocation, it times
+Every folder holds only files that no built-in signature row of trueext
+takes, so each one goes through the identification library:
 
-  * trueext over a fresh copy of that folder (trueext renames, so every run
-    gets its own copy), and
-  * `file -b --extension -f LIST` over the same files, in one process,
+  * one folder per kind (--per-kind files each): JPEG, PNG and BMP written
+    byte by byte; xz, bz2, zip, tar, SQLite and WAV written by Python's own
+    modules; plain prose; and, made by real encoders (ImageMagick, ffmpeg,
+    lame; installed with apt-get when missing, skipped with a line when they
+    cannot be had), camera-style JPEG photos with an Exif block, MP4 video
+    and MP3 audio;
+  * a mixed folder of --mixed files drawn evenly from those kinds;
+  * "machine": --machine real files of as many kinds as /usr/share and
+    /usr/lib hold, each under the hash of its content;
+  * "corpus": the accuracy corpus (bench/make_corpus.py, built when missing
+    unless --no-corpus), the files no built-in row takes.
 
-and prints both times and their ratio. Without a trueext binary, the
-library is driven through the same four entry points by ident_probe.
+For each folder trueext (on a fresh copy each run, since it renames) and
+`file -b --extension -f LIST` (one process) run alternately, so that the
+noise of a shared machine falls on both; the figure is the ratio of their
+median times, against the folder's target.
 
-usage: engine_speed.py [--build DIR] [--files N] [--runs N] [--keep DIR]
+Last, peak memory: trueext's max RSS on --memory-sizes folders of tiny PNG
+files (library path, every file renamed) beside the same on PDF files
+(built-in path, every file renamed, with names of the same length). The
+built-in run grows only by the set of names the run created, so the
+difference of the two growths is what the library path adds per file.
+
+usage: engine_speed.py [--build DIR] [--runs N] [--only K1,K2] [--check]
 """
 
 import argparse
 import collections
 import hashlib
+import io
+import lzma
+import bz2
 import os
 import random
 import shutil
+import sqlite3
+import statistics
+import struct
 import subprocess
 import sys
+import tarfile
 import tempfile
 import time
+import wave
+import zipfile
+import zlib
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # The first bytes that a built-in row of trueext takes; such files never
 # reach the library.
@@ -36,7 +62,255 @@ BUILTIN_PREFIXES = [
 ]
 ROOTS = ["/usr/share", "/usr/lib"]
 MAX_SIZE = 4 << 20
-PER_KIND = 60  # no one kind may fill the folder
+PER_KIND = 60  # no one kind may fill the machine folder
+
+# Highest ratio trueext / file allowed per folder. Text was 0.62 when the
+# library still ran every binary test on every file; it may not get slower.
+TARGET_KIND = 1.0
+TARGET_MIXED = 0.8
+TARGET_TEXT = 0.62
+# Growth of peak memory from the small to the large folder that the library
+# path may add beyond the built-in path's, in KiB.
+TARGET_MEMORY_KIB = 2048
+
+WORDS = ("the of and to in is was for on that with as by at from this be are have it not or "
+         "which an their were has been but all its they one more can other when also into "
+         "some these would there than may after about first two time only new people over "
+         "most could such so where before many state years used between under during those "
+         "while each since later well being both through made same part most water city "
+         "found around early three however large small house river music world several").split()
+
+
+def takes_builtin(head):
+    return any(head.startswith(prefix) for prefix in BUILTIN_PREFIXES)
+
+
+# --- writers of one file of each kind, from a seeded random source ---------
+
+
+def png_bytes(rng):
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff))
+    width, height = rng.randint(1, 64), rng.randint(1, 64)
+    rows = b"".join(b"\0" + bytes(rng.getrandbits(8) for _ in range(width * 3))
+                    for _ in range(height))
+    return (b"\x89PNG\r\n\x1a\n" +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+def jpeg_bytes(rng):
+    """A baseline greyscale JFIF JPEG of flat 8x8 blocks, written by hand.
+
+    One-symbol Huffman tables (DC difference 0, end of block) make every
+    block the two bits "00"."""
+    width, height = 8 * rng.randint(1, 8), 8 * rng.randint(1, 8)
+    blocks = (width // 8) * (height // 8)
+    bits = "00" * blocks
+    bits += "1" * (-len(bits) % 8)
+    scan = bytes(int(bits[i:i + 8], 2) for i in range(0, len(bits), 8))
+
+    def segment(marker, data):
+        return b"\xff" + marker + struct.pack(">H", len(data) + 2) + data
+    return (b"\xff\xd8" +
+            segment(b"\xe0", b"JFIF\0\x01\x01\x00\x00\x01\x00\x01\x00\x00") +
+            segment(b"\xdb", b"\x00" + bytes([rng.randint(1, 16)] * 64)) +
+            segment(b"\xc0", struct.pack(">BHHB", 8, height, width, 1) + b"\x01\x11\x00") +
+            segment(b"\xc4", b"\x00" + b"\x01" + b"\x00" * 15 + b"\x00") +
+            segment(b"\xc4", b"\x10" + b"\x01" + b"\x00" * 15 + b"\x00") +
+            segment(b"\xda", b"\x01\x01\x00\x00\x3f\x00") + scan + b"\xff\xd9")
+
+
+def bmp_bytes(rng):
+    width, height = rng.randint(1, 64), rng.randint(1, 64)
+    stride = (width * 3 + 3) & ~3
+    pixels = bytes(rng.getrandbits(8) for _ in range(stride * height))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 14 + len(header)) + \
+        header + pixels
+
+
+def prose(rng, words):
+    text, line = [], []
+    for _ in range(words):
+        line.append(rng.choice(WORDS))
+        if sum(len(w) + 1 for w in line) > 68:
+            text.append(" ".join(line))
+            line = []
+    text.append(" ".join(line))
+    body = "\n".join(text)
+    return (body[0].upper() + body[1:] + ".\n").encode()
+
+
+def text_bytes(rng):
+    return prose(rng, rng.randint(100, 800))
+
+
+def xz_bytes(rng):
+    return lzma.compress(prose(rng, 300))
+
+
+def bz2_bytes(rng):
+    return bz2.compress(prose(rng, 300))
+
+
+def zip_bytes(rng):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
+        for i in range(rng.randint(1, 4)):
+            archive.writestr(f"notes/part{i}.txt", prose(rng, 100))
+    return out.getvalue()
+
+
+def tar_bytes(rng):
+    out = io.BytesIO()
+    with tarfile.open(fileobj=out, mode="w", format=tarfile.GNU_FORMAT) as archive:
+        for i in range(rng.randint(1, 3)):
+            data = prose(rng, 100)
+            info = tarfile.TarInfo(f"notes/part{i}.txt")
+            info.size, info.mtime = len(data), 1700000000
+            archive.addfile(info, io.BytesIO(data))
+    return out.getvalue()
+
+
+def sqlite_bytes(rng, scratch):
+    path = os.path.join(scratch, "db.sqlite")
+    if os.path.exists(path):
+        os.unlink(path)
+    with sqlite3.connect(path) as db:
+        db.execute("create table notes (id integer primary key, body text)")
+        db.executemany("insert into notes (body) values (?)",
+                       [(prose(rng, 20).decode(),) for _ in range(rng.randint(1, 20))])
+    db.close()
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def wav_samples(rng, seconds):
+    out = io.BytesIO()
+    with wave.open(out, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(8000)
+        w.writeframes(bytes(rng.getrandbits(8) for _ in range(int(16000 * seconds))))
+    return out.getvalue()
+
+
+def wav_bytes(rng):
+    return wav_samples(rng, rng.uniform(0.01, 0.1))
+
+
+# --- kinds made by real encoders -------------------------------------------
+
+MEDIA_PACKAGES = {"photo": ("imagemagick", "/usr/bin/convert"),
+                  "mp4": ("ffmpeg", "/usr/bin/ffmpeg"),
+                  "mp3": ("lame", "/usr/bin/lame")}
+MEDIA_SAMPLES = 8  # distinct files per encoder; the folder holds copies of them
+
+
+def install_missing(packages):
+    missing = [p for p in packages
+               if subprocess.run(["dpkg-query", "-W", "-f=${Status}", p], capture_output=True,
+                                 text=True).stdout.find("install ok installed") < 0]
+    if not missing:
+        return
+    print("installing: " + " ".join(missing), flush=True)
+    sudo = [] if os.geteuid() == 0 else ["sudo", "-n"]
+    lock = ["-o", "DPkg::Lock::Timeout=900"]
+    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+    subprocess.run(sudo + ["apt-get"] + lock + ["install", "-y", "-qq", "--no-install-recommends"] +
+                   missing, env=env, stdout=subprocess.DEVNULL, check=False)
+
+
+def exif_segment(rng):
+    """An APP1 Exif block such as a camera writes: make, model, orientation,
+    date, in a little-endian TIFF directory."""
+    entries = [(0x010f, b"BenchCam\0"), (0x0110, b"Model %d\0" % rng.randint(1, 9)),
+               (0x0112, 1), (0x0132, b"2024:05:%02d 12:00:00\0" % rng.randint(1, 28))]
+    table_size = 2 + 12 * len(entries) + 4
+    data_offset = 8 + table_size
+    table, data = struct.pack("<H", len(entries)), b""
+    for tag, value in entries:
+        if isinstance(value, int):
+            table += struct.pack("<HHIHH", tag, 3, 1, value, 0)
+        else:
+            table += struct.pack("<HHII", tag, 2, len(value), data_offset + len(data))
+            data += value
+    tiff = b"II*\0" + struct.pack("<I", 8) + table + b"\0\0\0\0" + data
+    payload = b"Exif\0\0" + tiff
+    return b"\xff\xe1" + struct.pack(">H", len(payload) + 2) + payload
+
+
+def media_samples(kind, scratch, rng):
+    """Up to MEDIA_SAMPLES files of |kind| from its encoder; [] without it."""
+    package, tool = MEDIA_PACKAGES[kind]
+    if not os.access(tool, os.X_OK):
+        install_missing([package])
+    if not os.access(tool, os.X_OK):
+        return []
+    samples = []
+    for i in range(MEDIA_SAMPLES):
+        out = os.path.join(scratch, f"{kind}{i}")
+        if kind == "photo":
+            size = f"{rng.randint(64, 320)}x{rng.randint(48, 240)}"
+            argv = [tool, "-seed", str(i), "-size", size, "plasma:fractal", "-quality", "85",
+                    "jpg:" + out]
+        elif kind == "mp4":
+            argv = [tool, "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    f"testsrc=duration={1 + i % 3}:size=160x120:rate=10", "-f", "lavfi", "-i",
+                    f"sine=frequency={300 + 50 * i}:duration={1 + i % 3}", "-c:v", "mpeg4",
+                    "-c:a", "aac", "-shortest", "-f", "mp4", out]
+        else:
+            source = out + ".wav"
+            with open(source, "wb") as f:
+                f.write(wav_samples(rng, 0.5 + i / 4))
+            argv = [tool, "--quiet", "-b", "128", "--resample", "44.1", "--add-id3v2", "--tt",
+                    f"Track {i}", "--ta", "Bench", source, out]
+        if subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          stdin=subprocess.DEVNULL).returncode != 0 or not os.path.exists(out):
+            continue
+        with open(out, "rb") as f:
+            data = f.read()
+        if kind == "photo" and data.startswith(b"\xff\xd8"):
+            # A camera's JPEG opens with its Exif block.
+            data = data[:2] + exif_segment(rng) + data[2:]
+        samples.append(data)
+    return samples
+
+
+SYNTHETIC = collections.OrderedDict([
+    ("jpeg", jpeg_bytes), ("png", png_bytes), ("sqlite", None), ("xz", xz_bytes),
+    ("zip", zip_bytes), ("wav", wav_bytes), ("bz2", bz2_bytes), ("bmp", bmp_bytes),
+    ("tar", tar_bytes), ("text", text_bytes),
+])
+KINDS = list(SYNTHETIC) + list(MEDIA_PACKAGES)
+
+
+def make_kind(kind, folder, count, scratch, seed):
+    """Writes |count| files of |kind| into |folder|; False when the kind is
+    not available here."""
+    rng = random.Random(f"{seed}-{kind}")
+    if kind in MEDIA_PACKAGES:
+        samples = media_samples(kind, scratch, rng)
+        if not samples:
+            return False
+        make = lambda i: samples[i % len(samples)]  # noqa: E731
+    elif kind == "sqlite":
+        make = lambda i: sqlite_bytes(rng, scratch)  # noqa: E731
+    else:
+        make = lambda i: SYNTHETIC[kind](rng)  # noqa: E731
+    os.makedirs(folder)
+    for i in range(count):
+        data = make(i)
+        if takes_builtin(data[:16]):
+            sys.exit(f"engine_speed: a {kind} file would be taken by a built-in row")
+        with open(os.path.join(folder, f"{kind}-{i:05d}"), "wb") as f:
+            f.write(data)
+    return True
+
+
+# --- the real files of this machine ----------------------------------------
 
 
 def kind_of(path):
@@ -45,8 +319,7 @@ def kind_of(path):
     return name[dot + 1:].lower() if 0 < dot < len(name) - 1 else "(none)"
 
 
-def candidates(rng):
-    """Yields regular, non-empty files that no built-in row takes."""
+def machine_candidates(rng):
     by_kind = collections.defaultdict(list)
     for root in ROOTS:
         for folder, dirs, names in os.walk(root):
@@ -66,25 +339,21 @@ def candidates(rng):
     return by_kind
 
 
-def takes_builtin(head):
-    return any(head.startswith(prefix) for prefix in BUILTIN_PREFIXES)
-
-
-def build_folder(target, count, seed):
+def make_machine_folder(target, count, seed):
+    """Real files of as many kinds as the machine has, round robin over the
+    kinds so that the folder is as mixed as the machine allows."""
     rng = random.Random(seed)
-    by_kind = candidates(rng)
+    by_kind = machine_candidates(rng)
     kinds = sorted(by_kind)
     rng.shuffle(kinds)
-    taken, seen, per_kind = [], set(), collections.Counter()
-    # Round robin over the kinds, so that the folder is as mixed as the
-    # machine allows.
+    os.makedirs(target)
+    taken, seen, per_kind = 0, set(), collections.Counter()
     cursor = {kind: 0 for kind in kinds}
-    while len(taken) < count and kinds:
+    while taken < count and kinds:
         for kind in list(kinds):
-            if len(taken) >= count:
+            if taken >= count:
                 break
-            paths = by_kind[kind]
-            picked = False
+            paths, picked = by_kind[kind], False
             while cursor[kind] < len(paths) and not picked:
                 path = paths[cursor[kind]]
                 cursor[kind] += 1
@@ -99,26 +368,43 @@ def build_folder(target, count, seed):
                 seen.add(digest)
                 with open(os.path.join(target, digest), "wb") as out:
                     out.write(data)
-                taken.append(kind)
+                taken += 1
                 per_kind[kind] += 1
                 picked = True
             if not picked or per_kind[kind] >= PER_KIND:
                 kinds.remove(kind)
-    return per_kind
+    return len(per_kind)
 
 
-def time_trueext(command, source, scratch):
+def make_corpus_folder(target, corpus):
+    """The accuracy corpus's files that reach the library, under their hashes."""
+    if not os.path.exists(os.path.join(corpus, "manifest.tsv")):
+        subprocess.check_call([sys.executable, os.path.join(ROOT, "bench", "make_corpus.py"),
+                               "--out", corpus])
+    os.makedirs(target)
+    with open(os.path.join(corpus, "manifest.tsv")) as f:
+        next(f)
+        for line in f:
+            path = os.path.join(corpus, line.rstrip("\n").split("\t")[4])
+            with open(path, "rb") as source:
+                data = source.read()
+            if not takes_builtin(data[:16]):
+                with open(os.path.join(target, hashlib.sha256(data).hexdigest()), "wb") as out:
+                    out.write(data)
+
+
+# --- timing ----------------------------------------------------------------
+
+
+def time_trueext(tool, source, scratch):
     work = os.path.join(scratch, "run")
     shutil.rmtree(work, ignore_errors=True)
     shutil.copytree(source, work)
     start = time.perf_counter()
-    if command[0].endswith("ident_probe"):
-        names = "".join(os.path.join(work, n) + "\n" for n in sorted(os.listdir(work)))
-        subprocess.run(command, input=names.encode(), stdout=subprocess.DEVNULL, check=True)
-    else:
-        subprocess.run(command + [work], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       check=False)
-    return time.perf_counter() - start
+    subprocess.run([tool, work], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=False)
+    elapsed = time.perf_counter() - start
+    shutil.rmtree(work, ignore_errors=True)
+    return elapsed
 
 
 def time_file(listing):
@@ -128,53 +414,143 @@ def time_file(listing):
     return time.perf_counter() - start
 
 
+def compare(tool, source, scratch, runs):
+    """Median seconds of trueext and of file over |source|."""
+    listing = os.path.join(scratch, "list")
+    with open(listing, "w") as f:
+        f.writelines(os.path.join(source, n) + "\n" for n in sorted(os.listdir(source)))
+    # One untimed pass each warms the page cache and the loaders.
+    time_trueext(tool, source, scratch)
+    time_file(listing)
+    ours, theirs = [], []
+    for _ in range(runs):
+        ours.append(time_trueext(tool, source, scratch))
+        theirs.append(time_file(listing))
+    return statistics.median(ours), statistics.median(theirs)
+
+
+def peak_rss(argv, scratch):
+    """Runs argv under GNU time; returns its max RSS in KiB. GNU time's child
+    is a small fork of its own, so no Python memory is counted."""
+    rss_file = os.path.join(scratch, "rss")
+    subprocess.run(["/usr/bin/time", "-f", "%M", "-o", rss_file] + argv, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, check=True)
+    with open(rss_file) as f:
+        return int(f.read().split()[-1])
+
+
+def memory(tool, sizes, scratch):
+    """Peak RSS per folder size for the library path (tiny PNG files) and the
+    built-in path (tiny PDF files); both rename every file to a name of the
+    same length."""
+    png = png_bytes(random.Random(1))
+    pdf = b"%PDF-1.4\n%bench\n"
+    figures = {}
+    for label, data, ext in (("library", png, ".png"), ("built-in", pdf, ".pdf")):
+        for count in sizes:
+            folder = os.path.join(scratch, f"memory-{label}-{count}")
+            os.makedirs(folder)
+            for i in range(count):
+                with open(os.path.join(folder, f"{i:08x}"), "wb") as f:
+                    f.write(data)
+            figures[label, count] = peak_rss([tool, folder], scratch)
+            renamed = sum(1 for n in os.listdir(folder) if n.endswith(ext))
+            shutil.rmtree(folder)
+            if renamed != count:
+                sys.exit(f"engine_speed: {label}: renamed {renamed} of {count}")
+    return figures
+
+
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--build", default=os.path.join(here, "..", "build"))
-    parser.add_argument("--files", type=int, default=2000)
-    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
+    parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--seed", type=int, default=3)
-    parser.add_argument("--keep", help="build the folder here and keep it")
+    parser.add_argument("--per-kind", type=int, default=200)
+    parser.add_argument("--mixed", type=int, default=2000)
+    parser.add_argument("--machine", type=int, default=2000)
+    parser.add_argument("--corpus", default=os.path.join(ROOT, "build", "corpus"))
+    parser.add_argument("--no-corpus", action="store_true", help="leave out the accuracy corpus")
+    parser.add_argument("--memory-sizes", default="20000,200000",
+                        help="folder sizes for peak memory; empty to leave it out")
+    parser.add_argument("--only", help="comma-separated folders to time (kinds, mixed, machine, "
+                        "corpus)")
+    parser.add_argument("--check", action="store_true", help="exit 1 when a target is missed")
     args = parser.parse_args()
 
-    build = os.path.abspath(args.build)
-    trueext = os.path.join(build, "trueext")
-    if os.access(trueext, os.X_OK):
-        command, driver = [trueext], "trueext"
-    else:
-        command = [os.path.join(build, "ident_probe"), os.path.join(build, "libtrueext-ident.so")]
-        driver = "ident_probe (no trueext binary in %s)" % build
-        if not os.access(command[0], os.X_OK):
-            sys.exit("engine_speed: error: neither trueext nor ident_probe in %s" % build)
+    tool = os.path.join(os.path.abspath(args.build), "trueext")
+    if not os.access(tool, os.X_OK):
+        sys.exit(f"engine_speed: error: no trueext in {args.build}; build it first")
+    wanted = set(args.only.split(",")) if args.only else None
+    chosen = lambda name: wanted is None or name in wanted  # noqa: E731
 
-    scratch = tempfile.mkdtemp(prefix="engine_speed.")
+    scratch = tempfile.mkdtemp(prefix="engine_speed.", dir=os.environ.get("BENCH_DIR"))
+    missed = []
     try:
-        source = args.keep or os.path.join(scratch, "files")
-        os.makedirs(source, exist_ok=True)
-        if not os.listdir(source):
-            per_kind = build_folder(source, args.files, args.seed)
-            print("folder: %d files of %d kinds" % (sum(per_kind.values()), len(per_kind)))
-        names = sorted(os.listdir(source))
-        listing = os.path.join(scratch, "list")
-        with open(listing, "w") as f:
-            f.writelines(os.path.join(source, n) + "\n" for n in names)
+        folders = []  # (name, path, target)
+        made = {}
+        for kind in KINDS:
+            if not chosen(kind) and not chosen("mixed"):
+                continue
+            path = os.path.join(scratch, "kinds", kind)
+            if make_kind(kind, path, args.per_kind, scratch, args.seed):
+                made[kind] = path
+                if chosen(kind):
+                    folders.append((kind, path, TARGET_TEXT if kind == "text" else TARGET_KIND))
+            else:
+                print(f"{kind}: skipped, {MEDIA_PACKAGES[kind][1]} is not available")
+        if chosen("mixed") and made:
+            mixed = os.path.join(scratch, "mixed")
+            os.makedirs(mixed)
+            names = {kind: sorted(os.listdir(path)) for kind, path in made.items()}
+            for i in range(args.mixed):
+                kind = list(made)[i % len(made)]
+                name = names[kind][(i // len(made)) % len(names[kind])]
+                shutil.copyfile(os.path.join(made[kind], name), os.path.join(mixed, f"{i:05d}-{name}"))
+            folders.append(("mixed", mixed, TARGET_MIXED))
+        if chosen("machine"):
+            machine = os.path.join(scratch, "machine")
+            kinds = make_machine_folder(machine, args.machine, args.seed)
+            folders.append((f"machine ({kinds} kinds)", machine, None))
+        if chosen("corpus") and not args.no_corpus:
+            corpus = os.path.join(scratch, "corpus")
+            make_corpus_folder(corpus, args.corpus)
+            folders.append(("corpus", corpus, None))
 
-        # One untimed pass each warms the page cache and the loaders.
-        time_trueext(command, source, scratch)
-        time_file(listing)
-        ours, theirs = [], []
-        for _ in range(args.runs):
-            ours.append(time_trueext(command, source, scratch))
-            theirs.append(time_file(listing))
-        ours_best, theirs_best = min(ours), min(theirs)
-        print("driver: %s" % driver)
-        print("files: %d, runs: %d (best of each shown)" % (len(names), args.runs))
-        print("trueext:                %.3f s" % ours_best)
-        print("file -b --extension:    %.3f s" % theirs_best)
-        print("ratio trueext / file:   %.2f" % (ours_best / theirs_best))
+        print(f"runs: {args.runs} each, median shown; trueext: {tool}")
+        print(f"{'folder':<20} {'files':>6} {'trueext s':>10} {'file s':>8} {'ratio':>6}  target")
+        for name, path, target in folders:
+            ours, theirs = compare(tool, path, scratch, args.runs)
+            ratio = ours / theirs
+            verdict = ""
+            if target is not None:
+                verdict = f"<= {target:.2f}" + ("" if ratio <= target else "  MISSED")
+                if ratio > target:
+                    missed.append(name)
+            print(f"{name:<20} {len(os.listdir(path)):>6} {ours:>10.3f} {theirs:>8.3f} "
+                  f"{ratio:>6.2f}  {verdict}", flush=True)
+
+        sizes = [int(s) for s in args.memory_sizes.split(",") if s]
+        if len(sizes) >= 2:
+            figures = memory(tool, sizes, scratch)
+            print(f"\npeak RSS (KiB) {'':<6}" + "".join(f"{n:>10}" for n in sizes) + f"{'growth':>10}")
+            growth = {}
+            for label in ("library", "built-in"):
+                growth[label] = figures[label, sizes[-1]] - figures[label, sizes[0]]
+                print(f"{label:<20}" + "".join(f"{figures[label, n]:>10}" for n in sizes) +
+                      f"{growth[label]:>10}")
+            beyond = growth["library"] - growth["built-in"]
+            verdict = "" if beyond <= TARGET_MEMORY_KIB else "  MISSED"
+            if beyond > TARGET_MEMORY_KIB:
+                missed.append("memory")
+            print(f"library growth beyond the created names: {beyond} KiB "
+                  f"(<= {TARGET_MEMORY_KIB}){verdict}")
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
+    if missed:
+        print("missed: " + ", ".join(missed))
+        if args.check:
+            sys.exit(1)
 
 
 if __name__ == "__main__":
