@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "analysis.h"
 #include "byte_source.h"
@@ -32,16 +31,18 @@ class Engine {
   // Loads the system database and |directory| + kPackName (|directory| ends
   // with '/'), and the shared MIME database from |mime_directory|. False with
   // |err| filled when the pack is missing or either database fails to load;
-  // the engine is then unusable. A missing MIME database only costs
-  // extensions.
+  // the engine is then unusable. The MIME database is read when first
+  // needed; a missing one only costs extensions.
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");
 
   bool loaded() const { return magic_.loaded(); }
 
-  // Identifies the bytes of |source|. An empty or unreadable source, or one
-  // that only gets generic answers ("data"), has no results. A text's result
-  // may leave its description for describe().
+  // Identifies the bytes of |source|: one result for what libmagic's
+  // strongest match or the text classifier says, preceded by the container
+  // kind for a zip archive whose entries tell it. An empty or unreadable
+  // source, or one that only gets generic answers ("data"), has no results.
+  // A result with an extension may leave its description for describe().
   Analysis analyze(const ByteSource& source);
 
   // libmagic's description of |source| (its strongest match), or "" when it
@@ -49,41 +50,34 @@ class Engine {
   std::string describe(const ByteSource& source);
 
  private:
-  struct Match {
-    std::string description;
-    std::string mime;
-  };
-
-  // Every match of libmagic's binary tests, the first with its MIME type.
-  std::vector<Match> matchBinary(std::string_view head);
+  // The strongest match of libmagic's binary tests, by its MIME type; the
+  // deeper passes only where that answer is generic: text, or no answer.
+  std::optional<Result> identify(std::string_view head);
   // Text: the character set from libmagic, the kind from the classifier.
   Result identifyText(std::string_view head);
   // A file no binary test knew: libmagic's type from every test.
   std::optional<Result> identifyWithAllTests(std::string_view head);
   // libmagic's strongest match for |head| with every test, or "".
   std::string describeHead(std::string_view head);
-  Result resultFor(const Match& match, std::string_view head);
+  // The description of the strongest binary match, or "" when none.
+  std::string describeFirstBinary(std::string_view head);
+
+  // The extension for |mime|; reads the shared MIME database on the first
+  // type that the pack and our table do not name.
+  std::string extensionFor(std::string_view mime);
 
   MagicCookie magic_;
   ExtensionMap extensions_;
+  std::string mime_directory_;
+  bool mime_database_loaded_ = false;
 };
-
-// Splits libmagic's MAGIC_CONTINUE output into its matches. A piece that
-// starts with a blank or a comma continues the match before it.
-std::vector<std::string> splitMatches(std::string_view text);
 
 // True for libmagic's answers that say nothing: "data", "empty",
 // "very short file (no magic)".
 bool isNonAnswer(std::string_view description);
 
-// True when libmagic described a file only by its character set, as in
-// "ASCII text" or "Unicode text, UTF-8 text, with very long lines (300)".
-bool isGenericText(std::string_view description);
-
 // True when |head| holds no byte that text never holds (NUL and most other
 // control bytes). UTF-8 and 8-bit text pass.
 bool looksLikeText(std::string_view head);
-
-
 
 }  // namespace ident
