@@ -2,8 +2,11 @@
 
 #include <magic.h>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 
+#include "file_source.h"
 #include "mime_database.h"
 #include "text/text_classifier.h"
 #include "zip_container.h"
@@ -36,6 +39,18 @@ constexpr int kCharsetFlags = kBaseFlags | MAGIC_NO_CHECK_SOFT | MAGIC_NO_CHECK_
 bool isNonAnswerType(std::string_view mime) {
   return mime.empty() || mime == "application/octet-stream" || mime == "application/x-empty" ||
          mime == "inode/x-empty";
+}
+
+// Largest MIME database file read; Debian's globs2 is about 40 KiB.
+constexpr std::uint64_t kMaxDatabaseFile = 16 << 20;
+
+// Reads a whole file with the calls the analysis itself makes, the only ones
+// the worker's sandbox allows once it is confined.
+bool readWholeFile(const std::string& path, std::string* out) {
+  std::string err;
+  const std::unique_ptr<ByteSource> source = openRegularFile(path, &err);
+  return source != nullptr && source->size() <= kMaxDatabaseFile &&
+         source->readAt(0, static_cast<std::size_t>(source->size()), out);
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) {
@@ -112,9 +127,16 @@ std::string Engine::extensionFor(std::string_view mime) {
   // identifying a hundred common files, so it is read on the first type
   // that needs it, once.
   mime_database_loaded_ = true;
-  MimeDatabase database;
-  std::string ignored;
-  if (database.load(mime_directory_, &ignored)) {
+  std::string text;
+  if (readWholeFile(mime_directory_ + "/globs2", &text)) {
+    MimeDatabase database;
+    database.parseGlobs2(text);
+    if (readWholeFile(mime_directory_ + "/aliases", &text)) {
+      database.parseAliases(text);
+    }
+    if (readWholeFile(mime_directory_ + "/subclasses", &text)) {
+      database.parseSubclasses(text);
+    }
     extensions_.setMimeDatabase(std::move(database));
   }
   return extensions_.extensionFor(mime);
