@@ -29,6 +29,9 @@ constexpr std::size_t kTextProbeBytes = 64 << 10;
 // and the text classifier reads the grammar instead. Only a file that looks
 // binary yet matches no binary test gets every test.
 constexpr int kBaseFlags = MAGIC_RAW;
+// The quick look at the commonest formats: their entries alone, none of
+// libmagic's built-in checks (compression, tar, text encodings, JSON, ...).
+constexpr int kCommonFlags = MAGIC_RAW | MAGIC_MIME_TYPE | MAGIC_NO_CHECK_BUILTIN;
 constexpr int kBinaryFlags = MAGIC_NO_CHECK_TEXT;
 // The character set of a text, without a single test.
 constexpr int kCharsetFlags = kBaseFlags | MAGIC_NO_CHECK_SOFT | MAGIC_NO_CHECK_JSON |
@@ -80,6 +83,7 @@ bool looksLikeText(std::string_view head) {
 bool Engine::load(const std::string& directory, std::string* err,
                   const std::string& mime_directory) {
   magic_ = MagicCookie();
+  common_ = MagicCookie();
   const std::string pack_path = directory + std::string(kPackName);
   if (pack_path.find(':') != std::string::npos) {
     // libmagic reads its database list split at colons.
@@ -110,7 +114,15 @@ bool Engine::load(const std::string& directory, std::string* err,
   }
   ExtensionMap extensions;
   extensions.addPackExtensions(pack);
+  // The commonest formats' definitions only speed the analysis up: without
+  // them every file goes through the full database.
+  MagicCookie common;
+  std::string ignored;
+  if (!common.open(directory + std::string(kCommonName), &ignored)) {
+    common = MagicCookie();
+  }
   magic_ = std::move(magic);
+  common_ = std::move(common);
   extensions_ = std::move(extensions);
   mime_directory_ = mime_directory;
   mime_database_loaded_ = false;
@@ -188,6 +200,15 @@ std::string Engine::describeFirstBinary(std::string_view head) {
 }
 
 std::optional<Result> Engine::identify(std::string_view head) {
+  if (common_.loaded()) {
+    const std::string mime = singleLine(common_.describe(head, kCommonFlags).value_or(""));
+    if (!isNonAnswerType(mime)) {
+      Result result{extensionFor(mime), "", true};
+      if (!result.extension.empty()) {
+        return result;
+      }
+    }
+  }
   const std::string mime =
       singleLine(magic_.describe(head, kBaseFlags | kBinaryFlags | MAGIC_MIME_TYPE).value_or(""));
   if (isNonAnswerType(mime)) {

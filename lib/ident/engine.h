@@ -21,6 +21,10 @@ class Engine {
   // File name of the definitions pack inside the definitions directory.
   static constexpr std::string_view kPackName = "trueext.magic";
 
+  // File name of the definitions of the commonest formats, tried before the
+  // full database; optional.
+  static constexpr std::string_view kCommonName = "trueext-common.magic";
+
   // Bytes of a file that libmagic sees. Formats are told from their start;
   // a longer head only makes libmagic's text tests slower.
   static constexpr std::size_t kHeadBytes = 256 << 10;
@@ -31,8 +35,9 @@ class Engine {
   // Loads the system database and |directory| + kPackName (|directory| ends
   // with '/'), and the shared MIME database from |mime_directory|. False with
   // |err| filled when the pack is missing or either database fails to load;
-  // the engine is then unusable. The MIME database is read when first
-  // needed; a missing one only costs extensions.
+  // the engine is then unusable. |directory| + kCommonName is loaded when it
+  // can be. The MIME database is read when first needed; a missing one only
+  // costs extensions.
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");
 
@@ -50,7 +55,8 @@ class Engine {
   std::string describe(const ByteSource& source);
 
  private:
-  // The strongest match of libmagic's binary tests, by its MIME type; the
+  // The commonest formats' type when one of them matches, else the
+  // strongest match of libmagic's binary tests, by its MIME type; the
   // deeper passes only where that answer is generic: text, or no answer.
   std::optional<Result> identify(std::string_view head);
   // Text: the character set from libmagic, the kind from the classifier.
@@ -67,6 +73,7 @@ class Engine {
   std::string extensionFor(std::string_view mime);
 
   MagicCookie magic_;
+  MagicCookie common_;  // not loaded when the definitions are missing
   ExtensionMap extensions_;
   std::string mime_directory_;
   bool mime_database_loaded_ = false;

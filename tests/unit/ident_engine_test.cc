@@ -1,12 +1,15 @@
 #include "engine.h"
 
 #include <gtest/gtest.h>
+#include <magic.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "byte_source.h"
 #include "test_util.h"
@@ -14,6 +17,7 @@
 namespace ident {
 namespace {
 
+using namespace std::string_literals;
 using namespace std::string_view_literals;
 
 using testutil::kPng;
@@ -153,6 +157,95 @@ TEST_F(EngineTest, DescriptionOnDemandMatchesTheAnalysis) {
   const std::string description = engine_->describe(source);
   EXPECT_EQ(description.rfind("PNG image data", 0), 0u) << description;
   EXPECT_EQ(engine_->describe(BufferSource("")), "");
+}
+
+// Little-endian bytes of |value|, |size| of them.
+std::string littleEndian(std::uint32_t value, int size) {
+  std::string bytes;
+  for (int i = 0; i < size; ++i) {
+    bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+  }
+  return bytes;
+}
+
+// Files of the commonest formats, and their near relatives that the full
+// database names otherwise.
+std::vector<std::pair<std::string, std::string>> commonFormatSamples() {
+  std::string bmp = "BM" + littleEndian(58, 4) + littleEndian(0, 4) + littleEndian(54, 4) +
+                    littleEndian(40, 4) + littleEndian(1, 4) + littleEndian(1, 4) +
+                    littleEndian(1, 2) + littleEndian(24, 2) + std::string(24, '\0') +
+                    "\xff\xff\xff\0"s;
+  std::string wav = "RIFF" + littleEndian(40, 4) + "WAVEfmt " + littleEndian(16, 4) +
+                    littleEndian(1, 2) + littleEndian(1, 2) + littleEndian(8000, 4) +
+                    littleEndian(16000, 4) + littleEndian(2, 2) + littleEndian(16, 2) + "data" +
+                    littleEndian(4, 4) + std::string(4, '\1');
+  std::string sqlite = "SQLite format 3\0"s + "\x10\0\x01\x01\0\x40\x20\x20"s;
+  sqlite.resize(100, '\0');
+  sqlite[31] = 2;  // pages in the database
+  std::string sqlite_app = sqlite;
+  sqlite_app.replace(68, 4, "\x0f\x05\x51\x12"sv);  // an application's id
+  std::string id3 = "ID3\x03\0\0\0\0\0\x0a"s + std::string(10, '\0') + "\xff\xfb\x90\x64"s;
+  id3.resize(600, '\x55');
+  return {
+      {"jpeg, JFIF", "\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0"s},
+      {"jpeg, Exif", "\xff\xd8\xff\xe1\0\x16" "Exif\0\0II*\0\x08\0\0\0\0\0\0\0\0\0"s},
+      {"png", std::string(kPng)},
+      {"gif", "GIF89a\x01\0\x01\0\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\x01\0\x01\0\0\x02\x02" "D\x01\0;"s},
+      {"bmp", bmp},
+      {"wav", wav},
+      {"webp", "RIFF" + littleEndian(30, 4) + "WEBPVP8 " + littleEndian(18, 4) + std::string(18, '\0')},
+      {"mp4", "\0\0\0\x18" "ftypisom\0\0\x02\0isomiso2\0\0\0\x08" "free"s},
+      {"mp4 v2", "\0\0\0\x18" "ftypmp42\0\0\0\0mp42isom\0\0\0\x08" "free"s},
+      {"m4a", "\0\0\0\x1c" "ftypM4A \0\0\0\0M4A mp42isom\0\0\0\0"s},
+      {"quicktime", "\0\0\0\x14" "ftypqt  \0\0\0\0qt  \0\0\0\x08" "wide"s},
+      {"mp3 with ID3", id3},
+      {"flac", "fLaC\0\0\0\x22\x10\0\x10\0\0\0\x10\0\0\x10\x0a\xc4\x42\xf0\0\0\0\0"s + std::string(16, '\0')},
+      {"sqlite", sqlite},
+      {"sqlite of an application", sqlite_app},
+      {"xz", "\xfd" "7zXZ\0\0\x04\xe6\xd6\xb4\x46\x02\0\x21\x01\x16\0\0\0\x74\x2f\xe5\xa3"s},
+      {"bzip2", "BZh91AY&SY\x12\x34\x56\x78\0\0\0\0\0\0"s},
+      {"bzip2 lookalike", "BZh01AY&SY\x12\x34\x56\x78\0\0\0\0\0\0"s},
+  };
+}
+
+TEST(EngineCommonFormatsTest, QuickLookAgreesWithTheFullDatabase) {
+  // The full database as the engine's first pass reads it, and the
+  // commonest formats' definitions as the engine loads them.
+  std::string err;
+  MagicCookie full;
+  ASSERT_TRUE(full.open(IDENT_BUILD_DIR + std::string(Engine::kPackName) + ":" + systemMagicPath(), &err))
+      << err;
+  MagicCookie common;
+  ASSERT_TRUE(common.open(IDENT_BUILD_DIR + std::string(Engine::kCommonName), &err)) << err;
+  // An engine without the quick look, for the answers it must not change.
+  testutil::ScopedTempDir dir;
+  testutil::writeFile(dir.path() / Engine::kPackName,
+                      testutil::readFile(IDENT_BUILD_DIR + std::string(Engine::kPackName)));
+  Engine quick;
+  Engine slow;
+  ASSERT_TRUE(quick.load(IDENT_BUILD_DIR, &err)) << err;
+  ASSERT_TRUE(slow.load(dir.path().string() + "/", &err)) << err;
+
+  const int first_match = MAGIC_RAW | MAGIC_MIME_TYPE | MAGIC_NO_CHECK_TEXT;
+  const int quick_look = MAGIC_RAW | MAGIC_MIME_TYPE | MAGIC_NO_CHECK_BUILTIN;
+  int taken = 0;
+  for (const auto& [what, bytes] : commonFormatSamples()) {
+    SCOPED_TRACE(what);
+    const std::string mime = common.describe(bytes, quick_look).value_or("");
+    if (mime != "application/octet-stream") {
+      ++taken;
+      EXPECT_EQ(mime, full.describe(bytes, first_match).value_or(""));
+    }
+    const Analysis with = quick.analyze(BufferSource(bytes));
+    const Analysis without = slow.analyze(BufferSource(bytes));
+    ASSERT_EQ(with.results.size(), without.results.size());
+    if (!with.results.empty()) {
+      EXPECT_EQ(with.results[0].extension, without.results[0].extension);
+      EXPECT_EQ(quick.describe(BufferSource(bytes)), slow.describe(BufferSource(bytes)))
+          << "descriptions come from the full database";
+    }
+  }
+  EXPECT_EQ(taken, 14) << "every common format's sample, none of the near relatives";
 }
 
 TEST(EngineLoadTest, MissingOrBrokenPackLoadsNothing) {
