@@ -74,6 +74,16 @@ PACKAGES = [
     "fish-common", "zsh-common", "bash-completion", "ksh", "nsis-common",
     "mono-runtime-common", "csvtool", "ieee-data", "tzdata", "ca-certificates", "openssl", "ssl-cert",
     "fontconfig-config", "x11-common", "dbus", "network-manager", "firewalld", "unattended-upgrades", "logrotate",
+    "r-cran-testthat", "r-cran-rlang", "r-cran-glue", "r-cran-cli", "r-cran-vctrs", "r-cran-dplyr", "r-cran-ggplot2",
+    "r-cran-stringr", "r-cran-tibble", "r-cran-purrr", "r-cran-jsonlite", "r-cran-digest", "r-cran-magrittr",
+    "r-cran-withr", "r-cran-knitr", "r-cran-rmarkdown", "r-cran-data.table", "r-cran-zoo",
+    "cl-babel", "cl-iterate", "cl-split-sequence", "cl-trivial-features", "cl-bordeaux-threads", "cl-closer-mop",
+    "cl-flexi-streams", "cl-cffi", "libmoose-perl", "libdatetime-perl", "libdbi-perl", "libtemplate-perl",
+    "libtry-tiny-perl", "ruby-rack", "ruby-thor", "ruby-i18n", "ruby-nokogiri", "ruby-minitest",
+    "python3-attr", "python3-click", "python3-packaging", "python3-six", "python3-pytest", "python3-tz",
+    "php-symfony-http-foundation", "php-symfony-process", "php-monolog", "php-nikic-fast-parser", "php-composer-semver",
+    "lua-inspect", "lua-ldoc", "lua-dkjson", "lua-lpeg-patterns", "texlive-latex-base", "texlive-latex-recommended",
+    "libjs-d3", "node-lodash", "node-yargs", "node-chalk", "node-debug", "node-semver", "node-commander",
 ]
 
 # Debian source packages (apt-get source, unpacked in the cache): their
@@ -88,6 +98,10 @@ SOURCE_PACKAGES = [
     "junit4", "gradle", "rebar3", "yaws", "erlang-jiffy", "ocaml-re", "cmdliner", "findlib", "coreutils", "sed",
     "grep", "tar", "nano", "wget", "make-dfsg", "gzip", "patch", "diffutils", "dash", "mawk", "minizip", "zlib",
     "source-highlight", "octave-statistics", "docker.io", "podman", "lua5.4", "tcl8.6", "php8.2",
+    "elixir-lang", "ejabberd", "erlang-p1-utils", "erlang-p1-xml", "keepass2", "dbus-sharp", "mono-tools", "gbrainy",
+    "gnome-subtitles", "subtitleeditor", "aegisub", "ruby-mail", "libemail-mime-perl", "libmail-box-perl",
+    "spamassassin", "python-attrs", "python-click", "jinja2", "python-packaging", "six", "pyyaml", "python-toml",
+    "flit", "pytest", "r-cran-testthat", "r-cran-stringr", "lazarus", "cl-babel", "cl-iterate", "libmoose-perl",
 ]
 
 # npm modules (npm pack, unpacked in the cache).
@@ -95,6 +109,9 @@ NPM_MODULES = [
     "@types/node", "rxjs", "zod", "typeorm", "@angular/core", "vue", "express", "lodash", "commander", "yargs",
     "subsrt", "webvtt-parser", "subtitle", "node-webvtt", "mailparser", "diff", "dockerfile-ast", "bootstrap",
     "normalize.css", "animate.css", "marked", "js-yaml", "toml", "ini", "csv-parse",
+    "react-native-screens", "react-native-gesture-handler", "expo-modules-core", "react-native-svg",
+    "react-native-webview", "@react-native-async-storage/async-storage", "react-native-reanimated", "edge-js",
+    "electron-edge-js", "srt-to-vtt", "srt2vtt", "subtitles-parser", "vtt-to-json", "srt", "webvtt",
 ]
 
 # Files whose kind shows in their whole name rather than an extension.

@@ -202,6 +202,20 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
   if (t.find('(') != string_view::npos && hasConstReferenceParameter(t)) {
     hit(Kind::kCpp, 4);
   }
+  // Qualified names "testing::Test" or "::close(fd)" in code: C has no
+  // scope operator. Perl and Rust write "::" too, but bring no C evidence
+  // for C++ to add to.
+  if (!t.starts_with("#") && !t.starts_with("use ") &&
+      !t.starts_with("package ")) {
+    string_view near = t.substr(0, kSearchWidth);
+    std::size_t at = near.find("::");
+    std::size_t quote = near.find_first_of("\"'");
+    if (at != string_view::npos && at + 2 < near.size() &&
+        isIdentChar(near[at + 2]) && (at == 0 || isIdentChar(near[at - 1])) &&
+        (quote == string_view::npos || quote > at)) {
+      hit(Kind::kCpp, 5);
+    }
+  }
   // C function definitions: "int name(args)" at column 0, its body's "{"
   // alone on the next line.
   if (i + 1 < lines.size() && lines[i + 1].raw == "{" && !line.raw.empty() &&

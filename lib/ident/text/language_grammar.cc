@@ -80,7 +80,8 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     hit(Kind::kRuby, 1);
   }
   if (t.starts_with("module ") && t.size() > 7 && isUpper(t[7]) &&
-      !contains(t, "=") && !contains(t, " where") && !tr.ends_with(";")) {
+      !contains(t, "=") && !contains(t, " where") && !tr.ends_with(";") &&
+      !contains(t, ".")) {
     hit(Kind::kRuby, 2);
   }
   // Lua: "local x = ...", "function M.f(...)", "if x then" without a semicolon.
@@ -192,6 +193,18 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kR, 0);
     }
   }
+  // ... and inside functions, assigned from a call: "p <- ggplot(x)".
+  if (line.raw.size() > t.size() && isLower(t[0])) {
+    std::size_t n = 0;
+    while (n < t.size() && (isIdentChar(t[n]) || t[n] == '.')) {
+      ++n;
+    }
+    string_view rest = t.substr(n);
+    if (rest.starts_with(" <- ") && tr.ends_with(")") && contains(rest, "(") &&
+        !contains(rest, "$")) {
+      hit(Kind::kR, 1);
+    }
+  }
   // Assembly: GNU as directives, NASM's, and instruction lines whose
   // operands name registers or immediates.
   if (t.size() > 2 && t[0] == '.' && isLower(t[1])) {
@@ -222,12 +235,24 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     if (n >= 2 && n <= 8 && n < t.size() && isSpace(t[n])) {
       string_view operands = trim(t.substr(n));
       std::size_t comma = operands.find(',');
+      // Operands: registers and immediates ("%eax", "$1", "#4", "[sp]"),
+      // or a comma list of single tokens, one with a digit ("r0, r1, #2").
+      bool tokens = comma != string_view::npos;
+      bool digit = false;
+      for (std::size_t k = 0; tokens && k < operands.size(); ++k) {
+        char c = operands[k];
+        digit |= isDigit(c);
+        if (c == ' ' && (k == 0 || operands[k - 1] != ',')) {
+          tokens = false;  // words, not operands
+        }
+      }
       bool registers = !operands.empty() &&
                        (operands[0] == '%' || operands[0] == '$' ||
                         (comma != string_view::npos &&
                          (contains(operands, "%") ||
                           contains(operands.substr(comma), " #") ||
-                          contains(operands, "[")))) &&
+                          contains(operands, "["))) ||
+                        (tokens && digit)) &&
                        !contains(operands, "(\"") && !tr.ends_with(";") &&
                        !tr.ends_with("{") && !contains(operands, " = ");
       if (registers) {
@@ -298,11 +323,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         hit(Kind::kCss, 1);
       }
     }
-    // Minified style sheets: many "{name:value;" runs on one long line.
-    if (t.size() > 200) {
+    // Minified style sheets: many "{name:value" and ";name:value" runs on
+    // one long line, and none of a script's functions.
+    if (t.size() > 200 && !contains(t.substr(0, kSearchWidth), "function")) {
       int runs = 0;
-      for (std::size_t at = t.find('{'); at != string_view::npos && runs < 5;
-           at = t.find('{', at + 1)) {
+      for (std::size_t at = t.find_first_of("{;"); at != string_view::npos && runs < 8;
+           at = t.find_first_of("{;", at + 1)) {
         std::size_t n = at + 1;
         while (n < t.size() && (isLower(t[n]) || t[n] == '-')) {
           ++n;
@@ -311,8 +337,26 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
           ++runs;
         }
       }
-      if (runs >= 5) {
+      if (runs >= 8) {
         hit(Kind::kCss, 2);
+      }
+    }
+    // One-line rules "selector { name: value; }".
+    if (std::size_t open = t.find('{');
+        open != string_view::npos && open > 0 && tr.ends_with("}") &&
+        (t[0] == '.' || t[0] == '#' || t[0] == '*' || isLower(t[0]) ||
+         isUpper(t[0]))) {
+      string_view selector = t.substr(0, open);
+      string_view body = trimLeft(t.substr(open + 1));
+      std::size_t n = 0;
+      while (n < body.size() && (isLower(body[n]) || body[n] == '-')) {
+        ++n;
+      }
+      bool plain_selector = selector.find_first_of("=();\"'") == string_view::npos &&
+                            !contains(selector, ": ") && !contains(selector, "::");
+      if (plain_selector && n > 1 && n < body.size() && body[n] == ':' &&
+          !body.substr(n).starts_with("::")) {
+        hit(Kind::kCss, 3);
       }
     }
   }
@@ -342,6 +386,28 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kMakefile, 1);
     }
   }
+  // "NAME = words" in capitals with blanks around "=", which the shell does
+  // not allow; and "$(NAME)" references, where the shell writes "${NAME}".
+  if (!line.raw.empty() && isUpper(line.raw[0])) {
+    std::size_t n = identLength(line.raw);
+    string_view rest = line.raw.substr(n);
+    if (rest.starts_with(" = ") &&
+        std::all_of(line.raw.begin(),
+                    line.raw.begin() + static_cast<std::ptrdiff_t>(n),
+                    [](char c) { return !isLower(c); }) &&
+        rest.find_first_of("\"';") == string_view::npos) {
+      hit(Kind::kMakefile, 2);
+    }
+  }
+  if (std::size_t at = t.find("$("); at != string_view::npos) {
+    std::size_t n = identLength(t.substr(at + 2));
+    if (n > 1 && at + 2 + n < t.size() && t[at + 2 + n] == ')' &&
+        std::all_of(t.begin() + static_cast<std::ptrdiff_t>(at + 2),
+                    t.begin() + static_cast<std::ptrdiff_t>(at + 2 + n),
+                    [](char c) { return !isLower(c); })) {
+      hit(Kind::kMakefile, 3);
+    }
+  }
   // Haskell type signatures "name :: Type".
   if (!line.raw.empty() && isLower(line.raw[0])) {
     std::size_t n = identLength(line.raw);
@@ -351,6 +417,27 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   if (t.starts_with("module ") && tr.ends_with(" where")) {
     hit(Kind::kHaskell, 1);
+  }
+  // Haskell modules with an export list: "module Data.Map.Strict" alone on
+  // its line, the list following; imports of hierarchical modules.
+  if (line.raw.starts_with("module ") && line.raw.size() > 7 &&
+      isUpper(line.raw[7]) && contains(tr, ".") &&
+      std::all_of(tr.begin() + 7, tr.end(),
+                  [](char c) { return isIdentChar(c) || c == '.'; })) {
+    hit(Kind::kHaskell, 3);
+  }
+  if (line.raw.starts_with("import ") && line.raw.size() > 7 &&
+      isUpper(line.raw[7]) && contains(tr, ".") && !tr.ends_with(";") &&
+      !contains(tr, "\"") && !contains(tr, "*")) {
+    std::size_t n = 7;
+    while (n < tr.size() && (isIdentChar(tr[n]) || tr[n] == '.')) {
+      ++n;
+    }
+    string_view rest = trim(tr.substr(n));
+    if (rest.empty() || rest.starts_with("(") || rest.starts_with("as ") ||
+        rest.starts_with("hiding")) {
+      hit(Kind::kHaskell, 4);
+    }
   }
   if (t.starts_with("data ") && t.size() > 5 && isUpper(t[5]) &&
       contains(t, " = ")) {
@@ -394,6 +481,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     if (c == '=' || c == '-') {
       hit(Kind::kMarkdown, 0);
     }
+  }
+  // Markdown "##" headings stand apart: a blank line before them, and no
+  // "#" line after (runs of "##" lines are a script's comments).
+  if ((line.raw.starts_with("## ") || line.raw.starts_with("### ") ||
+       line.raw.starts_with("#### ")) &&
+      (i == 0 || lines[i - 1].trimmed.empty()) &&
+      (i + 1 == lines.size() || !lines[i + 1].raw.starts_with("#"))) {
+    hit(Kind::kMarkdown, 4);
   }
   // Markdown links "[text](target)" with a word inside the brackets.
   if (std::size_t close = t.find("](");
@@ -441,6 +536,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                                [](const Line& l) { return l.trimmed.empty(); });
       hit(Kind::kJavaScript, first ? 3 : 2);
     }
+  }
+  // JavaScript callbacks: "function(a, b) {" as an argument or value.
+  if (tr.ends_with("{") && (contains(t, "(function") || contains(t, ", function") ||
+                            contains(t, "= function") || contains(t, ": function"))) {
+    hit(Kind::kJavaScript, 4);
   }
   // Python module attributes: __all__ = [...], __version__ = "1.0".
   if (line.raw.starts_with("__") &&
@@ -523,10 +623,10 @@ int grammarRuleWeight(Kind kind, int slot) {
       return slot == 1 ? 4 : 2;
     case Kind::kPowerShell:
       return 3;
-    case Kind::kCss:
-      return slot == 0 ? 2 : (slot == 1 ? 1 : 3);
+    case Kind::kCss:  // declarations, selectors, minified lines, one-line rules
+      return slot == 0 ? 2 : (slot == 1 ? 1 : (slot == 2 ? 6 : 3));
     case Kind::kMakefile:  // a "word:" line over indented lines is also prose
-      return slot == 0 ? 2 : 3;
+      return slot == 0 ? 2 : (slot == 2 ? 1 : (slot == 3 ? 2 : 3));
     case Kind::kHaskell:
       return 3;
     case Kind::kShell:

@@ -45,6 +45,8 @@ constexpr Rule kRules[] = {
     {K::kCpp, 2, M::kPrefix, "friend "}, {K::kCpp, 2, M::kContains, "operator=="},
     {K::kCpp, 2, M::kContains, "operator<<"}, {K::kCpp, 1, M::kContainsWord, "override"},
     {K::kCpp, 3, M::kContains, "delete[]"}, {K::kCpp, 3, M::kContains, "delete []"},
+    // C linkage for C++ callers; C headers keep it in "#ifdef __cplusplus".
+    {K::kCpp, 3, M::kContains, "extern \"C\""},
     // Stream insertion of a string literal (C cannot shift by a pointer).
     {K::kCpp, 3, M::kContains, " << \""},
     // "new Type", where C would need an operator between two names. Java and
@@ -115,6 +117,13 @@ constexpr Rule kRules[] = {
     {K::kJavaScript, 1, M::kPrefix, "let "}, {K::kJavaScript, 1, M::kPrefix, "var "},
     {K::kJavaScript, 2, M::kContains, "JSON."}, {K::kJavaScript, 1, M::kContainsWord, "await"},
     {K::kJavaScript, 2, M::kContains, "exports."},
+    {K::kJavaScript, 3, M::kContains, "$(document)"}, {K::kJavaScript, 3, M::kContains, "$(window)"},
+    {K::kJavaScript, 3, M::kContains, "$('"}, {K::kJavaScript, 3, M::kContains, "jQuery("},
+    {K::kJavaScript, 3, M::kPrefix, "//# sourceMappingURL="},
+    {K::kJavaScript, 3, M::kContains, "addEventListener("},
+    {K::kJavaScript, 3, M::kContains, "getElementById("},
+    {K::kJavaScript, 3, M::kContains, "querySelector"}, {K::kJavaScript, 3, M::kContainsWord, "__dirname"},
+    {K::kJavaScript, 3, M::kContains, "function(){"}, {K::kJavaScript, 3, M::kContains, "=function("},
     // Java.
     {K::kJava, 3, M::kContains, "public class "},
     {K::kJava, 3, M::kContains, "public final class "},
@@ -233,6 +242,13 @@ constexpr Rule kRules[] = {
     {K::kTex, 3, M::kPrefix, "\\edef\\"}, {K::kTex, 2, M::kPrefix, "\\input "},
     {K::kTex, 2, M::kPrefix, "\\ifx"}, {K::kTex, 2, M::kPrefix, "\\global"},
     {K::kTex, 2, M::kPrefix, "\\item "},
+    {K::kTex, 3, M::kEquals, "\\bye"}, {K::kTex, 3, M::kContains, "\\csname"},
+    {K::kTex, 3, M::kContains, "\\endcsname"}, {K::kTex, 3, M::kContains, "\\noexpand"},
+    {K::kTex, 3, M::kPrefix, "\\begingroup"}, {K::kTex, 3, M::kPrefix, "\\endgroup"},
+    {K::kTex, 3, M::kPrefix, "\\patterns{"}, {K::kTex, 3, M::kPrefix, "\\hyphenation{"},
+    {K::kTex, 3, M::kPrefix, "\\lccode"}, {K::kTex, 3, M::kPrefix, "\\uccode"},
+    {K::kTex, 2, M::kPrefix, "\\message{"}, {K::kTex, 2, M::kPrefix, "\\immediate"},
+    {K::kTex, 3, M::kColumnZero, "%% This is file `"}, {K::kTex, 3, M::kContains, "docstrip"},
     // m4 and Autoconf.
     {K::kM4, 3, M::kPrefixWord, "dnl"}, {K::kM4, 3, M::kContains, "AC_DEFUN("},
     {K::kM4, 3, M::kContains, "AU_DEFUN("}, {K::kM4, 3, M::kPrefix, "m4_"},
@@ -315,6 +331,16 @@ constexpr Rule kRules[] = {
     {K::kMakefile, 2, M::kContains, "$(MAKE)"}, {K::kMakefile, 2, M::kContains, "$(shell "},
     {K::kMakefile, 2, M::kContains, "$(wildcard "}, {K::kMakefile, 2, M::kContains, "$(patsubst "},
     {K::kMakefile, 1, M::kContains, "$@"}, {K::kMakefile, 2, M::kContains, "$(CC)"},
+    // make's own functions.
+    {K::kMakefile, 3, M::kContains, "$(foreach "}, {K::kMakefile, 3, M::kContains, "$(eval "},
+    {K::kMakefile, 3, M::kContains, "$(call "}, {K::kMakefile, 2, M::kContains, "$(filter"},
+    {K::kMakefile, 2, M::kContains, "$(subst "}, {K::kMakefile, 3, M::kContains, "$(addprefix "},
+    {K::kMakefile, 3, M::kContains, "$(addsuffix "}, {K::kMakefile, 3, M::kContains, "$(notdir "},
+    {K::kMakefile, 3, M::kContains, "$(info "}, {K::kMakefile, 3, M::kContains, "$(error "},
+    {K::kMakefile, 3, M::kContains, "$(warning "}, {K::kMakefile, 3, M::kContains, "$(value "},
+    {K::kMakefile, 2, M::kContains, "$(strip "}, {K::kMakefile, 2, M::kContains, "$(sort "},
+    {K::kMakefile, 2, M::kContains, "$(abspath "}, {K::kMakefile, 2, M::kContains, "$(realpath "},
+    {K::kMakefile, 2, M::kContains, "$(MAKEFILE_LIST)"}, {K::kMakefile, 2, M::kContains, "$(RM)"},
     // CMake.
     {K::kCMake, 3, M::kPrefixNoCase, "cmake_minimum_required("},
     {K::kCMake, 3, M::kPrefixNoCase, "cmake_policy("},
@@ -367,9 +393,9 @@ constexpr Rule kRules[] = {
     {K::kBatch, 3, M::kColumnZero, "::"}, {K::kBatch, 2, M::kPrefixNoCase, "set \""},
     {K::kBatch, 2, M::kEqualsNoCase, "endlocal"},
     // Markdown. Bullets, quotes, "**" and "# " titles are plain-text habits
-    // Markdown adopted; links, fences, "##" headings and tables are its own.
-    {K::kMarkdown, 3, M::kPrefix, "```"}, {K::kMarkdown, 2, M::kColumnZero, "## "},
-    {K::kMarkdown, 2, M::kColumnZero, "### "}, {K::kMarkdown, 1, M::kColumnZero, "# ", true},
+    // Markdown adopted; links, fences, "##" headings (language_grammar.cc)
+    // and tables are its own.
+    {K::kMarkdown, 3, M::kPrefix, "```"}, {K::kMarkdown, 1, M::kColumnZero, "# ", true},
     {K::kMarkdown, 3, M::kPrefix, "!["}, {K::kMarkdown, 1, M::kColumnZero, "- ", true},
     {K::kMarkdown, 1, M::kColumnZero, "* ", true},
     {K::kMarkdown, 1, M::kPrefix, "> ", true},
@@ -431,7 +457,8 @@ constexpr Rule kRules[] = {
     {K::kR, 2, M::kContains, "lapply("}, {K::kR, 2, M::kContains, "sapply("},
     {K::kR, 2, M::kContains, "vapply("}, {K::kR, 3, M::kContains, "data.frame("},
     {K::kR, 2, M::kContains, "setMethod("}, {K::kR, 2, M::kContains, "setClass("},
-    {K::kR, 2, M::kContains, "expect_equal("}, {K::kR, 2, M::kContains, "test_that("},
+    {K::kR, 2, M::kContains, "expect_equal("}, {K::kR, 3, M::kPrefix, "test_that(\""},
+    {K::kR, 2, M::kPrefix, "expect_"}, {K::kR, 2, M::kContains, "function(x"},
     {K::kR, 2, M::kContains, "invisible("}, {K::kR, 1, M::kContains, " <- "},
     {K::kR, 1, M::kContainsWord, "TRUE"}, {K::kR, 1, M::kContainsWord, "FALSE"},
     // Erlang.

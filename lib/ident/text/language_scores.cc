@@ -26,6 +26,8 @@ constexpr int kMinScore = 6;
 constexpr int kMaxHitsPerRule = 3;
 
 constexpr std::size_t kCppIndex = static_cast<std::size_t>(Kind::kCpp);
+constexpr std::size_t kTypeScriptIndex =
+    static_cast<std::size_t>(Kind::kTypeScript);
 
 struct KindInfo {
   string_view extension;
@@ -79,14 +81,15 @@ constexpr std::array<KindInfo, kKindCount> kKindInfo = {{
 
 // A child kind adds its parent's score to its own: C++ files are full of C
 // preprocessor lines, Emacs Lisp of Lisp forms, Perl modules of POD,
-// Autoconf's m4 macros wrap shell code, and TypeScript is JavaScript with
-// types.
-constexpr std::array<std::pair<Kind, Kind>, 5> kParents = {{
+// Autoconf's m4 macros wrap shell code, TypeScript is JavaScript with
+// types, and assembler is often written through m4 macros.
+constexpr std::array<std::pair<Kind, Kind>, 6> kParents = {{
     {Kind::kCpp, Kind::kC},
     {Kind::kEmacsLisp, Kind::kLisp},
     {Kind::kPerl, Kind::kPod},
     {Kind::kM4, Kind::kShell},
     {Kind::kTypeScript, Kind::kJavaScript},
+    {Kind::kAssembly, Kind::kM4},
 }};
 
 // The pattern rules by the first character a line needs for them to match,
@@ -148,6 +151,11 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // comment opens some unindented line. Prose that only quotes TeX in
   // indented examples does not.
   bool tex_at_margin = false;
+  // Inside a "/* ... */" comment that spans lines.
+  bool in_block_comment = false;
+  // Under a "target: prerequisites" line, and on one of its recipe lines.
+  bool in_recipe = false;
+  bool recipe_line = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
     if (line.trimmed.empty()) {
@@ -160,17 +168,37 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     tex_at_margin |= line.raw.starts_with("\\") || line.raw.starts_with("%");
     // Comments and the branches a C++ compiler alone reads say nothing of
     // whether the file itself is C++.
-    bool cpp_silent =
-        cplusplus_branches.enter(line.text) || isCCommentLine(line.text);
+    bool comment = in_block_comment || isCCommentLine(line.text);
+    if (in_block_comment) {
+      in_block_comment = !contains(line.text, "*/");
+    } else if (std::size_t open = line.text.find("/*");
+               open != string_view::npos) {
+      in_block_comment = line.text.find("*/", open + 2) == string_view::npos;
+    }
+    bool cpp_silent = cplusplus_branches.enter(line.text) || comment;
     bool directive =
         line.raw.size() > 1 && line.raw[0] == '=' && isLower(line.raw[1]);
     if (directive) {
       in_pod = !line.raw.starts_with("=cut");
     }
     bool pod_line = in_pod || directive;
+    // A makefile's recipes are shell commands: they are the makefile's.
+    if (line.raw.starts_with("\t") && in_recipe) {
+      recipe_line = true;
+    } else if (!line.raw.empty() && !isSpace(line.raw[0])) {
+      std::size_t colon = line.raw.find(':');
+      in_recipe = colon != string_view::npos && colon > 0 &&
+                  line.raw[0] != '#' &&
+                  line.raw.find_first_of("=;({\"'") > colon &&
+                  (colon + 1 == line.raw.size() || line.raw[colon + 1] != ':') &&
+                  i + 1 < lines.size() && lines[i + 1].raw.starts_with("\t");
+      recipe_line = false;
+    }
     auto apply = [&](std::uint16_t r) {
-      if (pod_line != (rules[r].kind == Kind::kPod) ||
-          (cpp_silent && rules[r].kind == Kind::kCpp)) {
+      if ((recipe_line && rules[r].kind == Kind::kShell) ||
+          pod_line != (rules[r].kind == Kind::kPod) ||
+          (cpp_silent && rules[r].kind == Kind::kCpp) ||
+          (comment && rules[r].kind == Kind::kTypeScript)) {
         return;
       }
       if (rule_hits[r] < kMaxHitsPerRule && matches(rules[r], line)) {
@@ -188,10 +216,19 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       int cpp_before[kGrammarSlots];
       std::copy(std::begin(special[kCppIndex]), std::end(special[kCppIndex]),
                 cpp_before);
+      int ts_before[kGrammarSlots];
+      std::copy(std::begin(special[kTypeScriptIndex]),
+                std::end(special[kTypeScriptIndex]), ts_before);
       scoreGrammarRules(lines, i, special);
       if (cpp_silent) {
         std::copy(std::begin(cpp_before), std::end(cpp_before),
                   special[kCppIndex]);
+      }
+      // Types written in doc comments ("@param {T} x: string") are no
+      // evidence of TypeScript.
+      if (comment) {
+        std::copy(std::begin(ts_before), std::end(ts_before),
+                  special[kTypeScriptIndex]);
       }
     }
   }

@@ -303,11 +303,18 @@ TextVerdict classifyText(std::string_view head,
     }
     return *v;
   }
-  if (auto v = fromEmacsMode(lines)) {
-    return *v;
+  auto mode = fromEmacsMode(lines);
+  if (!mode) {
+    mode = fromVimModeline(lines);
   }
-  if (auto v = fromVimModeline(lines)) {
-    return *v;
+  if (mode) {
+    // Perl's documentation files carry Perl's mode line too.
+    if (mode->extension == "pl") {
+      if (auto v = scoreLanguages(lines); v && v->extension == "pod") {
+        return *v;
+      }
+    }
+    return *mode;
   }
 
   string_view start = lines[first].trimmed;

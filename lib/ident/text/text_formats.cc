@@ -10,6 +10,7 @@
 namespace ident::text {
 
 using std::string_view;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -86,8 +87,21 @@ std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
 
 // Man pages: roff requests, with ".TH name section" or mdoc's ".Dt".
 std::optional<TextVerdict> checkManPage(const std::vector<Line>& lines) {
-  for (std::size_t i = 0; i < lines.size() && i < 80; ++i) {
+  // Generated pages (Pod::Man's) open with a preamble of macro definitions
+  // well over a hundred requests long.
+  bool in_macro = false;  // a ".de" definition or ".ig" block, up to ".."
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     string_view t = lines[i].raw;
+    if (in_macro) {
+      in_macro = !t.starts_with("..");
+      continue;
+    }
+    if (t.starts_with(".de ") || t.starts_with(".de1 ") ||
+        t.starts_with(".am ") || t.starts_with(".am1 ") || t == ".ig" ||
+        t.starts_with(".ig ")) {
+      in_macro = true;
+      continue;
+    }
     if (t.empty() || t.starts_with(".\\\"") || t.starts_with("'\\\"") ||
         t.starts_with("\\\"")) {
       continue;
@@ -147,11 +161,19 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   int toml_keys = 0;
   int quoted_values = 0;
   int other = 0;
+  int spaced_keys = 0;  // "key = value" with blanks around the "="
   bool in_array = false;
   bool array_of_tables = false;
   bool after_key = false;  // indented lines continue a key's value
+  string_view in_string;   // the quotes that close a multi-line TOML string
   for (const Line& line : lines) {
     string_view t = line.trimmed;
+    if (!in_string.empty()) {
+      if (contains(t, in_string)) {
+        in_string = {};
+      }
+      continue;
+    }
     if (t.empty() || t[0] == '#' || t[0] == ';') {
       continue;
     }
@@ -189,8 +211,18 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
             (value[0] == '"' || value[0] == '\'' || value[0] == '[')) {
           ++quoted_values;
         }
-        if (value == "[") {
-          in_array = true;
+        if (value.starts_with("[") && !value.ends_with("]") &&
+            !contains(value, "] #")) {
+          in_array = true;  // the items follow on the next lines
+        }
+        for (string_view quotes : {"\"\"\""sv, "'''"sv}) {
+          if (value.starts_with(quotes) &&
+              !contains(value.substr(3), quotes)) {
+            in_string = quotes;
+          }
+        }
+        if (eq > 0 && t[eq - 1] == ' ' && eq + 1 < t.size() && t[eq + 1] == ' ') {
+          ++spaced_keys;
         }
         after_key = true;
         continue;
@@ -202,6 +234,13 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       continue;
     }
     ++other;
+  }
+  // TOML needs no table header: top-level "key = value" lines alone, all
+  // of them TOML values written with blanks around the "=" (which shell
+  // assignments cannot have).
+  if (sections.empty() && keys >= 3 && other == 0 && toml_keys == keys &&
+      spaced_keys == keys && quoted_values > 0) {
+    return verdict("toml", "TOML document", "top-level TOML key/value lines");
   }
   if (sections.empty() || keys == 0 ||
       other * 4 > keys + static_cast<int>(sections.size())) {
