@@ -243,6 +243,27 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"\t.text\n\t.globl\tmain\n\t.type\tmain, @function\nmain:\n\tmovl\t$0, "
        "%eax\n\tret\n",
        "s"},
+      {"\t.global add\nadd:\n\tadd\tr0, r0, r1\n\tsub\tr2, r2, #1\n\tbx\tlr\n",
+       "s"},
+      // A makefile whose recipes are shell: the recipes are the makefile's.
+      {"install: all\n\tif [ -d $(DESTDIR) ]; then \\\n\t  cp x $(DESTDIR); \\\n"
+       "\tfi\n\tfor f in a b; do echo $$f; done\n",
+       "mk"},
+      {"R_PKGS = base tools utils\nSRC = $(wildcard *.c)\n$(foreach p,$(R_PKGS),"
+       "$(eval $(call rule,$(p))))\n",
+       "mk"},
+      // Doc comments that spell out types do not make JavaScript TypeScript.
+      {"/**\n  @param {string} s\n  @type {function (): void} */\nvar show = "
+       "function (s) {\n  console.log(s);\n};\n",
+       "js"},
+      {".a { color: red; }\n.b { margin: 0 }\n#c { display: none; }\n", "css"},
+      {"#include <gtest/gtest.h>\n#include \"x.h\"\n\nint main(int argc, char** "
+       "argv) {\n  testing::InitGoogleTest(&argc, argv);\n  return "
+       "RUN_ALL_TESTS();\n}\n",
+       "cpp"},
+      {"module Data.Aeson.Encoding\n    (\n      Encoding\n    , pairs\n    ) "
+       "where\n\nimport Data.Text (Text)\nimport qualified Data.Map as M\n",
+       "hs"},
   };
   expectKinds(kCases, std::size(kCases));
 }
@@ -266,6 +287,13 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
        "list\n",
        "1"},
       {".Dd March 1, 2020\n.Dt MANDOC 7\n.Os\n", "7"},
+      // Generated pages define macros, whose bodies are no requests, first.
+      {".\\\" generated\n.de1 rstReportMargin\n\\\\$1 \\\\n[an-margin]\nlevel x\n..\n"
+       ".TH \"ls\" \"1\" \"2023\"\n.SH NAME\n",
+       "1"},
+      {"# -*- perl -*-\n\n=head1 NAME\n\nDemo - a manual\n\n=head1 "
+       "DESCRIPTION\n\nWords.\n\n=cut\n",
+       "pod"},
       {"\\input texinfo\n@setfilename x.info\n", "texi"},
       {"%!PS-Adobe-3.0\n%%Title: x\n", "ps"},
       {"<?xml version=\"1.0\"?>\n<root/>\n", "xml"},
@@ -307,6 +335,10 @@ TEST(TextClassifierTest, StructuredData) {
        "\"1\" }\n",
        "toml"},
       {"[[bin]]\nname = \"x\"\n", "toml"},
+      // TOML needs no table header; a multi-line string is one value.
+      {"name = \"demo\"\nversion = \"1.0\"\nauthors = [\n  \"Anna\",\n]\n"
+       "notes = \"\"\"\nfree text: here\n\"\"\"\n",
+       "toml"},
       {"; settings\n[general]\nname=demo\npath = "
        "/usr/share/demo\n\n[colors]\nfg=white\n",
        "ini"},
@@ -369,6 +401,9 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       {"# notes\n\nbuy milk\n", "txt"},
       // Lines of "#" comments are not Markdown headings.
       {"# RUN: %python fail.py\n\n# CHECK: FAIL\n# CHECK: PASS\n", "txt"},
+      {"## Settings shared by the\n## build scripts.\n\n## More notes\n## "
+       "here.\n",
+       "txt"},
       {"{not json at all\n", "txt"},
       {"<<not markup\n", "txt"},
   };
