@@ -35,13 +35,16 @@ install(FILES ${TRUEEXT_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright ${TRUEEXT_CHANGELOG}
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/trueext)
 
-# The changelog's newest entry names the version the package carries.
-file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog TRUEEXT_CHANGELOG_HEAD
-  LIMIT_COUNT 1)
+# The changelog's newest entry and the manual page's title line name the
+# version the package carries.
+function(trueext_expect_version file pattern)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/${file} head LIMIT_COUNT 1)
+  if(NOT head MATCHES "${pattern}")
+    message(FATAL_ERROR "${file} does not name version ${PROJECT_VERSION}: ${head}")
+  endif()
+endfunction()
 string(REPLACE "." "\\." TRUEEXT_VERSION_PATTERN ${PROJECT_VERSION})
-if(NOT TRUEEXT_CHANGELOG_HEAD MATCHES "^trueext \\(${TRUEEXT_VERSION_PATTERN}\\) ")
-  message(FATAL_ERROR "packaging/debian/changelog does not start with version "
-    "${PROJECT_VERSION}: ${TRUEEXT_CHANGELOG_HEAD}")
-endif()
+trueext_expect_version(packaging/debian/changelog "^trueext \\(${TRUEEXT_VERSION_PATTERN}\\) ")
+trueext_expect_version(doc/trueext.1 "^\\.TH TRUEEXT 1 [0-9-]+ \"trueext ${TRUEEXT_VERSION_PATTERN}\" ")
 
 include(${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
