@@ -8,8 +8,9 @@
 //   reading      openat for reading only, with O_NOFOLLOW and without
 //                O_CREAT, O_TRUNC, O_APPEND or O_TMPFILE; fstat and
 //                newfstatat of an open descriptor; pread64; close
-//   memory       brk, mmap and mprotect without PROT_EXEC, munmap, mremap,
-//                madvise
+//   memory       brk, mmap without PROT_EXEC, munmap; and mremap, madvise
+//                and mprotect without PROT_EXEC, which glibc's allocator
+//                uses for large or returned blocks
 //   clocks       clock_gettime, gettimeofday, time: normally answered in
 //                user space, but the kernel takes them where its clock
 //                source has no fast path

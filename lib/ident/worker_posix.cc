@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +18,10 @@ namespace ident {
 namespace {
 
 constexpr std::chrono::milliseconds kDefaultTimeout{10'000};
+// How long a fresh child may take to confine itself, whatever the per-file
+// limit: starting is not analysing, and a tiny limit must not fail every
+// start.
+constexpr std::chrono::milliseconds kStartTimeout{10'000};
 // A day: anything longer is a typing slip, not a time limit.
 constexpr double kMaxTimeoutSeconds = 86'400;
 
@@ -119,7 +124,7 @@ bool Worker::start(std::chrono::milliseconds timeout, std::string* err) {
     return true;
   }
   // The child says whether it is confined before it takes a request.
-  const long n = receive(timeout, err);
+  const long n = receive(std::max(timeout, kStartTimeout), err);
   if (n <= 0 || static_cast<std::size_t>(n) > kMaxMessage) {
     stop();
     if (n >= 0) {
