@@ -8,6 +8,7 @@ add_executable(ident_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_engine_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_extension_map_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_named_extension_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unit/ident_format_samples_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_session_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_worker_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_zip_container_test.cc
@@ -19,5 +20,7 @@ add_dependencies(ident_unit_tests trueext-ident)
 target_compile_definitions(ident_unit_tests PRIVATE
   # The pack as the build places it, beside the library.
   IDENT_BUILD_DIR="${CMAKE_BINARY_DIR}/"
+  # Real encoded files, one per format.
+  IDENT_SAMPLES_DIR="${CMAKE_CURRENT_LIST_DIR}/data/formats"
   IDENT_LIBRARY="$<TARGET_FILE:trueext-ident>")
 gtest_discover_tests(ident_unit_tests DISCOVERY_TIMEOUT 30)

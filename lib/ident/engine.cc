@@ -174,7 +174,7 @@ std::optional<Result> Engine::identifyWithAllTests(std::string_view head) {
     if (description.empty()) {
       return std::nullopt;
     }
-    return Result{"", std::move(description)};
+    return Result{extensionForDescription(description), std::move(description)};
   }
   if (mime == "text/plain") {
     return identifyText(head);
@@ -184,6 +184,7 @@ std::optional<Result> Engine::identifyWithAllTests(std::string_view head) {
     // Without an extension the description is what a caller shows.
     result.description = describeHead(head);
     result.describe_later = false;
+    result.extension = extensionForDescription(result.description);
   }
   return result;
 }
@@ -218,22 +219,31 @@ std::optional<Result> Engine::identify(std::string_view head) {
     }
     std::string description = describeFirstBinary(head);
     if (!description.empty()) {
-      return Result{"", std::move(description)};
+      return Result{extensionForDescription(description), std::move(description)};
     }
     // Binary to our eyes, yet no binary test knew it: UTF-16 text, say.
     return identifyWithAllTests(head);
   }
-  if (mime == "text/plain") {
-    return identifyText(head);
-  }
-  Result result{extensionFor(mime), "", true};
-  if (!result.extension.empty()) {
+  Result result{mime == "text/plain" ? "" : extensionFor(mime), "", true};
+  if (!result.extension.empty() && !isSharedType(mime)) {
     return result;
   }
   // Without an extension the description is what a caller shows, so it is
-  // worked out now rather than in a second request.
+  // worked out now rather than in a second request. It also tells apart
+  // formats that share a type (MPEG audio layers II and III, a TrueType font
+  // and a collection, a PLY model and other text).
   result.description = describeFirstBinary(head);
   result.describe_later = false;
+  if (std::string extension = extensionForDescription(result.description); !extension.empty()) {
+    result.extension = std::move(extension);
+    return result;
+  }
+  if (mime == "text/plain") {
+    return identifyText(head);
+  }
+  if (!result.extension.empty()) {
+    return result;
+  }
   if (looksLikeText(head)) {
     // A text match that names no extension (a weak guess at some old format
     // from a few leading characters): the classifier reads the text itself,

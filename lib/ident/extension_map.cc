@@ -1,5 +1,7 @@
 #include "extension_map.h"
 
+#include <fnmatch.h>
+
 #include <algorithm>
 #include <array>
 #include <tuple>
@@ -21,26 +23,45 @@ constexpr std::array kMimeTable{
     std::pair{"application/json"sv, "json"sv},
     std::pair{"application/postscript"sv, "ps"sv},
     std::pair{"application/vnd.microsoft.portable-executable"sv, "exe"sv},
+    std::pair{"application/vnd.ms-excel"sv, "xls"sv},
     std::pair{"application/vnd.ms-opentype"sv, "otf"sv},
+    std::pair{"application/vnd.ms-powerpoint"sv, "ppt"sv},
     std::pair{"application/vnd.sqlite3"sv, "sqlite"sv},
+    std::pair{"application/wasm"sv, "wasm"sv},
     std::pair{"application/x-archive"sv, "a"sv},
     std::pair{"application/x-bytecode.python"sv, "pyc"sv},
+    std::pair{"application/x-bzip2"sv, "bz2"sv},
+    std::pair{"application/x-coff"sv, "obj"sv},
     std::pair{"application/x-coredump"sv, "core"sv},
-    std::pair{"application/x-executable"sv, ""sv},
+    std::pair{"application/x-dfont"sv, "dfont"sv},
+    std::pair{"application/x-dif"sv, "dif"sv},
     std::pair{"application/x-dosexec"sv, "exe"sv},
+    std::pair{"application/x-executable"sv, ""sv},
     std::pair{"application/x-font-ttf"sv, "ttf"sv},
+    std::pair{"application/x-gdbm"sv, "gdbm"sv},
+    std::pair{"application/x-git"sv, "pack"sv},
+    std::pair{"application/x-hdf5"sv, "h5"sv},
     std::pair{"application/x-java-applet"sv, "class"sv},
     std::pair{"application/x-java-jmod"sv, "jmod"sv},
+    std::pair{"application/x-java-keystore"sv, "jks"sv},
+    std::pair{"application/x-matlab-data"sv, "mat"sv},
     std::pair{"application/x-object"sv, "o"sv},
     std::pair{"application/x-pie-executable"sv, ""sv},
     std::pair{"application/x-sharedlib"sv, "so"sv},
     std::pair{"application/x-shellscript"sv, "sh"sv},
+    std::pair{"application/x-shockwave-flash"sv, "swf"sv},
+    std::pair{"application/x-sylk"sv, "slk"sv},
     std::pair{"application/x-tar"sv, "tar"sv},
     std::pair{"application/xml"sv, "xml"sv},
     std::pair{"audio/flac"sv, "flac"sv},
     std::pair{"audio/mpeg"sv, "mp3"sv},
     std::pair{"audio/ogg"sv, "ogg"sv},
+    std::pair{"audio/vnd.dolby.dd-raw"sv, "ac3"sv},
+    std::pair{"audio/x-adx"sv, "adx"sv},
     std::pair{"audio/x-flac"sv, "flac"sv},
+    std::pair{"audio/x-hx-aac-adts"sv, "aac"sv},
+    std::pair{"audio/x-m4a"sv, "m4a"sv},
+    std::pair{"audio/x-w64"sv, "w64"sv},
     std::pair{"audio/x-wav"sv, "wav"sv},
     std::pair{"font/sfnt"sv, "ttf"sv},
     std::pair{"font/x-postscript-pfa"sv, "pfa"sv},
@@ -49,6 +70,12 @@ constexpr std::array kMimeTable{
     std::pair{"image/svg+xml"sv, "svg"sv},
     std::pair{"image/tiff"sv, "tif"sv},
     std::pair{"image/vnd.microsoft.icon"sv, "ico"sv},
+    std::pair{"image/x-dcx"sv, "dcx"sv},
+    std::pair{"image/x-dpx"sv, "dpx"sv},
+    std::pair{"image/x-miff"sv, "miff"sv},
+    std::pair{"image/x-portable-arbitrarymap"sv, "pam"sv},
+    std::pair{"image/x-portable-greymap"sv, "pgm"sv},
+    std::pair{"image/x-qoi"sv, "qoi"sv},
     std::pair{"text/html"sv, "html"sv},
     std::pair{"text/javascript"sv, "js"sv},
     std::pair{"text/markdown"sv, "md"sv},
@@ -67,8 +94,81 @@ constexpr std::array kMimeTable{
     std::pair{"text/x-tcl"sv, "tcl"sv},
     std::pair{"text/x-tex"sv, "tex"sv},
     std::pair{"text/xml"sv, "xml"sv},
+    std::pair{"video/3gpp"sv, "3gp"sv},
+    std::pair{"video/3gpp2"sv, "3g2"sv},
     std::pair{"video/mp4"sv, "mp4"sv},
+    std::pair{"video/mpeg"sv, "mpg"sv},
     std::pair{"video/ogg"sv, "ogv"sv},
+    std::pair{"video/x-dv"sv, "dv"sv},
+    std::pair{"video/x-jng"sv, "jng"sv},
+    std::pair{"video/x-matroska"sv, "mkv"sv},
+    std::pair{"video/x-msvideo"sv, "avi"sv},
+};
+
+// Descriptions libmagic prints for formats its type does not tell apart, as
+// fnmatch(3) patterns of the description's start; the first that fits wins.
+// File-system and partitioned-disk images carry the generic "img".
+constexpr std::array kDescriptionTable{
+    // Audio.
+    std::pair{"MPEG ADTS, layer II,*"sv, "mp2"sv},
+    std::pair{"IFF data, 8SVX*"sv, "8svx"sv},
+    std::pair{"IFF data, MAUD*"sv, "maud"sv},
+    std::pair{"Audio Visual Research file*"sv, "avr"sv},
+    std::pair{"CoreAudio Format audio file*"sv, "caf"sv},
+    std::pair{"Creative Labs voice data*"sv, "voc"sv},
+    std::pair{"IRCAM file*"sv, "sf"sv},
+    std::pair{"NIST SPHERE file*"sv, "sph"sv},
+    std::pair{"Psion Series 5 voice note*"sv, "prc"sv},
+    std::pair{"Sample Vision file*"sv, "smp"sv},
+    std::pair{"True Audio Lossless Audio*"sv, "tta"sv},
+    std::pair{"WavPack Lossless Audio*"sv, "wv"sv},
+    std::pair{"Yamaha TX Wave*"sv, "txw"sv},
+    // Video and pictures.
+    std::pair{"JVT NAL sequence, H.264*"sv, "h264"sv},
+    std::pair{"NUT multimedia container*"sv, "nut"sv},
+    std::pair{"Cineon image data*"sv, "cin"sv},
+    std::pair{"Microsoft DirectDraw Surface (DDS)*"sv, "dds"sv},
+    std::pair{"Radiance HDR image data*"sv, "hdr"sv},
+    std::pair{"SGI image data*"sv, "sgi"sv},
+    std::pair{"Sun raster image data*"sv, "ras"sv},
+    std::pair{"Windows Enhanced Metafile (EMF)*"sv, "emf"sv},
+    std::pair{"HP PCL printer data*"sv, "pcl"sv},
+    std::pair{"HP Printer Job Language data*"sv, "pcl"sv},
+    // 3-D models and fonts.
+    std::pair{"Kaydara FBX model*"sv, "fbx"sv},
+    std::pair{"PLY model*"sv, "ply"sv},
+    std::pair{"TrueType font collection*"sv, "ttc"sv},
+    std::pair{"PostScript Type 1 font text*"sv, "pfa"sv},
+    // Archives, patches and databases.
+    std::pair{"bsdiff(1) patch file*"sv, "bsdiff"sv},
+    std::pair{"LRZIP compressed data*"sv, "lrz"sv},
+    std::pair{"lzop compressed data*"sv, "lzo"sv},
+    std::pair{"VCDIFF binary diff*"sv, "vcdiff"sv},
+    std::pair{"ZPAQ file*"sv, "zpaq"sv},
+    std::pair{"Berkeley DB *"sv, "db"sv},
+    std::pair{"Git bundle*"sv, "bundle"sv},
+    std::pair{"Git pack index*"sv, "idx"sv},
+    // Keys, certificates and encrypted data.
+    std::pair{"Certificate, Version=*"sv, "der"sv},
+    std::pair{"DER Encoded Certificate request*"sv, "csr"sv},
+    std::pair{"DER Encoded PKCS#7 Signed Data*"sv, "p7b"sv},
+    std::pair{"GPG keybox database*"sv, "kbx"sv},
+    std::pair{"GPG symmetrically encrypted data*"sv, "gpg"sv},
+    std::pair{"openssl enc'd data with salted password*"sv, "enc"sv},
+    // Objects and bytecode.
+    std::pair{"8086 relocatable (Microsoft)*"sv, "obj"sv},
+    std::pair{"OCaml object file (.cmo)*"sv, "cmo"sv},
+    // Disk and file-system images.
+    std::pair{"QEMU QED Image*"sv, "qed"sv},
+    std::pair{"VMware4 disk image*"sv, "vmdk"sv},
+    std::pair{"Microsoft Disk Image eXtended*"sv, "vhdx"sv},
+    std::pair{"Squashfs filesystem*"sv, "squashfs"sv},
+    std::pair{"DOS/MBR boot sector*"sv, "img"sv},
+    std::pair{"Linux rev * ext? filesystem data*"sv, "img"sv},
+    std::pair{"BTRFS Filesystem*"sv, "img"sv},
+    std::pair{"Linux Compressed ROM File System data*"sv, "img"sv},
+    std::pair{"Minix filesystem*"sv, "img"sv},
+    std::pair{"Linux swap file*"sv, "img"sv},
 };
 
 // Extensions spelled several ways; the left one becomes the right one.
@@ -161,6 +261,22 @@ void ExtensionMap::addPackExtensions(std::string_view pack) {
 
 std::string ExtensionMap::extensionFor(std::string_view mime) const {
   return lookup(lowerCase(trimmed(mime.substr(0, mime.find(';')))), 0);
+}
+
+std::string extensionForDescription(std::string_view description) {
+  const std::string text(description);
+  for (const auto& [pattern, ext] : kDescriptionTable) {
+    // The patterns are literals that end in a NUL after their last character.
+    if (fnmatch(pattern.data(), text.c_str(), 0) == 0) {
+      return std::string(ext);
+    }
+  }
+  return "";
+}
+
+bool isSharedType(std::string_view mime) {
+  return mime == "audio/mpeg" || mime == "font/ttf" || mime == "application/x-object" ||
+         mime == "text/plain";
 }
 
 std::string ExtensionMap::lookup(const std::string& mime, int depth) const {

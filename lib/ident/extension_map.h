@@ -33,6 +33,18 @@ class ExtensionMap {
   MimeDatabase database_;
 };
 
+// The extension of the format a libmagic description names, for formats
+// whose type libmagic leaves generic (application/octet-stream) or shares
+// with other formats (MPEG audio layer II is audio/mpeg as MP3 is; a TrueType
+// collection is font/ttf). "" when the description names none of them.
+std::string extensionForDescription(std::string_view description);
+
+// True for the types libmagic gives several formats that its descriptions
+// tell apart (audio/mpeg for MPEG audio layers II and III, font/ttf for
+// TrueType fonts and collections, text/plain for text-based models and
+// fonts): their extension is worth looking up in the description first.
+bool isSharedType(std::string_view mime);
+
 // The conventional form of an extension: lower case, and one spelling where
 // several are usual (jpg, tif, html, mp3, yaml).
 std::string conventionalExtension(std::string_view ext);

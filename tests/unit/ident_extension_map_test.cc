@@ -120,6 +120,34 @@ TEST(ExtensionMapTest, LookupOrder) {
   }
 }
 
+TEST(ExtensionMapTest, DescriptionNamesFormatsTheTypeDoesNot) {
+  static const struct {
+    const char* description;
+    const char* want;
+  } kCases[] = {
+      // Layer II MPEG audio shares audio/mpeg with MP3, a TrueType collection
+      // font/ttf with single fonts: the description tells them apart.
+      {"MPEG ADTS, layer II, v1, 384 kbps, 44.1 kHz, Monaural", "mp2"},
+      {"MPEG ADTS, layer III, v1, 128 kbps, 44.1 kHz, JntStereo", ""},
+      {"TrueType font collection data, 1.0, 2 fonts", "ttc"},
+      {"TrueType Font data, 11 tables", ""},
+      // A generic type: only the description names the format; a pattern's
+      // inner wildcard spans the varying part.
+      {"WavPack Lossless Audio", "wv"},
+      {"Linux rev 1.0 ext4 filesystem data, UUID=5b5b (extents)", "img"},
+      {"data", ""},
+      {"", ""},
+      // A pattern matches at the start only.
+      {"archive holding a Git bundle", ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.description);
+    EXPECT_EQ(extensionForDescription(c.description), c.want);
+  }
+  EXPECT_TRUE(isSharedType("audio/mpeg"));
+  EXPECT_FALSE(isSharedType("image/png"));
+}
+
 TEST(ExtensionMapTest, SharedMimeDatabaseLoads) {
   MimeDatabase database;
   std::string err;

@@ -1,0 +1,105 @@
+// Real files made by real encoders (ffmpeg, sox, ImageMagick, LibreOffice,
+// openssl, gnupg, mkfs, qemu-img, ...), each cut to its first few kilobytes,
+// go through the engine: every one must get its format's usual extension.
+// They cover the formats libmagic names with a type shared by other formats,
+// with a generic type, or not at all (our definitions pack).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "byte_source.h"
+#include "engine.h"
+
+namespace ident {
+namespace {
+
+const std::filesystem::path kSamples = IDENT_SAMPLES_DIR;
+
+// Sample file (its name less ".sample") and the extension it must get.
+constexpr struct {
+  const char* sample;
+  const char* want;
+} kCases[] = {
+    // Audio: types libmagic leaves generic or shares (layer II is audio/mpeg).
+    {"aac", "aac"}, {"ac3", "ac3"}, {"adx", "adx"}, {"m4a", "m4a"}, {"w64", "w64"},
+    {"mp2", "mp2"}, {"8svx", "8svx"}, {"maud", "maud"}, {"avr", "avr"}, {"caf", "caf"},
+    {"voc", "voc"}, {"ircam", "sf"}, {"sph", "sph"}, {"prc", "prc"}, {"smp", "smp"},
+    {"tta", "tta"}, {"wv", "wv"}, {"txw", "txw"},
+    // Video.
+    {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
+    {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"},
+    // Pictures and print.
+    {"dcx", "dcx"}, {"dpx", "dpx"}, {"miff", "miff"}, {"pam", "pam"}, {"pgm", "pgm"},
+    {"qoi", "qoi"}, {"jng", "jng"}, {"cin", "cin"}, {"dds", "dds"}, {"hdr", "hdr"},
+    {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
+    // Documents, 3-D models and fonts.
+    {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
+    {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"},
+    // Archives, patches, databases and scientific data.
+    {"bzip2", "bz2"}, {"bsdiff", "bsdiff"}, {"lrzip", "lrz"}, {"lzop", "lzo"},
+    {"vcdiff", "vcdiff"}, {"zpaq", "zpaq"}, {"berkeley-db", "db"}, {"gdbm", "gdbm"},
+    {"git-pack", "pack"}, {"git-idx", "idx"}, {"git-bundle", "bundle"}, {"hdf5", "h5"},
+    {"mat-v4", "mat"}, {"mat-v5", "mat"},
+    // Keys, certificates and encrypted data.
+    {"der-cert", "der"}, {"der-csr", "csr"}, {"p7b", "p7b"}, {"gpg-kbx", "kbx"},
+    {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"},
+    // Objects and bytecode.
+    {"wasm", "wasm"}, {"coff-obj", "obj"}, {"omf-obj", "obj"}, {"ocaml-bytecode", "cmo"},
+    // Disk and file-system images.
+    {"qed", "qed"}, {"vmdk", "vmdk"}, {"squashfs", "squashfs"}, {"fat12", "img"},
+    {"ntfs", "img"}, {"mbr", "img"}, {"ext4", "img"}, {"btrfs", "img"}, {"cramfs", "img"},
+    {"minix", "img"}, {"swap", "img"},
+};
+
+std::string readSample(const std::string& name) {
+  std::ifstream in(kSamples / (name + ".sample"), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+class FormatSamplesTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    engine_ = new Engine;
+    std::string err;
+    ASSERT_TRUE(engine_->load(IDENT_BUILD_DIR, &err)) << err;
+  }
+  static void TearDownTestSuite() {
+    delete engine_;
+    engine_ = nullptr;
+  }
+  static Engine* engine_;
+};
+
+Engine* FormatSamplesTest::engine_ = nullptr;
+
+TEST_F(FormatSamplesTest, RealFilesGetTheirFormatsUsualExtension) {
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.sample);
+    const std::string bytes = readSample(c.sample);
+    ASSERT_FALSE(bytes.empty()) << "missing sample";
+    const Analysis analysis = engine_->analyze(BufferSource(bytes));
+    ASSERT_FALSE(analysis.results.empty());
+    EXPECT_EQ(analysis.results.front().extension, c.want)
+        << analysis.results.front().description;
+  }
+}
+
+TEST_F(FormatSamplesTest, EverySampleFileHasACase) {
+  std::set<std::string> listed;
+  for (const auto& c : kCases) {
+    listed.insert(c.sample);
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(kSamples)) {
+    EXPECT_TRUE(listed.count(entry.path().stem().string()))
+        << entry.path() << " is tested by no case";
+  }
+}
+
+}  // namespace
+}  // namespace ident
