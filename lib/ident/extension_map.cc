@@ -151,6 +151,7 @@ constexpr std::array kDescriptionTable{
     // Keys, certificates and encrypted data.
     std::pair{"Certificate, Version=*"sv, "der"sv},
     std::pair{"DER Encoded Certificate request*"sv, "csr"sv},
+    std::pair{"DER Encoded Key Pair*"sv, "der"sv},
     std::pair{"DER Encoded PKCS#7 Signed Data*"sv, "p7b"sv},
     std::pair{"GPG keybox database*"sv, "kbx"sv},
     std::pair{"GPG symmetrically encrypted data*"sv, "gpg"sv},

@@ -153,6 +153,24 @@ bool hasWheelMetadata(const Contents& contents) {
   return false;
 }
 
+bool hasNameIgnoringCase(const Contents& contents, std::string_view name) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::any_of(contents.names.begin(), contents.names.end(), [&](const std::string& entry) {
+    return entry.size() == name.size() &&
+           std::equal(entry.begin(), entry.end(), name.begin(),
+                      [&](char a, char b) { return lower(a) == lower(b); });
+  });
+}
+
+// NumPy's savez writes one "<name>.npy" entry per array and nothing else.
+bool allNamesEndWith(const Contents& contents, std::string_view suffix) {
+  return !contents.names.empty() &&
+         std::all_of(contents.names.begin(), contents.names.end(), [suffix](const std::string& entry) {
+           return entry.size() > suffix.size() &&
+                  std::string_view(entry).substr(entry.size() - suffix.size()) == suffix;
+         });
+}
+
 // The OpenDocument and EPUB containers name their type in a first, stored
 // entry called "mimetype".
 std::optional<Result> fromMimetypeEntry(const Contents& contents) {
@@ -197,6 +215,13 @@ std::optional<Result> fromNames(const Contents& contents) {
     if (hasPrefix(contents, "ppt/")) {
       return Result{"pptx", "Microsoft PowerPoint 2007+ presentation (Office Open XML)"};
     }
+    // The 3-D model part's name is "3dmodel.model" in any letter case.
+    if (hasNameIgnoringCase(contents, "3D/3dmodel.model")) {
+      return Result{"3mf", "3D Manufacturing Format model"};
+    }
+  }
+  if (allNamesEndWith(contents, ".npy")) {
+    return Result{"npz", "NumPy compressed array archive"};
   }
   if (hasName(contents, "AndroidManifest.xml") && hasName(contents, "classes.dex")) {
     return Result{"apk", "Android package (APK)"};

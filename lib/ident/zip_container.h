@@ -11,8 +11,10 @@ namespace ident {
 // a "mimetype" first entry (OpenDocument, EPUB), [Content_Types].xml with
 // word/, xl/ or ppt/ (Office Open XML), AndroidManifest.xml with classes.dex
 // (Android package), a *.dist-info/WHEEL (Python wheel), EGG-INFO/PKG-INFO
-// (Python egg), WEB-INF/web.xml
-// (web application archive), META-INF/MANIFEST.MF (Java archive). Reads the
+// (Python egg), 3D/3dmodel.model beside [Content_Types].xml (3-D
+// Manufacturing Format), only *.npy entries (NumPy array archive),
+// WEB-INF/web.xml (web application archive), META-INF/MANIFEST.MF (Java
+// archive). Reads the
 // central directory, or the local headers when the directory is missing;
 // every offset is checked against the size. std::nullopt for a plain zip or
 // anything that is not a zip archive.

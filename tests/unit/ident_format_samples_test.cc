@@ -29,30 +29,38 @@ constexpr struct {
     {"mp2", "mp2"}, {"8svx", "8svx"}, {"maud", "maud"}, {"avr", "avr"}, {"caf", "caf"},
     {"voc", "voc"}, {"ircam", "sf"}, {"sph", "sph"}, {"prc", "prc"}, {"smp", "smp"},
     {"tta", "tta"}, {"wv", "wv"}, {"txw", "txw"},
+    // Audio our pack knows: E-AC-3 apart from AC-3, Matroska without video.
+    {"eac3", "eac3"}, {"dts", "dts"}, {"wve", "wve"}, {"hcom", "hcom"}, {"mka", "mka"},
     // Video.
     {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
-    {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"},
+    {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"}, {"mkv", "mkv"}, {"hevc", "hevc"},
+    {"ivf", "ivf"}, {"y4m", "y4m"}, {"mpeg-ts", "ts"}, {"gxf", "gxf"},
     // Pictures and print.
     {"dcx", "dcx"}, {"dpx", "dpx"}, {"miff", "miff"}, {"pam", "pam"}, {"pgm", "pgm"},
     {"qoi", "qoi"}, {"jng", "jng"}, {"cin", "cin"}, {"dds", "dds"}, {"hdr", "hdr"},
     {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
+    {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"},
     // Documents, 3-D models and fonts.
     {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
-    {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"},
+    {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
+    {"assbin", "assbin"}, {"fbx-ascii", "fbx"}, {"step", "stp"}, {"stl-ascii", "stl"},
+    {"3mf", "3mf"},
     // Archives, patches, databases and scientific data.
     {"bzip2", "bz2"}, {"bsdiff", "bsdiff"}, {"lrzip", "lrz"}, {"lzop", "lzo"},
     {"vcdiff", "vcdiff"}, {"zpaq", "zpaq"}, {"berkeley-db", "db"}, {"gdbm", "gdbm"},
     {"git-pack", "pack"}, {"git-idx", "idx"}, {"git-bundle", "bundle"}, {"hdf5", "h5"},
-    {"mat-v4", "mat"}, {"mat-v5", "mat"},
+    {"mat-v4", "mat"}, {"mat-v5", "mat"}, {"npz", "npz"}, {"pickle-protocol2", "pkl"},
+    {"pickle-protocol4", "pkl"},
     // Keys, certificates and encrypted data.
     {"der-cert", "der"}, {"der-csr", "csr"}, {"p7b", "p7b"}, {"gpg-kbx", "kbx"},
-    {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"},
+    {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"}, {"der-key", "der"},
+    {"der-key-pkcs8", "der"}, {"der-key-rsa", "der"}, {"p12", "p12"}, {"gpg-sig", "sig"},
     // Objects and bytecode.
     {"wasm", "wasm"}, {"coff-obj", "obj"}, {"omf-obj", "obj"}, {"ocaml-bytecode", "cmo"},
     // Disk and file-system images.
     {"qed", "qed"}, {"vmdk", "vmdk"}, {"squashfs", "squashfs"}, {"fat12", "img"},
     {"ntfs", "img"}, {"mbr", "img"}, {"ext4", "img"}, {"btrfs", "img"}, {"cramfs", "img"},
-    {"minix", "img"}, {"swap", "img"},
+    {"minix", "img"}, {"swap", "img"}, {"vhdx", "vhdx"}, {"udf", "iso"},
 };
 
 std::string readSample(const std::string& name) {
