@@ -261,6 +261,16 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "argv) {\n  testing::InitGoogleTest(&argc, argv);\n  return "
        "RUN_ALL_TESTS();\n}\n",
        "cpp"},
+      {"BEGIN { FS = \":\" }\n$3 > 1000 { n++ }\nEND { print n }\n", "awk"},
+      {"package org.demo\n\nobject Directions {\n  const val UP = 1\n  const val "
+       "DOWN = 2\n}\n",
+       "kt"},
+      {"#include \"textflag.h\"\n\nTEXT runtime\xC2\xB7" "exit(SB),NOSPLIT,$0-4\n"
+       "\tMOVL\tcode+0(FP), DI\n\tMOVL\t$231, AX\n\tSYSCALL\n\tRET\n",
+       "s"},
+      {"dnl  mpn_add_n\ninclude(`../config.m4')\n\nASM_START()\nPROLOGUE(mpn_add_n)"
+       "\n\tadd\tr3, r4, r5\t\tC sum\n\tblr\nEPILOGUE()\n",
+       "s"},
       {"module Data.Aeson.Encoding\n    (\n      Encoding\n    , pairs\n    ) "
        "where\n\nimport Data.Text (Text)\nimport qualified Data.Map as M\n",
        "hs"},
@@ -276,6 +286,9 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"# Content Moved\n\nThe documentation moved to the [docs](../docs) "
        "directory.\n",
        "md"},
+      {"=====\nNotes\n=====\n\nSee the `docs <https://example.org>`_ "
+       "first.\n",
+       "rst"},
       {"Title\n=====\n\n.. note::\n\n   Read ``this`` first, see "
        ":ref:`install`.\n\n.. _install:\n",
        "rst"},
@@ -351,6 +364,10 @@ TEST(TextClassifierTest, StructuredData) {
       {"---\nname: demo\nsteps:\n  - run: make\n  - run: make check\n", "yaml"},
       {"network:\n  version: 2\n  ethernets:\n    eth0:\n      dhcp4: true\n",
        "yaml"},
+      // A flat mapping counts when a value is written as only YAML writes it.
+      {"name: GitHub Document\ndescription: >\n  A template.\ncreate_dir: "
+       "false\n",
+       "yaml"},
       {"1\n00:00:01,000 --> 00:00:04,000\nHello.\n\n2\n00:00:05,000 --> "
        "00:00:06,500\nBye.\n",
        "srt"},
@@ -396,6 +413,12 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "txt"},
       // Two-part lines of prose are not a table.
       {"Yes, indeed\nNo, never\nWell, maybe\n", "txt"},
+      // Capitalised header fields are no YAML mapping, typed values or not.
+      {"Package: demo\nVersion: 1.0\nMulti-Arch: \"same\"\n", "txt"},
+      // Qualified names in a log are no C++ without C around them.
+      {"Running main() from gtest_main.cc\n[ RUN ] Foo::Bar\n[ OK ] "
+       "Foo::Bar\n[ RUN ] Foo::Baz\n",
+       "txt"},
       // A lone comment line or heading is too little.
       {"# notes\n", "txt"},
       {"# notes\n\nbuy milk\n", "txt"},

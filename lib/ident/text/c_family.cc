@@ -213,7 +213,7 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
     if (at != string_view::npos && at + 2 < near.size() &&
         isIdentChar(near[at + 2]) && (at == 0 || isIdentChar(near[at - 1])) &&
         (quote == string_view::npos || quote > at)) {
-      hit(Kind::kCpp, 5);
+      hit(Kind::kCpp, kQualifiedNameSlot);
     }
   }
   // C function definitions: "int name(args)" at column 0, its body's "{"

@@ -37,6 +37,9 @@ class CplusplusBranches {
 // or C++: "//", "/*" or the "*" that continues a block comment.
 bool isCCommentLine(std::string_view text);
 
+// The C++ grammar slot of qualified names ("testing::Test").
+inline constexpr int kQualifiedNameSlot = 5;
+
 // The grammar rules of C and C++ for line |i| of |lines|; called by
 // scoreGrammarRules.
 void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,

@@ -230,10 +230,18 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kAssembly, 0);
     }
   }
-  if (line.raw.size() > t.size() && isLower(t[0])) {
+  if (line.raw.size() > t.size() && (isLower(t[0]) || isUpper(t[0]))) {
     std::size_t n = identLength(t);
-    if (n >= 2 && n <= 8 && n < t.size() && isSpace(t[n])) {
+    bool one_case = std::all_of(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n),
+                                [](char c) { return !isLower(c); }) ||
+                    std::all_of(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n),
+                                [](char c) { return !isUpper(c); });
+    if (one_case && n >= 2 && n <= 8 && n < t.size() && isSpace(t[n])) {
       string_view operands = trim(t.substr(n));
+      // A comment may follow the operands, after a tab or a marker.
+      operands = trimRight(operands.substr(
+          0, std::min({operands.find('\t'), operands.find("//"),
+                       operands.find(';'), operands.find(" @ ")})));
       std::size_t comma = operands.find(',');
       // Operands: registers and immediates ("%eax", "$1", "#4", "[sp]"),
       // or a comma list of single tokens, one with a digit ("r0, r1, #2").
@@ -259,6 +267,16 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         hit(Kind::kAssembly, 1);
       }
     }
+  }
+  // Go's assembler: "TEXT ·name(SB),NOSPLIT,$0"; gmp's m4 prologues.
+  if ((t.starts_with("TEXT ") || t.starts_with("GLOBL ") ||
+       t.starts_with("DATA ")) &&
+      contains(t, "(SB)")) {
+    hit(Kind::kAssembly, 2);
+  }
+  if (t.starts_with("ASM_START()") || t.starts_with("PROLOGUE(") ||
+      t.starts_with("EPILOGUE(")) {
+    hit(Kind::kAssembly, 2);
   }
   // NASM: "section .text", "bits 64", its preprocessor, data definitions.
   if (t.starts_with("section .") || t == "bits 16" || t == "bits 32" ||
@@ -490,6 +508,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       (i + 1 == lines.size() || !lines[i + 1].raw.starts_with("#"))) {
     hit(Kind::kMarkdown, 4);
   }
+  // reStructuredText titles with an overline: a run of "=" or "-", the
+  // title, and the same run again.
+  if (i >= 2 && tr.size() >= 3 && (tr[0] == '=' || tr[0] == '-') &&
+      line.raw == tr && lines[i - 2].raw == line.raw &&
+      !lines[i - 1].trimmed.empty() &&
+      std::all_of(tr.begin(), tr.end(), [&](char c) { return c == tr[0]; })) {
+    hit(Kind::kRest, 2);
+  }
   // Markdown links "[text](target)" with a word inside the brackets.
   if (std::size_t close = t.find("](");
       close != string_view::npos && close > 0) {
@@ -632,7 +658,7 @@ int grammarRuleWeight(Kind kind, int slot) {
     case Kind::kShell:
       return 3;
     case Kind::kRest:
-      return slot == 0 ? 5 : 2;
+      return slot == 0 ? 5 : (slot == 2 ? 3 : 2);
     case Kind::kMarkdown:
       return slot == 0 || slot == 3 ? 1 : (slot == 2 ? 3 : 2);
     case Kind::kPascal:

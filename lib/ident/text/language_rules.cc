@@ -181,6 +181,11 @@ constexpr Rule kRules[] = {
     {K::kAwk, 2, M::kContainsWord, "FNR"}, {K::kAwk, 2, M::kContainsWord, "FILENAME"},
     {K::kAwk, 3, M::kContains, "ENVIRON["}, {K::kAwk, 3, M::kContains, "PROCINFO["},
     {K::kAwk, 3, M::kContainsWord, "RLENGTH"}, {K::kAwk, 2, M::kContainsWord, "ARGC"},
+    {K::kAwk, 3, M::kPrefix, "BEGIN{"}, {K::kAwk, 2, M::kContains, "END {"},
+    {K::kAwk, 2, M::kContains, "END{"}, {K::kAwk, 3, M::kContains, "$NF"},
+    {K::kAwk, 3, M::kContains, "NR=="}, {K::kAwk, 3, M::kContains, "NR =="},
+    {K::kAwk, 2, M::kContains, "bindtextdomain("}, {K::kAwk, 2, M::kContains, "dcgettext("},
+    {K::kAwk, 2, M::kContains, "tolower("}, {K::kAwk, 2, M::kContains, "toupper("},
     // PowerShell.
     {K::kPowerShell, 3, M::kPrefixNoCase, "param("},
     {K::kPowerShell, 3, M::kPrefixNoCase, "param ("},
@@ -425,6 +430,7 @@ constexpr Rule kRules[] = {
     {K::kKotlin, 2, M::kContains, "mapOf("}, {K::kKotlin, 3, M::kContains, "mutableListOf("},
     {K::kKotlin, 3, M::kPrefix, "@JvmStatic"}, {K::kKotlin, 2, M::kContains, "!!."},
     {K::kKotlin, 1, M::kContains, "println("},
+    {K::kKotlin, 3, M::kPrefix, "const val "}, {K::kKotlin, 2, M::kContains, "private var "},
     // C#.
     {K::kCSharp, 3, M::kPrefix, "using System"}, {K::kCSharp, 3, M::kContains, "{ get; set; }"},
     {K::kCSharp, 3, M::kContains, "{ get;"}, {K::kCSharp, 3, M::kContains, "{ get {"},

@@ -233,6 +233,19 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     }
   }
 
+  // Qualified names ("a::b") tell C++ from C; without any C evidence they
+  // are Perl's, Rust's or a log's.
+  {
+    constexpr std::size_t kC = static_cast<std::size_t>(Kind::kC);
+    bool c_evidence = std::any_of(std::begin(special[kC]), std::end(special[kC]),
+                                  [](int n) { return n > 0; });
+    for (std::size_t r = 0; r < rule_count && !c_evidence; ++r) {
+      c_evidence = rules[r].kind == Kind::kC && rule_hits[r] > 0;
+    }
+    if (!c_evidence) {
+      special[kCppIndex][kQualifiedNameSlot] = 0;
+    }
+  }
   std::array<int, kKinds> own{};
   std::array<std::string, kKinds> best_rule;
   std::array<int, kKinds> best_rule_score{};

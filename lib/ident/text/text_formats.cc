@@ -364,6 +364,8 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
   bool in_block_scalar = false;
   std::size_t block_indent = 0;
   bool after_plain_value = false;  // a plain scalar may wrap onto deeper lines
+  int yaml_values = 0;
+  int lower_keys = 0;
   for (const Line& line : lines) {
     string_view t = line.trimmed;
     std::size_t indent = line.raw.size() - line.text.size();
@@ -415,6 +417,19 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       ++structural;
       ++mappings;
       string_view value = trim(item.substr(colon + 1));
+      lower_keys += isLower(key[0]) ? 1 : 0;
+      // Values only YAML writes: typed scalars, flow collections, block
+      // scalars, anchors and quoted strings.
+      if (value == "true" || value == "false" || value == "null" ||
+          value == "~" || value == "|" || value == ">" ||
+          value.starts_with("|-") || value.starts_with(">-") ||
+          (value.starts_with("[") && value.ends_with("]")) ||
+          (value.starts_with("{") && value.ends_with("}")) ||
+          value.starts_with("&") || value.starts_with("*") ||
+          (value.size() >= 2 && value.front() == '"' && value.back() == '"') ||
+          (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')) {
+        ++yaml_values;
+      }
       after_plain_value =
           !value.empty() && !contains("[{|>\"'&*!", value.substr(0, 1));
       if (parent_indent != std::string_view::npos && indent > parent_indent) {
@@ -430,7 +445,11 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       }
       continue;
     }
-    if (item != t) {  // "- plain scalar"
+    if (item != t) {  // "- plain scalar" or "- {flow: mapping}"
+      if (item.starts_with("{") && item.ends_with("}") && contains(item, ": ")) {
+        ++mappings;
+        ++yaml_values;
+      }
       after_plain_value = true;
       continue;
     }
@@ -440,14 +459,21 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
     after_plain_value = false;
     ++other;
   }
+  // A flat mapping is YAML when its keys are in lower case (mail and
+  // Debian control fields are capitalised), nothing else is in the file,
+  // and some value is written as only YAML writes it.
+  bool flat = mappings >= 3 && other == 0 && yaml_values >= 1 &&
+              lower_keys * 4 >= mappings * 3;
   // A short list under one heading ("TODO:" and two items) is too little.
-  if (structural < 4 || mappings < 2 || other * 5 > structural ||
-      !(marker || nested)) {
+  if (structural < (flat ? 3 : 4) || mappings < 2 ||
+      other * 5 > structural || !(marker || nested || flat)) {
     return std::nullopt;
   }
   return verdict(
       "yaml", "YAML document",
-      marker ? "YAML document marker and mappings" : "nested YAML mappings");
+      marker   ? "YAML document marker and mappings"
+      : nested ? "nested YAML mappings"
+               : "YAML mapping with typed values");
 }
 
 namespace {
