@@ -31,6 +31,7 @@ constexpr struct {
     {"tta", "tta"}, {"wv", "wv"}, {"txw", "txw"},
     // Audio our pack knows: E-AC-3 apart from AC-3, Matroska without video.
     {"eac3", "eac3"}, {"dts", "dts"}, {"wve", "wve"}, {"hcom", "hcom"}, {"mka", "mka"},
+    {"sndt", "snd"},
     // Video.
     {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
     {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"}, {"mkv", "mkv"}, {"hevc", "hevc"},
@@ -39,7 +40,7 @@ constexpr struct {
     {"dcx", "dcx"}, {"dpx", "dpx"}, {"miff", "miff"}, {"pam", "pam"}, {"pgm", "pgm"},
     {"qoi", "qoi"}, {"jng", "jng"}, {"cin", "cin"}, {"dds", "dds"}, {"hdr", "hdr"},
     {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
-    {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"},
+    {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"}, {"pict", "pict"}, {"xbm", "xbm"},
     // Documents, 3-D models and fonts.
     {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
@@ -50,11 +51,12 @@ constexpr struct {
     {"vcdiff", "vcdiff"}, {"zpaq", "zpaq"}, {"berkeley-db", "db"}, {"gdbm", "gdbm"},
     {"git-pack", "pack"}, {"git-idx", "idx"}, {"git-bundle", "bundle"}, {"hdf5", "h5"},
     {"mat-v4", "mat"}, {"mat-v5", "mat"}, {"npz", "npz"}, {"pickle-protocol2", "pkl"},
-    {"pickle-protocol4", "pkl"},
+    {"pickle-protocol4", "pkl"}, {"netcdf4", "nc"},
     // Keys, certificates and encrypted data.
     {"der-cert", "der"}, {"der-csr", "csr"}, {"p7b", "p7b"}, {"gpg-kbx", "kbx"},
     {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"}, {"der-key", "der"},
     {"der-key-pkcs8", "der"}, {"der-key-rsa", "der"}, {"p12", "p12"}, {"gpg-sig", "sig"},
+    {"p7s", "p7s"},
     // Objects and bytecode.
     {"wasm", "wasm"}, {"coff-obj", "obj"}, {"omf-obj", "obj"}, {"ocaml-bytecode", "cmo"},
     // Disk and file-system images.
