@@ -20,6 +20,8 @@ they are even where they cost accuracy. The speed line times trueext and
 `file -b --extension` (one process) over the same folder of the other files.
 
 Usage: bench/accuracy.py [--tool build/trueext] [--corpus build/corpus] [--runs 3] [--misses] [--check]
+                         [--breadth build/breadth | --no-breadth]
+The breadth corpus of bench/breadth.py is scored after the Debian one.
 With --check the exit status is 1 when a target is missed.
 """
 import argparse
@@ -295,6 +297,9 @@ def main():
     parser.add_argument("--check", action="store_true", help="exit 1 when a target is missed")
     parser.add_argument("--runs", type=int, default=3, help="timed runs for the speed line")
     parser.add_argument("--misses", action="store_true", help="list every file trueext got wrong")
+    parser.add_argument("--breadth", default=os.path.join(ROOT, "build", "breadth"),
+                        help="the breadth corpus of bench/breadth.py, built when missing")
+    parser.add_argument("--no-breadth", action="store_true", help="leave the breadth corpus out")
     args = parser.parse_args()
 
     if not current_corpus(args.corpus):
@@ -324,6 +329,10 @@ def main():
         missed.append("worse than file on: " + " ".join(worse))
     if ratio > 1.0:
         missed.append("slower than file")
+    if not args.no_breadth:
+        import breadth  # noqa: E402  (it imports this module)
+        print("\nbreadth corpus: files of many formats made by real encoders (bench/breadth.py)")
+        missed += breadth.run(args.tool, args.breadth, misses=args.misses)
     print("\ntargets: " + ("all met" if not missed else "; ".join(missed)))
     if args.check and missed:
         sys.exit(1)
