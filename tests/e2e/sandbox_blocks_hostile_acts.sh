@@ -14,15 +14,15 @@ mkdir "$KEEP"
 printf 'precious\n' > "$KEEP/precious"
 printf 'doomed\n' > "$KEEP/doomed"
 SOCKET="$WORK/listen.sock"
-python3 - "$SOCKET" <<'PY' &
-import socket, sys, time
+# The listener leaves when this script does, whichever way it ends.
+python3 - "$SOCKET" "$$" <<'PY' &
+import os, socket, sys, time
 s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 s.bind(sys.argv[1])
 s.listen(16)
-time.sleep(120)
+while os.getppid() == int(sys.argv[2]):
+    time.sleep(0.1)
 PY
-LISTENER=$!
-trap 'kill "$LISTENER" 2> /dev/null || true; cleanup' EXIT
 for _ in $(seq 100); do [[ -S $SOCKET ]] && break; sleep 0.05; done
 [[ -S $SOCKET ]]
 
