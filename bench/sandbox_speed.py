@@ -11,7 +11,9 @@ takes FOLDER, then, in one invocation and in turns, times
   * optionally another build's trueext (--baseline BUILD), and
   * `file -b --extension -f LIST` over the same files,
 
-and prints the median of each and their ratios.
+and prints the median of each and their ratios, by wall time and by CPU
+time (user and system, the tool's and its reaped worker's), which other
+work on a busy machine disturbs less.
 
 usage: sandbox_speed.py [--build DIR] [--baseline DIR] [--folder DIR]
                         [--per-kind N] [--runs N]
@@ -23,6 +25,7 @@ import io
 import lzma
 import os
 import random
+import resource
 import shutil
 import sqlite3
 import statistics
@@ -131,21 +134,27 @@ def make_folder(target, per_kind, scratch, seed):
                 f.write(make(rng))
 
 
+def timed(argv, env=None):
+    """Runs |argv|; returns its wall time and the CPU time of it and its
+    reaped children."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, env=env, check=False)
+    wall = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return wall, (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+
+
 def time_trueext(tool, source, scratch, env):
     work = os.path.join(scratch, "run")
     shutil.rmtree(work, ignore_errors=True)
     shutil.copytree(source, work)
-    start = time.perf_counter()
-    subprocess.run([tool, work], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, env=env, check=False)
-    return time.perf_counter() - start
+    return timed([tool, work], env)
 
 
 def time_file(listing):
-    start = time.perf_counter()
-    subprocess.run(["file", "-b", "--extension", "-f", listing], stdout=subprocess.DEVNULL,
-                   check=True)
-    return time.perf_counter() - start
+    return timed(["file", "-b", "--extension", "-f", listing])
 
 
 def main():
@@ -189,16 +198,18 @@ def main():
         for _ in range(args.runs):
             for name, run in runs.items():
                 times[name].append(run())
-        median = {name: statistics.median(t) for name, t in times.items()}
-        print("files: %d, runs: %d (median shown)" % (len(names), args.runs))
-        for name, seconds in median.items():
-            print("%-12s %.3f s" % (name, seconds))
-        print("ratio sandbox on / off:   %.2f" % (median["sandbox on"] / median["sandbox off"]))
+        wall = {name: statistics.median(w for w, _ in t) for name, t in times.items()}
+        cpu = {name: statistics.median(c for _, c in t) for name, t in times.items()}
+        print("files: %d, runs: %d (medians shown)" % (len(names), args.runs))
+        print("%-12s %8s %8s" % ("", "wall", "cpu"))
+        for name in runs:
+            print("%-12s %7.3fs %7.3fs" % (name, wall[name], cpu[name]))
+        pairs = [("sandbox on", "sandbox off"), ("sandbox on", "file"), ("sandbox off", "file")]
         if args.baseline:
-            print("ratio sandbox on / baseline: %.2f" %
-                  (median["sandbox on"] / median["baseline"]))
-        print("ratio sandbox on / file:  %.2f" % (median["sandbox on"] / median["file"]))
-        print("ratio sandbox off / file: %.2f" % (median["sandbox off"] / median["file"]))
+            pairs.insert(1, ("sandbox on", "baseline"))
+        for a, b in pairs:
+            print("ratio %-24s wall %.2f  cpu %.2f" %
+                  (a + " / " + b + ":", wall[a] / wall[b], cpu[a] / cpu[b]))
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 
