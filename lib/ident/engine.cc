@@ -9,6 +9,7 @@
 #include "file_source.h"
 #include "mime_database.h"
 #include "text/text_classifier.h"
+#include "compound_document.h"
 #include "zip_container.h"
 
 namespace ident {
@@ -266,14 +267,19 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (std::optional<Result> result = identify(head)) {
     analysis.results.push_back(std::move(*result));
   }
-  // A plain zip answer is generic: the entries may tell a jar, an office
-  // document or an e-book apart.
-  const bool generic_zip = analysis.results.empty() || analysis.results.front().extension == "zip" ||
-                           analysis.results.front().extension.empty();
-  if (generic_zip && startsWith(head, "PK\x03\x04"sv)) {
-    if (std::optional<Result> container = identifyZipContainer(source)) {
-      analysis.results.insert(analysis.results.begin(), std::move(*container));
-    }
+  // A plain zip or compound-file answer is generic: the entries may tell a
+  // jar, an office document or an e-book apart. libmagic reads a compound
+  // file's directory only where it lies within the head.
+  const bool generic = analysis.results.empty() || analysis.results.front().extension == "zip" ||
+                       analysis.results.front().extension.empty();
+  std::optional<Result> container;
+  if (generic && startsWith(head, "PK\x03\x04"sv)) {
+    container = identifyZipContainer(source);
+  } else if (generic && startsWith(head, "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv)) {
+    container = identifyCompoundDocument(source);
+  }
+  if (container) {
+    analysis.results.insert(analysis.results.begin(), std::move(*container));
   }
   return analysis;
 }

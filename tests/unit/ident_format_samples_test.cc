@@ -42,7 +42,7 @@ constexpr struct {
     {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
     {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"}, {"pict", "pict"}, {"xbm", "xbm"},
     // Documents, 3-D models and fonts.
-    {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
+    {"doc", "doc"}, {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
     {"assbin", "assbin"}, {"fbx-ascii", "fbx"}, {"step", "stp"}, {"stl-ascii", "stl"},
     {"3mf", "3mf"},
