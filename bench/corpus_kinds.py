@@ -84,6 +84,11 @@ PACKAGES = [
     "php-symfony-http-foundation", "php-symfony-process", "php-monolog", "php-nikic-fast-parser", "php-composer-semver",
     "lua-inspect", "lua-ldoc", "lua-dkjson", "lua-lpeg-patterns", "texlive-latex-base", "texlive-latex-recommended",
     "libjs-d3", "node-lodash", "node-yargs", "node-chalk", "node-debug", "node-semver", "node-commander",
+    "lazarus-src-2.2", "golang-github-influxdata-toml-dev", "golang-github-naoina-toml-dev",
+    "golang-github-pelletier-go-toml.v2-dev", "libcpptoml-dev", "python3-tomlkit", "ruby-toml-rb", "libtoml-tiny-perl",
+    "librust-serde-json-dev", "librust-regex-dev", "librust-rand-dev", "librust-clap-dev", "librust-syn-dev",
+    "librust-quote-dev", "librust-proc-macro2-dev", "librust-libc-dev", "librust-cfg-if-dev", "librust-once-cell-dev",
+    "librust-lazy-static-dev", "librust-anyhow-dev", "librust-thiserror-dev", "librust-toml-dev",
 ]
 
 # Debian source packages (apt-get source, unpacked in the cache): their

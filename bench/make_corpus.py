@@ -270,6 +270,33 @@ def is_table_or_ini(text):
     return is_table(lines) or parses_as_ini(text)
 
 
+def is_other_format(text):
+    """True when a file named .txt is wholly some other format that a parser
+    or its own armour recognises: a table, INI, JSON, XML, a structured YAML
+    document, a mail message or a PGP block. Such a name does not describe
+    its file, so the file stays out of the plain-text kind."""
+    if is_table_or_ini(text) or is_mail(text) or "-----BEGIN PGP" in text:
+        return True
+    stripped = text.lstrip("\ufeff \t\r\n")
+    if stripped.startswith(("{", "[")):
+        try:
+            json.loads(text)
+            return True
+        except (ValueError, RecursionError):
+            pass
+    if stripped.startswith("<") and parses_as_xml(text):
+        return True
+    if yaml is not None:
+        try:
+            document = yaml.safe_load(text)
+        except (yaml.YAMLError, RecursionError, ValueError):
+            return False
+        if isinstance(document, dict) and len(document) >= 3 and any(
+                isinstance(v, (dict, list)) for v in document.values()):
+            return True
+    return False
+
+
 def parses_as_yaml(text):
     if yaml is None:
         return True
@@ -325,7 +352,7 @@ CHECKS = {
     "diff": lambda t, h, n: is_diff(t),
     "dockerfile": lambda t, h, n: re.search(r"^FROM\s+\S", t, re.M | re.I) is not None,
     "mk": lambda t, h, n: n not in corpus_kinds.NAMED_FILES or is_makefile(t),
-    "txt": lambda t, h, n: n != "cmakelists.txt" and not is_table_or_ini(t) and not is_mail(t),
+    "txt": lambda t, h, n: n != "cmakelists.txt" and not is_other_format(t),
 }
 
 

@@ -262,6 +262,14 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "RUN_ALL_TESTS();\n}\n",
        "cpp"},
       {"BEGIN { FS = \":\" }\n$3 > 1000 { n++ }\nEND { print n }\n", "awk"},
+      // A "//****" banner opens no block comment that would hide the code.
+      {"//****************\n//  Copyright (c) 2013\n//****************\n\n#include "
+       "\"w.h\"\nvoid W_Destroy(WH h)\n{\n\tdelete (QWidget *)h;\n}\nint "
+       "W_type(WH h)\n{\n\treturn (int) ((QWidget *)h)->devType((Qt::Flags)0);\n}\n",
+       "cpp"},
+      {"REM Adjust these paths\nSET PATH=C:\\sdk\\tools;%PATH%\n\nadb install "
+       "bin\\app.apk\n..\\tools\\sign.exe app\npause\n",
+       "bat"},
       {"package org.demo\n\nobject Directions {\n  const val UP = 1\n  const val "
        "DOWN = 2\n}\n",
        "kt"},
@@ -415,6 +423,12 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       {"Yes, indeed\nNo, never\nWell, maybe\n", "txt"},
       // Capitalised header fields are no YAML mapping, typed values or not.
       {"Package: demo\nVersion: 1.0\nMulti-Arch: \"same\"\n", "txt"},
+      // Indented log lines with brackets and commas are no instructions.
+      {"Heap\n PSYoungGen      total 187200K, used 5532K [0x7ee5, 0x7fad)\n  "
+       "eden space 170304K, 3% used [0x7ee5,0x7eea,0x7f8b)\n  from space "
+       "16896K, 0% used [0x7f9c,0x7f9c,0x7fad)\n  to   space 17088K, 0% used "
+       "[0x7f8b,0x7f8b,0x7f9c)\n",
+       "txt"},
       // Qualified names in a log are no C++ without C around them.
       {"Running main() from gtest_main.cc\n[ RUN ] Foo::Bar\n[ OK ] "
        "Foo::Bar\n[ RUN ] Foo::Baz\n",

@@ -254,9 +254,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
           tokens = false;  // words, not operands
         }
       }
+      // The first operand is one token: "space 170304K, 3% used" in a log
+      // is words.
+      bool first_token =
+          comma != string_view::npos &&
+          trimRight(operands.substr(0, comma)).find(' ') == string_view::npos;
       bool registers = !operands.empty() &&
                        (operands[0] == '%' || operands[0] == '$' ||
-                        (comma != string_view::npos &&
+                        (first_token &&
                          (contains(operands, "%") ||
                           contains(operands.substr(comma), " #") ||
                           contains(operands, "["))) ||

@@ -47,6 +47,7 @@ constexpr Rule kRules[] = {
     {K::kCpp, 3, M::kContains, "delete[]"}, {K::kCpp, 3, M::kContains, "delete []"},
     // C linkage for C++ callers; C headers keep it in "#ifdef __cplusplus".
     {K::kCpp, 3, M::kContains, "extern \"C\""},
+    {K::kCpp, 2, M::kPrefix, "delete ("}, {K::kCpp, 2, M::kContains, ") new "},
     // Stream insertion of a string literal (C cannot shift by a pointer).
     {K::kCpp, 3, M::kContains, " << \""},
     // "new Type", where C would need an operator between two names. Java and
@@ -397,6 +398,11 @@ constexpr Rule kRules[] = {
     {K::kBatch, 3, M::kPrefixNoCase, "call :"}, {K::kBatch, 3, M::kContainsNoCase, "exit /b"},
     {K::kBatch, 3, M::kColumnZero, "::"}, {K::kBatch, 2, M::kPrefixNoCase, "set \""},
     {K::kBatch, 2, M::kEqualsNoCase, "endlocal"},
+    {K::kBatch, 2, M::kEqualsNoCase, "pause"}, {K::kBatch, 2, M::kEqualsNoCase, "cls"},
+    {K::kBatch, 3, M::kPrefixNoCase, "set path="}, {K::kBatch, 2, M::kContains, "..\\"},
+    {K::kBatch, 3, M::kPrefixNoCase, "cd /d "}, {K::kBatch, 3, M::kPrefixNoCase, "xcopy "},
+    {K::kBatch, 3, M::kPrefixNoCase, "del /"}, {K::kBatch, 3, M::kPrefixNoCase, "copy /"},
+    {K::kBatch, 2, M::kPrefixNoCase, "start "},
     // Markdown. Bullets, quotes, "**" and "# " titles are plain-text habits
     // Markdown adopted; links, fences, "##" headings (language_grammar.cc)
     // and tables are its own.

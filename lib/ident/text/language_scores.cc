@@ -172,7 +172,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     if (in_block_comment) {
       in_block_comment = !contains(line.text, "*/");
     } else if (std::size_t open = line.text.find("/*");
-               open != string_view::npos) {
+               open != string_view::npos &&
+               line.text.substr(0, open + 1).find("//") == string_view::npos) {
       in_block_comment = line.text.find("*/", open + 2) == string_view::npos;
     }
     bool cpp_silent = cplusplus_branches.enter(line.text) || comment;
