@@ -31,16 +31,17 @@ constexpr struct {
     {"tta", "tta"}, {"wv", "wv"}, {"txw", "txw"},
     // Audio our pack knows: E-AC-3 apart from AC-3, Matroska without video.
     {"eac3", "eac3"}, {"dts", "dts"}, {"wve", "wve"}, {"hcom", "hcom"}, {"mka", "mka"},
-    {"sndt", "snd"},
+    {"sndt", "snd"}, {"midi", "mid"},
     // Video.
     {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
     {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"}, {"mkv", "mkv"}, {"hevc", "hevc"},
-    {"ivf", "ivf"}, {"y4m", "y4m"}, {"mpeg-ts", "ts"}, {"gxf", "gxf"},
+    {"ivf", "ivf"}, {"y4m", "y4m"}, {"mpeg-ts", "ts"}, {"gxf", "gxf"}, {"mov", "mov"},
     // Pictures and print.
     {"dcx", "dcx"}, {"dpx", "dpx"}, {"miff", "miff"}, {"pam", "pam"}, {"pgm", "pgm"},
     {"qoi", "qoi"}, {"jng", "jng"}, {"cin", "cin"}, {"dds", "dds"}, {"hdr", "hdr"},
     {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
     {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"}, {"pict", "pict"}, {"xbm", "xbm"},
+    {"heic", "heic"}, {"djvu", "djvu"},
     // Documents, 3-D models and fonts.
     {"doc", "doc"}, {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
@@ -52,6 +53,7 @@ constexpr struct {
     {"git-pack", "pack"}, {"git-idx", "idx"}, {"git-bundle", "bundle"}, {"hdf5", "h5"},
     {"mat-v4", "mat"}, {"mat-v5", "mat"}, {"npz", "npz"}, {"pickle-protocol2", "pkl"},
     {"pickle-protocol4", "pkl"}, {"netcdf4", "nc"},
+    {"pcap", "pcap"}, {"wim", "wim"},
     // Keys, certificates and encrypted data.
     {"der-cert", "der"}, {"der-csr", "csr"}, {"p7b", "p7b"}, {"gpg-kbx", "kbx"},
     {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"}, {"der-key", "der"},
@@ -63,6 +65,7 @@ constexpr struct {
     {"qed", "qed"}, {"vmdk", "vmdk"}, {"squashfs", "squashfs"}, {"fat12", "img"},
     {"ntfs", "img"}, {"mbr", "img"}, {"ext4", "img"}, {"btrfs", "img"}, {"cramfs", "img"},
     {"minix", "img"}, {"swap", "img"}, {"vhdx", "vhdx"}, {"udf", "iso"},
+    {"qcow2", "qcow2"},
 };
 
 std::string readSample(const std::string& name) {
