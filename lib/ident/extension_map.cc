@@ -338,8 +338,7 @@ std::string extensionForDescription(std::string_view description) {
 }
 
 bool isSharedType(std::string_view mime) {
-  return mime == "audio/mpeg" || mime == "font/ttf" || mime == "application/x-object" ||
-         mime == "text/plain";
+  return mime == "application/x-object" || mime == "text/plain";
 }
 
 std::string ExtensionMap::lookup(const std::string& mime, int depth) const {

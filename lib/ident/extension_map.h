@@ -40,9 +40,9 @@ class ExtensionMap {
 std::string extensionForDescription(std::string_view description);
 
 // True for the types libmagic gives several formats that its descriptions
-// tell apart (audio/mpeg for MPEG audio layers II and III, font/ttf for
-// TrueType fonts and collections, text/plain for text-based models and
-// fonts): their extension is worth looking up in the description first.
+// tell apart (application/x-object for ELF and OMF objects, text/plain for
+// text-based formats): their extension is worth looking up in the
+// description first, at the cost of a second libmagic pass.
 bool isSharedType(std::string_view mime);
 
 // The conventional form of an extension: lower case, and one spelling where
