@@ -139,6 +139,14 @@ std::string Engine::extensionFor(std::string_view mime) {
   // an answer found without it stands. Reading it costs more than
   // identifying a hundred common files, so it is read on the first type
   // that needs it, once.
+  readMimeDatabase();
+  return extensions_.extensionFor(mime);
+}
+
+void Engine::readMimeDatabase() {
+  if (mime_database_loaded_) {
+    return;
+  }
   mime_database_loaded_ = true;
   std::string text;
   if (readWholeFile(mime_directory_ + "/globs2", &text)) {
@@ -152,7 +160,6 @@ std::string Engine::extensionFor(std::string_view mime) {
     }
     extensions_.setMimeDatabase(std::move(database));
   }
-  return extensions_.extensionFor(mime);
 }
 
 Result Engine::identifyText(std::string_view head) {

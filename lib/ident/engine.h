@@ -54,6 +54,10 @@ class Engine {
   // has none. Supplies the descriptions analyze() left for later.
   std::string describe(const ByteSource& source);
 
+  // Reads the shared MIME database now rather than when a type first needs
+  // it; for a process that will not be able to open files later.
+  void readMimeDatabase();
+
  private:
   // The commonest formats' type when one of them matches, else the
   // strongest match of libmagic's binary tests, by its MIME type; the

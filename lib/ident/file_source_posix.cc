@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "scoped_fd.h"
 
@@ -55,28 +56,64 @@ class FileSource final : public ByteSource {
   std::uint64_t size_;
 };
 
-}  // namespace
-
-std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err) {
-  // O_NONBLOCK keeps a FIFO or a device from stalling the open itself;
-  // O_NOFOLLOW refuses a symbolic link put in place of the file.
+// Opens |path| for reading. O_NONBLOCK keeps a FIFO or a device from
+// stalling the open itself; O_NOFOLLOW refuses a symbolic link put in place
+// of the file.
+ScopedFd openForReading(const std::string& path, std::string* err) {
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid()) {
     const int saved = errno;
     *err = "open(" + path + "): " + std::strerror(saved);
-    return nullptr;
   }
+  return fd;
+}
+
+// The size of the file open as |fd|, named |name| in messages, when it is a
+// regular file.
+std::optional<std::uint64_t> regularFileSize(int fd, const std::string& name, std::string* err) {
   struct stat st;
-  if (::fstat(fd.get(), &st) != 0) {
+  if (::fstat(fd, &st) != 0) {
     const int saved = errno;
-    *err = "fstat(" + path + "): " + std::strerror(saved);
-    return nullptr;
+    *err = "fstat(" + name + "): " + std::strerror(saved);
+    return std::nullopt;
   }
   if (!S_ISREG(st.st_mode)) {
-    *err = path + ": not a regular file";
+    *err = name + ": not a regular file";
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err) {
+  ScopedFd fd = openForReading(path, err);
+  if (!fd.valid()) {
     return nullptr;
   }
-  return std::make_unique<FileSource>(std::move(fd), static_cast<std::uint64_t>(st.st_size));
+  const std::optional<std::uint64_t> size = regularFileSize(fd.get(), path, err);
+  if (!size) {
+    return nullptr;
+  }
+  return std::make_unique<FileSource>(std::move(fd), *size);
+}
+
+ScopedFd openRegularFileDescriptor(const std::string& path, std::uint64_t* size,
+                                   std::string* err) {
+  ScopedFd fd = openForReading(path, err);
+  if (!fd.valid()) {
+    return fd;
+  }
+  const std::optional<std::uint64_t> found = regularFileSize(fd.get(), path, err);
+  if (!found) {
+    return ScopedFd();
+  }
+  *size = *found;
+  return fd;
+}
+
+std::unique_ptr<ByteSource> fileSource(ScopedFd fd, std::uint64_t size) {
+  return std::make_unique<FileSource>(std::move(fd), size);
 }
 
 }  // namespace ident

@@ -7,10 +7,10 @@
 namespace ident {
 
 // The confinement of the analysis worker. A worker analyses files that may
-// have been made to exploit a parser; once confined it can open files for
-// reading only, read them, answer on its socket, manage its memory and
-// leave. Any other system call (writing, creating, renaming or unlinking a
-// file, exec, fork, a new socket, ptrace, ...) kills it.
+// have been made to exploit a parser; once confined it can read the files
+// whose descriptors it is handed, answer on its socket, manage its memory
+// and leave. Any other system call (opening, writing, creating, renaming or
+// unlinking a file, exec, fork, a new socket, ptrace, ...) kills it.
 
 // False when TRUEEXT_SANDBOX is "off", the switch for debugging the worker.
 bool sandboxRequested();

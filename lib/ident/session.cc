@@ -16,6 +16,13 @@ constexpr char kRequestDescription = 'D';
 constexpr char kReplyResults = 'R';
 constexpr char kReplyUnreadable = 'F';
 
+// A request: its tag and the size of the file sent with it.
+std::string request(char tag, std::uint64_t size) {
+  std::string bytes(1 + sizeof size, tag);
+  std::memcpy(bytes.data() + 1, &size, sizeof size);
+  return bytes;
+}
+
 void writeText(char* buffer, std::string_view text) {
   if (buffer == nullptr) {
     return;
@@ -49,7 +56,9 @@ bool Session::loadDefinitions(const char* directory) {
   // restarted worker needs no reload; it confines itself before it reads a
   // file, unless that is switched off for debugging.
   Engine* loaded = engine_.get();
-  Worker::Job job = [loaded](std::string_view request) { return serveRequest(*loaded, request); };
+  Worker::Job job = [loaded](std::string_view request, ScopedFd file) {
+    return serveRequest(*loaded, request, std::move(file));
+  };
   if (!sandboxRequested()) {
     warnUnconfined("TRUEEXT_SANDBOX=off");
     worker_ = std::make_unique<Worker>(std::move(job));
@@ -58,7 +67,10 @@ bool Session::loadDefinitions(const char* directory) {
   const std::uint64_t memory = analysisMemoryLimit();
   worker_ = std::make_unique<Worker>(
       std::move(job),
-      [memory](int socket, std::string* confine_err) {
+      [loaded, memory](int socket, std::string* confine_err) {
+        // Everything read from a path is read first: once confined, the
+        // worker reads only the files it is handed.
+        loaded->readMimeDatabase();
         return confineForAnalysis(socket, memory, confine_err);
       },
       warnUnconfined);
@@ -67,6 +79,7 @@ bool Session::loadDefinitions(const char* directory) {
 
 bool Session::submit(const char* path) {
   last_ = Analysis();
+  subject_.reset();
   if (path == nullptr) {
     submitted_.reset();
     return false;
@@ -75,15 +88,18 @@ bool Session::submit(const char* path) {
   return true;
 }
 
-std::string Session::serveRequest(Engine& engine, std::string_view request) {
+std::string Session::serveRequest(Engine& engine, std::string_view request, ScopedFd file) {
   if (request.empty()) {
     return std::string(1, kReplyUnreadable);
   }
-  std::string err;
-  const std::unique_ptr<ByteSource> source = openRegularFile(std::string(request.substr(1)), &err);
-  if (source == nullptr) {
-    return std::string(1, kReplyUnreadable) + err;
+  // The tool's side opened the file and knows its size: the worker has no
+  // call left to learn it.
+  std::uint64_t size = 0;
+  if (!file.valid() || request.size() != 1 + sizeof size) {
+    return std::string(1, kReplyUnreadable) + "no file";
   }
+  std::memcpy(&size, request.data() + 1, sizeof size);
+  const std::unique_ptr<ByteSource> source = fileSource(std::move(file), size);
   if (request.front() == kRequestDescription) {
     return std::string(1, kReplyResults) +
            std::string(truncateUtf8(engine.describe(*source), kMaxTextBytes));
@@ -96,9 +112,17 @@ bool Session::analyze() {
   if (worker_ == nullptr || !submitted_ || submitted_->empty()) {
     return false;
   }
+  // The file is opened here and its descriptor handed to the worker, which
+  // cannot open one itself.
   std::string err;
+  std::uint64_t size = 0;
+  subject_ = openRegularFileDescriptor(*submitted_, &size, &err);
+  if (!subject_.valid()) {
+    return false;
+  }
+  subject_request_ = request(kRequestAnalysis, size);
   const std::optional<std::string> reply =
-      worker_->call(kRequestAnalysis + *submitted_, analysisTimeout(), &err);
+      worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);
   if (!reply || reply->empty() || reply->front() != kReplyResults) {
     return false;
   }
@@ -114,12 +138,13 @@ bool Session::analyze() {
 }
 
 bool Session::fetchDescription(Result* result) {
-  if (worker_ == nullptr || !submitted_) {
+  if (worker_ == nullptr || !subject_.valid()) {
     return false;
   }
   std::string err;
+  subject_request_[0] = kRequestDescription;
   const std::optional<std::string> reply =
-      worker_->call(kRequestDescription + *submitted_, analysisTimeout(), &err);
+      worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);
   if (!reply || reply->empty() || reply->front() != kReplyResults) {
     return false;
   }

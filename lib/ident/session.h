@@ -7,6 +7,7 @@
 #include "analysis.h"
 #include "engine.h"
 #include "mime_database.h"
+#include "scoped_fd.h"
 #include "worker.h"
 
 namespace ident {
@@ -36,10 +37,12 @@ class Session {
   // on the first request for it.
   int info(int code, int index, char* buffer);
 
-  // The worker's job. A request is a tag byte and a path: 'A' analyses the
-  // file, 'D' describes it. A reply is 'R' and the encoded analysis or the
-  // description, or 'F' and the reason the file could not be read.
-  static std::string serveRequest(Engine& engine, std::string_view request);
+  // The worker's job. A request is a tag byte and the file's size (8 bytes,
+  // host order), sent with the descriptor of the submitted file: 'A'
+  // analyses the file, 'D' describes it. A reply is 'R' and the encoded
+  // analysis or the description, or 'F' and the reason the file could not
+  // be read.
+  static std::string serveRequest(Engine& engine, std::string_view request, ScopedFd file);
 
  private:
   std::unique_ptr<Engine> engine_;
@@ -49,6 +52,10 @@ class Session {
   bool fetchDescription(Result* result);
 
   std::optional<std::string> submitted_;
+  // The submitted file, opened for its analysis and kept for the
+  // descriptions fetched later, and the request that goes with it.
+  ScopedFd subject_;
+  std::string subject_request_;
   Analysis last_;
   // The extensions each type is known by, to recognise a name that already
   // carries one.

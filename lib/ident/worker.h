@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "scoped_fd.h"
+
 namespace ident {
 
 // Runs a job in a child process, one request at a time, so that a job that
@@ -15,9 +17,10 @@ namespace ident {
 // confine itself before its first request.
 class Worker {
  public:
-  // Turns a request into a reply, inside the child. An exception it throws
-  // becomes a failed call.
-  using Job = std::function<std::string(std::string_view request)>;
+  // Turns a request into a reply, inside the child, given the descriptor
+  // sent with it (invalid when none was). An exception it throws becomes a
+  // failed call.
+  using Job = std::function<std::string(std::string_view request, ScopedFd file)>;
   // Confines the child, given its socket, before it reads a request. False
   // with |err| filled when it cannot; the child then serves as it is.
   using Confine = std::function<bool(int socket, std::string* err)>;
@@ -40,7 +43,13 @@ class Worker {
   // overruns the time (it is then killed), or answers out of bounds; the
   // next call starts a fresh child.
   std::optional<std::string> call(std::string_view request, std::chrono::milliseconds timeout,
-                                  std::string* err);
+                                  std::string* err) {
+    return call(request, -1, timeout, err);
+  }
+  // The same, handing the child a copy of descriptor |file| as well (the
+  // caller keeps its own), so that the child reads a file it cannot open.
+  std::optional<std::string> call(std::string_view request, int file,
+                                  std::chrono::milliseconds timeout, std::string* err);
 
   // The child's process id, or -1 while none runs.
   int processId() const { return pid_; }

@@ -42,6 +42,55 @@ void closeOtherDescriptors(int keep) {
 constexpr char kConfined = 'C';
 constexpr char kNotConfined = 'U';
 
+// Room for the one descriptor that may come with a request.
+union DescriptorMessage {
+  cmsghdr header;
+  char bytes[CMSG_SPACE(sizeof(int))];
+};
+
+// Receives one request into |request| and the descriptor sent with it, if
+// any, into |file|. Returns recvmsg's result.
+ssize_t receiveRequest(int sock, std::string* request, ScopedFd* file) {
+  iovec data{request->data(), request->size()};
+  DescriptorMessage control;
+  msghdr message{};
+  message.msg_iov = &data;
+  message.msg_iovlen = 1;
+  message.msg_control = control.bytes;
+  message.msg_controllen = sizeof control.bytes;
+  const ssize_t n = ::recvmsg(sock, &message, MSG_CMSG_CLOEXEC);
+  for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS &&
+        c->cmsg_len == CMSG_LEN(sizeof(int))) {
+      int fd;
+      std::memcpy(&fd, CMSG_DATA(c), sizeof fd);
+      file->reset(fd);
+    }
+  }
+  return n;
+}
+
+// Sends |request| with a copy of descriptor |file| when it is valid.
+ssize_t sendRequest(int sock, std::string_view request, int file) {
+  if (file < 0) {
+    return ::send(sock, request.data(), request.size(), MSG_NOSIGNAL);
+  }
+  iovec data{const_cast<char*>(request.data()), request.size()};
+  DescriptorMessage control;
+  std::memset(&control, 0, sizeof control);
+  msghdr message{};
+  message.msg_iov = &data;
+  message.msg_iovlen = 1;
+  message.msg_control = control.bytes;
+  message.msg_controllen = sizeof control.bytes;
+  cmsghdr* c = CMSG_FIRSTHDR(&message);
+  c->cmsg_level = SOL_SOCKET;
+  c->cmsg_type = SCM_RIGHTS;
+  c->cmsg_len = CMSG_LEN(sizeof(int));
+  std::memcpy(CMSG_DATA(c), &file, sizeof file);
+  return ::sendmsg(sock, &message, MSG_NOSIGNAL);
+}
+
 // The child's life: answer requests until the socket closes. Never returns;
 // leaves with _exit so that none of the host's atexit handlers or stdio
 // buffers run a second time.
@@ -66,7 +115,8 @@ constexpr char kNotConfined = 'U';
     }
   }
   while (true) {
-    const ssize_t n = ::recv(sock, request.data(), request.size(), 0);
+    ScopedFd file;
+    const ssize_t n = receiveRequest(sock, &request, &file);
     if (n < 0 && errno == EINTR) {
       continue;
     }
@@ -75,7 +125,7 @@ constexpr char kNotConfined = 'U';
     }
     std::string reply;
     try {
-      reply = job(std::string_view(request.data(), static_cast<std::size_t>(n)));
+      reply = job(std::string_view(request.data(), static_cast<std::size_t>(n)), std::move(file));
     } catch (...) {
       ::_exit(1);
     }
@@ -193,7 +243,7 @@ long Worker::receive(std::chrono::milliseconds timeout, std::string* err) {
   }
 }
 
-std::optional<std::string> Worker::call(std::string_view request,
+std::optional<std::string> Worker::call(std::string_view request, int file,
                                         std::chrono::milliseconds timeout, std::string* err) {
   if (request.size() > kMaxMessage) {
     *err = "request too large";
@@ -205,7 +255,7 @@ std::optional<std::string> Worker::call(std::string_view request,
     if (pid_ < 0 && !start(timeout, err)) {
       return std::nullopt;
     }
-    if (::send(socket_, request.data(), request.size(), MSG_NOSIGNAL) >= 0) {
+    if (sendRequest(socket_, request, file) >= 0) {
       sent = true;
     } else if (errno != EINTR) {
       stop();

@@ -1,6 +1,6 @@
 # A file that takes over the analysis can do nothing but answer: each act an
-# exploit would try (create, write, unlink, exec, connect, fork, allocate past
-# the memory bound) fails or kills the worker, that file's line is
+# exploit would try (read another file, create, write, unlink, exec, connect,
+# fork, allocate past the memory bound) fails or kills the worker, that file's line is
 # "analyze:(", the other files are still named, and nothing on disk changes.
 source "$(dirname "$0")/common.sh"
 only_on linux
@@ -26,6 +26,7 @@ PY
 for _ in $(seq 100); do [[ -S $SOCKET ]] && break; sleep 0.05; done
 [[ -S $SOCKET ]]
 
+put read "TRUEEXT-TEST-READ $KEEP/precious\n"
 put create "TRUEEXT-TEST-CREATE $DIR/created\n"
 put write "TRUEEXT-TEST-WRITE $KEEP/precious\n"
 put unlink "TRUEEXT-TEST-UNLINK $KEEP/doomed\n"
@@ -50,7 +51,8 @@ unset LD_PRELOAD
 [[ $ERR != *"without its sandbox"* ]] || skip "this kernel refuses the sandbox: $ERR"
 expect_eq "$STATUS" 0
 expect_eq "$ERR" ""
-expect_lines 'create	analyze:(
+expect_lines 'read	analyze:(
+create	analyze:(
 write	analyze:(
 unlink	analyze:(
 exec	analyze:(

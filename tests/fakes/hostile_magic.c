@@ -4,6 +4,7 @@
  *   TRUEEXT-TEST-STALL       never returns;
  *   TRUEEXT-TEST-<ACT> ARG   tries one act that a parser exploit would try,
  *                            on the path or size ARG (up to a newline):
+ *       READ PATH      open another file for reading
  *       CREATE PATH    create a new file
  *       WRITE PATH     open an existing file for writing and write to it
  *       UNLINK PATH    remove a file
@@ -64,6 +65,11 @@ static int connectTo(const char* path) {
  * -1 when the buffer names none. */
 static int tryAct(const char* buffer, size_t length) {
   char arg[4096];
+  if (startsWith(buffer, length, "TRUEEXT-TEST-READ")) {
+    argumentOf(buffer, length, "TRUEEXT-TEST-READ", arg, sizeof arg);
+    const int fd = open(arg, O_RDONLY | O_NOFOLLOW);
+    return fd >= 0 && close(fd) == 0;
+  }
   if (startsWith(buffer, length, "TRUEEXT-TEST-CREATE")) {
     argumentOf(buffer, length, "TRUEEXT-TEST-CREATE", arg, sizeof arg);
     const int fd = open(arg, O_WRONLY | O_CREAT | O_EXCL, 0644);
