@@ -30,14 +30,10 @@ constexpr std::size_t kTextProbeBytes = 64 << 10;
 // and the text classifier reads the grammar instead. Only a file that looks
 // binary yet matches no binary test gets every test.
 constexpr int kBaseFlags = MAGIC_RAW;
+constexpr int kBinaryFlags = MAGIC_NO_CHECK_TEXT;
 // The quick look at the commonest formats: their entries alone, none of
 // libmagic's built-in checks (compression, tar, text encodings, JSON, ...).
 constexpr int kCommonFlags = MAGIC_RAW | MAGIC_MIME_TYPE | MAGIC_NO_CHECK_BUILTIN;
-constexpr int kBinaryFlags = MAGIC_NO_CHECK_TEXT;
-// The character set of a text, without a single test.
-constexpr int kCharsetFlags = kBaseFlags | MAGIC_NO_CHECK_SOFT | MAGIC_NO_CHECK_JSON |
-                              MAGIC_NO_CHECK_CSV | MAGIC_NO_CHECK_TAR | MAGIC_NO_CHECK_CDF |
-                              MAGIC_NO_CHECK_ELF | MAGIC_NO_CHECK_COMPRESS;
 
 // libmagic's MIME answers that mean "no idea".
 bool isNonAnswerType(std::string_view mime) {
@@ -163,14 +159,16 @@ void Engine::readMimeDatabase() {
 }
 
 Result Engine::identifyText(std::string_view head) {
-  // libmagic names the character set ("ASCII text, with CRLF line
-  // terminators") without running a test; the classifier names the kind.
-  const std::string charset = singleLine(magic_.describe(head, kCharsetFlags).value_or(""));
-  const TextVerdict verdict = classifyText(head.substr(0, kClassifierBytes), charset);
+  // The classifier names the kind. libmagic's hints for it (JSON, CSV) come
+  // from the first pass, which answered with their own types already, so
+  // none is left to give; a description the classifier cannot give is
+  // libmagic's, worked out on demand.
+  const TextVerdict verdict = classifyText(head.substr(0, kClassifierBytes), "");
   std::string extension = conventionalExtension(verdict.extension);
   std::string description = singleLine(verdict.description);
-  return {extension.empty() ? "txt" : std::move(extension),
-          description.empty() ? charset : std::move(description)};
+  const bool describe_later = description.empty();
+  return {extension.empty() ? "txt" : std::move(extension), std::move(description),
+          describe_later};
 }
 
 std::optional<Result> Engine::identifyWithAllTests(std::string_view head) {

@@ -63,7 +63,7 @@ class Engine {
   // strongest match of libmagic's binary tests, by its MIME type; the
   // deeper passes only where that answer is generic: text, or no answer.
   std::optional<Result> identify(std::string_view head);
-  // Text: the character set from libmagic, the kind from the classifier.
+  // Text: the kind from the classifier.
   Result identifyText(std::string_view head);
   // A file no binary test knew: libmagic's type from every test.
   std::optional<Result> identifyWithAllTests(std::string_view head);
