@@ -18,10 +18,11 @@
 //   leaving      exit, exit_group, rt_sigreturn
 //
 // Anything else kills the worker: opening any file, even for reading, or
-// asking about one, among them. A sanitizer build also allows pipe2, and read and write on
-// descriptors past standard output, which its runtime uses (see
-// loadFilter). Before the filter goes on, the time zone is loaded (libmagic
-// prints dates in local time, and glibc reads /etc/localtime on first use).
+// asking about one, among them. A sanitizer build also allows pipe2, and
+// read and write on descriptors past standard output, which its runtime
+// uses (see loadFilter). Before the filter goes on, the time zone is loaded
+// (libmagic prints dates in local time, and glibc reads /etc/localtime on
+// first use).
 #include "sandbox.h"
 
 #include <seccomp.h>
