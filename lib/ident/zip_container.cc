@@ -68,7 +68,10 @@ bool readCentralDirectory(const ByteSource& source, Contents* contents) {
     return false;
   }
   std::size_t pos = 0;
-  while (directory.size() - pos >= kCentralHeaderSize && contents->names.size() < kMaxNames) {
+  // An entry's extra field and comment may claim more than the directory
+  // holds: |pos| then lies past its end and the walk stops.
+  while (pos <= directory.size() && directory.size() - pos >= kCentralHeaderSize &&
+         contents->names.size() < kMaxNames) {
     if (std::string_view(directory).substr(pos, 4) != kCentralHeaderMagic) {
       break;
     }

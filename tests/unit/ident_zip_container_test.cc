@@ -133,6 +133,11 @@ TEST(ZipContainerTest, DamagedArchivesAreSafe) {
   huge[end + 15] = '\x7f';
   std::string long_name = jar;  // the directory's name length runs past its end
   long_name[jar.find("PK\x01\x02") + 28] = '\xff';
+  // An entry's comment length runs past the directory, which holds a
+  // second entry: the walk must not step beyond the directory's end.
+  std::string long_comment = makeZip({{"META-INF/MANIFEST.MF", "M"}, {"b", "B"}});
+  long_comment[long_comment.find("PK\x01\x02") + 32] = '\xff';
+  long_comment[long_comment.find("PK\x01\x02") + 33] = '\x7f';
   std::string local_name = makeZip({{"META-INF/MANIFEST.MF", "M"}}, false);
   local_name[26] = '\xff';  // local name length past the end, no directory
 
@@ -146,6 +151,7 @@ TEST(ZipContainerTest, DamagedArchivesAreSafe) {
       {"directory beyond the file", beyond},
       {"directory too large", huge},
       {"name past the directory", long_name},
+      {"comment past the directory", long_comment},
       {"local name past the end", local_name},
       {"end record alone", std::string("PK\x03\x04", 4) + std::string(30, '\0') + "PK\x05\x06"},
   };
