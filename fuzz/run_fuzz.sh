@@ -5,5 +5,11 @@ build=$1
 seconds=${2:-60}
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
+# Real files of many formats as seeds, so that the run starts deep inside
+# the parsers rather than at their first magic bytes.
+seeds="$(dirname "$0")/../tests/data/formats"
+if [ -d "$seeds" ]; then
+  cp "$seeds"/* "$corpus"/
+fi
 "$build/analysis_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 "$corpus"
