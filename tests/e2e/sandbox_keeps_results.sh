@@ -7,11 +7,11 @@ only_on linux
 unset TRUEEXT_FAKE_COUNT TRUEEXT_SANDBOX
 PROGRAM_COMMAND=("$TOOL")
 
-# The engine tests' kinds, written byte by byte, plus real files of this
-# machine of many kinds, an empty file and a large sparse one.
+# The engine tests' kinds, written byte by byte, the format samples, real
+# files of this machine of many kinds, an empty file and a large sparse one.
 SOURCE="$WORK/source"
 mkdir "$SOURCE"
-python3 - "$SOURCE" <<'PY'
+python3 - "$SOURCE" "$(dirname "$0")/../data/formats" <<'PY'
 import os, random, struct, sys, zipfile, zlib
 d = sys.argv[1]
 def put(name, data):
@@ -42,6 +42,11 @@ with zipfile.ZipFile(os.path.join(d, "zip"), "w", zipfile.ZIP_DEFLATED) as z:
         z.writestr(f"d/f{i}.txt", "x" * i)
 with open(os.path.join(d, "sparse"), "wb") as f:
     f.truncate(3 << 30)
+# Real encoded files of many formats; some reach deep into libmagic (the
+# dates of an Office document, say).
+for name in sorted(os.listdir(sys.argv[2])):
+    with open(os.path.join(sys.argv[2], name), "rb") as f:
+        put("sample-" + name.rsplit(".", 1)[0], f.read())
 # Real files: up to 5 of each name suffix under a few shared folders.
 seen = {}
 n = 0
