@@ -423,6 +423,17 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       {"Yes, indeed\nNo, never\nWell, maybe\n", "txt"},
       // Capitalised header fields are no YAML mapping, typed values or not.
       {"Package: demo\nVersion: 1.0\nMulti-Arch: \"same\"\n", "txt"},
+      // Requirement pins, timings and help text under a "word:" line look
+      // like Lua's "~=", Fortran's "real" and a make rule, and are none.
+      {"requests~=2.31\nurllib3~=2.0\nidna~=3.4\ncharset-normalizer~=3.2\n",
+       "txt"},
+      {"run 1\nreal 0m1.204s\nuser 0m0.900s\nsys 0m0.100s\nrun 2\nreal "
+       "0m1.198s\nreal 0m1.301s\n",
+       "txt"},
+      {"Commands:\n\tThe first command opens the file that you name here.\n\tThe "
+       "second command closes it again when you are done.\nOptions:\n\tEach "
+       "option changes how the commands above treat the file.\n",
+       "txt"},
       // Indented log lines with brackets and commas are no instructions.
       {"Heap\n PSYoungGen      total 187200K, used 5532K [0x7ee5, 0x7fad)\n  "
        "eden space 170304K, 3% used [0x7ee5,0x7eea,0x7f8b)\n  from space "

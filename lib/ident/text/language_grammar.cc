@@ -385,7 +385,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   // Makefiles: a "target: prerequisites" line followed by a tab-indented
   // recipe, and assignments with make's own operators.
-  if (line.raw.starts_with("\t") && i > 0) {
+  if (line.raw.starts_with("\t") && i > 0 && !isProseLine(line.raw)) {
     std::size_t j = i;
     while (j > 0 && lines[j - 1].raw.starts_with("\t")) {
       --j;

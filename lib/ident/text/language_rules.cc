@@ -96,7 +96,7 @@ constexpr Rule kRules[] = {
     {K::kRuby, 1, M::kPrefix, "yield"}, {K::kRuby, 2, M::kContains, ".new("},
     // Lua.
     {K::kLua, 3, M::kPrefix, "local function "}, {K::kLua, 3, M::kPrefix, "--[["},
-    {K::kLua, 1, M::kEquals, "end"}, {K::kLua, 2, M::kContains, "~="},
+    {K::kLua, 1, M::kEquals, "end"}, {K::kLua, 2, M::kContains, " ~= "},
     {K::kLua, 2, M::kContains, " .. "}, {K::kLua, 3, M::kContains, "ipairs("},
     {K::kLua, 2, M::kContains, "pairs("}, {K::kLua, 1, M::kContainsWord, "nil"},
     {K::kLua, 1, M::kPrefix, "-- "}, {K::kLua, 2, M::kPrefix, "return M"},
@@ -319,7 +319,7 @@ constexpr Rule kRules[] = {
     {K::kFortran, 3, M::kPrefixNoCase, "integer ::"},
     {K::kFortran, 3, M::kPrefixNoCase, "double precision "},
     {K::kFortran, 3, M::kPrefixNoCase, "real*8 "}, {K::kFortran, 2, M::kPrefixNoCase, "call "},
-    {K::kFortran, 2, M::kPrefixNoCase, "integer "}, {K::kFortran, 2, M::kPrefixNoCase, "real "},
+    {K::kFortran, 1, M::kPrefixNoCase, "integer "}, {K::kFortran, 1, M::kPrefixNoCase, "real "},
     {K::kFortran, 2, M::kPrefixNoCase, "end function"},
     {K::kFortran, 2, M::kPrefixNoCase, "program "},
     // Assembly (GNU as directives).

@@ -79,17 +79,24 @@ constexpr std::array<KindInfo, kKindCount> kKindInfo = {{
     {"ex", "Elixir source", 1},
 }};
 
-// A child kind adds its parent's score to its own: C++ files are full of C
-// preprocessor lines, Emacs Lisp of Lisp forms, Perl modules of POD,
-// Autoconf's m4 macros wrap shell code, TypeScript is JavaScript with
-// types, and assembler is often written through m4 macros.
-constexpr std::array<std::pair<Kind, Kind>, 6> kParents = {{
-    {Kind::kCpp, Kind::kC},
-    {Kind::kEmacsLisp, Kind::kLisp},
-    {Kind::kPerl, Kind::kPod},
-    {Kind::kM4, Kind::kShell},
-    {Kind::kTypeScript, Kind::kJavaScript},
-    {Kind::kAssembly, Kind::kM4},
+// A child kind adds its parent's score to its own once it shows evidence
+// of its own: C++ files are full of C preprocessor lines, Emacs Lisp of Lisp
+// forms, Perl modules of POD, Autoconf's m4 macros wrap shell code,
+// TypeScript is JavaScript with types, and assembler is often written
+// through m4 macros (where a few instruction-like lines in an m4 file must
+// not be enough).
+struct Parent {
+  Kind child;
+  Kind parent;
+  int min_own;  // the child's own score needed to inherit
+};
+constexpr std::array<Parent, 6> kParents = {{
+    {Kind::kCpp, Kind::kC, 3},
+    {Kind::kEmacsLisp, Kind::kLisp, 3},
+    {Kind::kPerl, Kind::kPod, 3},
+    {Kind::kM4, Kind::kShell, 3},
+    {Kind::kTypeScript, Kind::kJavaScript, 3},
+    {Kind::kAssembly, Kind::kM4, 9},
 }};
 
 // The pattern rules by the first character a line needs for them to match,
@@ -292,10 +299,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   }
 
   std::array<int, kKinds> total = own;
-  for (const auto& [child, parent] : kParents) {
+  for (const auto& [child, parent, min_own] : kParents) {
     std::size_t c = static_cast<std::size_t>(child);
-    // A child needs evidence of its own before it inherits its parent's.
-    if (own[c] >= 3) {
+    if (own[c] >= min_own) {
       total[c] += own[static_cast<std::size_t>(parent)];
     }
   }

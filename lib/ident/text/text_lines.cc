@@ -75,4 +75,22 @@ std::vector<Line> splitLines(string_view s) {
   return lines;
 }
 
+bool isProseLine(std::string_view s) {
+  std::string_view t = trim(s);
+  if (t.empty() || !(isUpper(t[0]) || isLower(t[0]))) {
+    return false;
+  }
+  int words = 1;
+  for (std::size_t k = 0; k < t.size(); ++k) {
+    char c = t[k];
+    if (contains("{}[]=<>;$|\\_@#*`&", std::string_view(&c, 1))) {
+      return false;
+    }
+    if (c == ' ' && k + 1 < t.size() && t[k + 1] != ' ') {
+      ++words;
+    }
+  }
+  return words >= 6;
+}
+
 }  // namespace ident::text

@@ -57,6 +57,10 @@ inline bool startsWithWord(std::string_view s, std::string_view word) {
 // True when |word| occurs in |s| with no identifier character on either side.
 bool containsWord(std::string_view s, std::string_view word);
 
+// True when |s| reads as running prose: it opens with a word, holds six
+// words or more and none of the brackets, operators and sigils of code.
+bool isProseLine(std::string_view s);
+
 // Length of the identifier at the start of |s| (letters, digits, '_').
 std::size_t identLength(std::string_view s);
 
