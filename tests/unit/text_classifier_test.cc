@@ -228,6 +228,10 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "{\n  id: number;\n  name?: string;\n}\n\nexport function greet(u: "
        "User): string {\n  return `hi ${u.name}`;\n}\n",
        "ts"},
+      {"import { Observable } from 'rxjs';\n\nexport function mergeScan<V, "
+       "R>(\n  accumulator: (acc: R, value: V) => Observable<R>,\n  seed: R\n): "
+       "OperatorFunction<V, R> {\n  return operate((source) => source);\n}\n",
+       "ts"},
       {"#' Add one\n#' @param x a number\nadd_one <- function(x) {\n  "
        "stopifnot(is.numeric(x))\n  x + 1\n}\n",
        "r"},
@@ -293,6 +297,11 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
        "md"},
       {"# Content Moved\n\nThe documentation moved to the [docs](../docs) "
        "directory.\n",
+       "md"},
+      // Markdown that opens with an HTML block.
+      {"<p align=\"center\">\n  <img src=\"logo.png\">\n</p>\n\n## Install\n\n"
+       "Run `make`, then see the [guide](docs/guide.md).\n\n## Usage\n\n"
+       "```sh\ndemo --help\n```\n",
        "md"},
       {"=====\nNotes\n=====\n\nSee the `docs <https://example.org>`_ "
        "first.\n",

@@ -157,6 +157,24 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       contains(t, "): ")) {
     hit(Kind::kTypeScript, 0);
   }
+  // TypeScript return types "): Observable<T>" and generic parameters
+  // "function f<T>(" or "class Box<T>".
+  if (std::size_t at = t.find("): ");
+      at != string_view::npos && at + 3 < t.size() && isUpper(t[at + 3]) &&
+      !contains(t, " ? ")) {
+    hit(Kind::kTypeScript, 1);
+  }
+  for (string_view word : {"function "sv, "class "sv, "interface "sv}) {
+    std::size_t at = t.find(word);
+    if (at != string_view::npos && (at == 0 || t[at - 1] == ' ')) {
+      string_view rest = t.substr(at + word.size());
+      std::size_t n = identLength(rest);
+      if (n > 0 && n < rest.size() && rest[n] == '<' && n + 1 < rest.size() &&
+          isUpper(rest[n + 1])) {
+        hit(Kind::kTypeScript, 2);
+      }
+    }
+  }
   // C# namespaces "namespace A.B" (PHP writes "namespace A\B;").
   if (t.starts_with("namespace ") && !contains(t, "\\") &&
       !contains(t, "::") && !contains(t, "=")) {

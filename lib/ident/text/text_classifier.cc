@@ -348,6 +348,11 @@ TextVerdict classifyText(std::string_view head,
   }
   if (start.starts_with("<!") ||
       (start.size() > 1 && start[0] == '<' && isIdentChar(start[1]))) {
+    // Markdown documents often open with an HTML block (a centred logo, a
+    // comment); the rest of the file tells.
+    if (auto v = scoreLanguages(lines); v && v->extension == "md") {
+      return *v;
+    }
     return verdict("xml", "XML document", "markup start tag");
   }
 
