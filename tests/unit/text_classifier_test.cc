@@ -266,6 +266,13 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "RUN_ALL_TESTS();\n}\n",
        "cpp"},
       {"BEGIN { FS = \":\" }\n$3 > 1000 { n++ }\nEND { print n }\n", "awk"},
+      // RDoc's "# :nodoc:" ends a Ruby line in a colon; Perl writes elsif too.
+      {"module Minitest # :nodoc:\n  class Unit # :nodoc:\n    def self.autorun "
+       "# :nodoc:\n      warn \"x\"\n    end\n  end\nend\n",
+       "rb"},
+      {"if ($x) {\n  print \"a\";\n} elsif ($y) {\n  print \"b\";\n}\nmy $z = "
+       "shift;\n",
+       "pl"},
       // A "//****" banner opens no block comment that would hide the code.
       {"//****************\n//  Copyright (c) 2013\n//****************\n\n#include "
        "\"w.h\"\nvoid W_Destroy(WH h)\n{\n\tdelete (QWidget *)h;\n}\nint "

@@ -50,12 +50,18 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   };
 
   scoreCFamilyGrammar(lines, i, hits);
+  // The line without a trailing "# comment" (Ruby's "# :nodoc:" ends in a
+  // colon that is no Python block).
+  string_view code = tr;
+  if (std::size_t hash = code.find(" #"); hash != string_view::npos) {
+    code = trimRight(code.substr(0, hash));
+  }
   // Python: "def f(...):", "class C(B):", "from m import n", block headers.
   if ((t.starts_with("def ") || t.starts_with("async def ")) &&
-      (tr.ends_with(":") || contains(t, ") ->"))) {
+      (code.ends_with(":") || contains(t, ") ->"))) {
     hit(Kind::kPython, 0);
   }
-  if (t.starts_with("class ") && tr.ends_with(":")) {
+  if (t.starts_with("class ") && code.ends_with(":")) {
     hit(Kind::kPython, 1);
   }
   if (t.starts_with("from ") && contains(t, " import ")) {
@@ -68,11 +74,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if ((t.starts_with("elif ") || t.starts_with("except") ||
        t.starts_with("with ") || t.starts_with("for ") ||
        t.starts_with("while ")) &&
-      tr.ends_with(":")) {
+      code.ends_with(":")) {
     hit(Kind::kPython, 4);
   }
   // Ruby: "def name" without a colon, "class A < B", "module A::B".
-  if (t.starts_with("def ") && !tr.ends_with(":") && !tr.ends_with("{") &&
+  if (t.starts_with("def ") && !code.ends_with(":") && !tr.ends_with("{") &&
       !contains(t, ") ->")) {
     hit(Kind::kRuby, 0);
   }

@@ -79,7 +79,7 @@ constexpr Rule kRules[] = {
     {K::kPerl, 2, M::kPrefix, "local $"}, {K::kPerl, 1, M::kContains, "=~ "},
     {K::kPerl, 1, M::kContains, "$_"}, {K::kPerl, 2, M::kPrefix, "use vars "},
     {K::kPerl, 2, M::kPrefix, "our $"}, {K::kPerl, 2, M::kPrefix, "our @"},
-    {K::kPerl, 2, M::kContains, "unless ("}, {K::kPod, 3, M::kColumnZero, "=head1 "},
+    {K::kPerl, 2, M::kContains, "unless ("}, {K::kPerl, 3, M::kContains, "elsif ("}, {K::kPod, 3, M::kColumnZero, "=head1 "},
     {K::kPod, 3, M::kColumnZero, "=head2 "}, {K::kPod, 2, M::kColumnZero, "=item "},
     {K::kPod, 2, M::kColumnZero, "=over"}, {K::kPod, 2, M::kColumnZero, "=cut"},
     {K::kPod, 2, M::kColumnZero, "=pod"}, {K::kPod, 2, M::kColumnZero, "=back"},
