@@ -10,6 +10,7 @@
 #include "mime_database.h"
 #include "text/text_classifier.h"
 #include "compound_document.h"
+#include "stl_model.h"
 #include "zip_container.h"
 
 namespace ident {
@@ -274,17 +275,20 @@ Analysis Engine::analyze(const ByteSource& source) {
   }
   // A plain zip or compound-file answer is generic: the entries may tell a
   // jar, an office document or an e-book apart. libmagic reads a compound
-  // file's directory only where it lies within the head.
-  const bool generic = analysis.results.empty() || analysis.results.front().extension == "zip" ||
-                       analysis.results.front().extension.empty();
-  std::optional<Result> container;
+  // file's directory only where it lies within the head. A file nothing
+  // names may still be a binary STL model, known by its size alone.
+  const bool unnamed = analysis.results.empty() || analysis.results.front().extension.empty();
+  const bool generic = unnamed || analysis.results.front().extension == "zip";
+  std::optional<Result> structural;
   if (generic && startsWith(head, "PK\x03\x04"sv)) {
-    container = identifyZipContainer(source);
+    structural = identifyZipContainer(source);
   } else if (generic && startsWith(head, "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv)) {
-    container = identifyCompoundDocument(source);
+    structural = identifyCompoundDocument(source);
+  } else if (unnamed) {
+    structural = identifyBinaryStl(source);
   }
-  if (container) {
-    analysis.results.insert(analysis.results.begin(), std::move(*container));
+  if (structural) {
+    analysis.results.insert(analysis.results.begin(), std::move(*structural));
   }
   return analysis;
 }

@@ -46,7 +46,7 @@ constexpr struct {
     {"doc", "doc"}, {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
     {"assbin", "assbin"}, {"fbx-ascii", "fbx"}, {"step", "stp"}, {"stl-ascii", "stl"},
-    {"3mf", "3mf"},
+    {"3mf", "3mf"}, {"stl", "stl"},
     // Archives, patches, databases and scientific data.
     {"bzip2", "bz2"}, {"bsdiff", "bsdiff"}, {"lrzip", "lrz"}, {"lzop", "lzo"},
     {"vcdiff", "vcdiff"}, {"zpaq", "zpaq"}, {"berkeley-db", "db"}, {"gdbm", "gdbm"},
