@@ -209,8 +209,10 @@ std::string Engine::describeFirstBinary(std::string_view head) {
 
 std::optional<Result> Engine::identify(std::string_view head) {
   if (common_.loaded()) {
+    // A type that names its extension alone is the answer the full
+    // database gives too; anything else takes the full path below.
     const std::string mime = singleLine(common_.describe(head, kCommonFlags).value_or(""));
-    if (!isNonAnswerType(mime)) {
+    if (!isNonAnswerType(mime) && !isSharedType(mime)) {
       Result result{extensionFor(mime), "", true};
       if (!result.extension.empty()) {
         return result;
