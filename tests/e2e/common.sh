@@ -54,6 +54,22 @@ mkdir "$DIR"
 NDIR=$(native_path "$DIR")
 cd "$WORK"
 
+# needs_real_library: the test is about our own identification library,
+# which the Linux build makes; elsewhere, or where it is not built, the
+# test skips. The stand-in's settings and the sandbox switch are cleared.
+needs_real_library() {
+  only_on linux
+  [[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
+  unset TRUEEXT_FAKE_COUNT TRUEEXT_SANDBOX
+}
+
+# use_real_library: needs_real_library, and runs the build's own program,
+# with the library and its definitions beside it.
+use_real_library() {
+  needs_real_library
+  PROGRAM_COMMAND=("$TOOL")
+}
+
 # use_library complete|missing|none: the stand-in beside the program, the
 # one that lacks an entry point, or no library at all.
 use_library() {

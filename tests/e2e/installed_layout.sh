@@ -5,9 +5,7 @@
 # definitions file planted in the current directory or in the folder it
 # renames.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
-unset TRUEEXT_FAKE_COUNT
+needs_real_library
 
 STAGE="$WORK/stage"
 DESTDIR="$STAGE" cmake --install "$BUILD_DIR" --prefix /usr > /dev/null

@@ -1,10 +1,6 @@
 # The tool with its own identification library on real files.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
-unset TRUEEXT_FAKE_COUNT
-# The build's own program, with the library and its definitions beside it.
-PROGRAM_COMMAND=("$TOOL")
+use_real_library
 
 python3 - "$DIR" <<'PY'
 import struct, sys, zipfile, zlib

@@ -3,11 +3,8 @@
 # another usual spelling of the library's extension; a second run renames
 # nothing.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
+use_real_library
 [[ -e /usr/share/mime/globs2 ]] || skip "no shared MIME database"
-unset TRUEEXT_FAKE_COUNT
-PROGRAM_COMMAND=("$TOOL")
 
 python3 - "$DIR" <<'PY'
 import bz2, io, sqlite3, sys, tarfile

@@ -1,9 +1,7 @@
 # Without its definitions pack beside the program, the library loads nothing:
 # the run says so once and every file the built-in rows leave fails analysis.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
-unset TRUEEXT_FAKE_COUNT
+needs_real_library
 
 cp "$BUILD_DIR/libtrueext-ident.so" "$BIN/"
 put data 'plain words'

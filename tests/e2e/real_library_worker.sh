@@ -1,11 +1,7 @@
 # A file that crashes or hangs the analysis costs only its own line: the
 # worker is replaced and the scan goes on.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
-unset TRUEEXT_FAKE_COUNT
-# The build's own program, with the library and its definitions beside it.
-PROGRAM_COMMAND=("$TOOL")
+use_real_library
 
 put crash1 'TRUEEXT-TEST-CRASH one'
 put crash2 'TRUEEXT-TEST-CRASH two'

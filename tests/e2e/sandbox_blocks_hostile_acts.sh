@@ -3,10 +3,7 @@
 # fork, allocate past the memory bound) fails or kills the worker, that file's line is
 # "analyze:(", the other files are still named, and nothing on disk changes.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
-unset TRUEEXT_FAKE_COUNT TRUEEXT_SANDBOX
-PROGRAM_COMMAND=("$TOOL")
+use_real_library
 
 # Files outside the scanned folder that the acts aim at.
 KEEP="$WORK/keep"

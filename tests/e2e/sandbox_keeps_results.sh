@@ -2,10 +2,7 @@
 # same way with it and without it. Switching it off is said once on
 # standard error; with it on, standard error stays empty.
 source "$(dirname "$0")/common.sh"
-only_on linux
-[[ -e "$BUILD_DIR/libtrueext-ident.so" ]] || skip "identification library not built"
-unset TRUEEXT_FAKE_COUNT TRUEEXT_SANDBOX
-PROGRAM_COMMAND=("$TOOL")
+use_real_library
 
 # The engine tests' kinds, written byte by byte, the format samples, real
 # files of this machine of many kinds, an empty file and a large sparse one.
