@@ -266,6 +266,14 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "RUN_ALL_TESTS();\n}\n",
        "cpp"},
       {"BEGIN { FS = \":\" }\n$3 > 1000 { n++ }\nEND { print n }\n", "awk"},
+      {"function Install-Tool {\n    param(\n        [Parameter(Mandatory)]\n"
+       "        [ValidateSet('x64', 'arm64')] $Arch\n    )\n    "
+       "$ErrorActionPreference = 'Stop'\n    if (-not $Arch) { exit 1 }\n    "
+       "New-Item -ItemType Directory out | Out-Null\n}\n",
+       "ps1"},
+      {"# Demo\n\n## Install\nRun `make` in the top folder.\n\n## Usage\nSee "
+       "[the guide](docs/guide.md).\n",
+       "md"},
       // RDoc's "# :nodoc:" ends a Ruby line in a colon; Perl writes elsif too.
       {"module Minitest # :nodoc:\n  class Unit # :nodoc:\n    def self.autorun "
        "# :nodoc:\n      warn \"x\"\n    end\n  end\nend\n",

@@ -531,11 +531,15 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   // Markdown "##" headings stand apart: a blank line before them, and no
   // "#" line after (runs of "##" lines are a script's comments).
-  if ((line.raw.starts_with("## ") || line.raw.starts_with("### ") ||
-       line.raw.starts_with("#### ")) &&
-      (i == 0 || lines[i - 1].trimmed.empty()) &&
-      (i + 1 == lines.size() || !lines[i + 1].raw.starts_with("#"))) {
-    hit(Kind::kMarkdown, 4);
+  if (line.raw.starts_with("## ") || line.raw.starts_with("### ") ||
+      line.raw.starts_with("#### ")) {
+    bool blank_before = i == 0 || lines[i - 1].trimmed.empty();
+    bool blank_after = i + 1 == lines.size() || lines[i + 1].trimmed.empty();
+    bool hash_before = i > 0 && lines[i - 1].raw.starts_with("#");
+    bool hash_after = i + 1 < lines.size() && lines[i + 1].raw.starts_with("#");
+    if ((blank_before && !hash_after) || (blank_after && !hash_before)) {
+      hit(Kind::kMarkdown, 4);
+    }
   }
   // reStructuredText titles with an overline: a run of "=" or "-", the
   // title, and the same run again.

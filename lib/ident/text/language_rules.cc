@@ -202,6 +202,11 @@ constexpr Rule kRules[] = {
     {K::kPowerShell, 2, M::kContains, "Join-Path"}, {K::kPowerShell, 2, M::kContains, "Test-Path"},
     {K::kPowerShell, 2, M::kContains, "-ErrorAction"}, {K::kPowerShell, 1, M::kContains, " -eq "},
     {K::kPowerShell, 1, M::kContains, " -ne "},
+    {K::kPowerShell, 3, M::kContains, "[Parameter("}, {K::kPowerShell, 3, M::kContains, "[ValidateSet("},
+    {K::kPowerShell, 3, M::kContains, "$ErrorActionPreference"},
+    {K::kPowerShell, 3, M::kContains, "$PSVersionTable"}, {K::kPowerShell, 3, M::kPrefix, "Set-StrictMode"},
+    {K::kPowerShell, 3, M::kContains, "| Out-Null"}, {K::kPowerShell, 2, M::kContains, "if (-not "},
+    {K::kPowerShell, 2, M::kContains, "$MyInvocation"}, {K::kPowerShell, 2, M::kContains, "$LASTEXITCODE"},
     // PHP without its opening tag.
     {K::kPhp, 3, M::kContains, "$this->"}, {K::kPhp, 2, M::kPrefix, "namespace "},
     {K::kPhp, 1, M::kPrefix, "use "}, {K::kPhp, 2, M::kContains, "public function "},
