@@ -454,6 +454,10 @@ constexpr Rule kRules[] = {
     {K::kCSharp, 3, M::kContains, "async Task"}, {K::kCSharp, 2, M::kContains, "string.Empty"},
     {K::kCSharp, 2, M::kContains, "public string "}, {K::kCSharp, 2, M::kContains, "public bool "},
     {K::kCSharp, 2, M::kContains, "readonly "}, {K::kCSharp, 2, M::kContains, "typeof("},
+    {K::kCSharp, 3, M::kContains, "List<string>"}, {K::kCSharp, 3, M::kContains, "Dictionary<"},
+    {K::kCSharp, 3, M::kContains, "nameof("}, {K::kCSharp, 3, M::kPrefix, "[assembly:"},
+    {K::kCSharp, 3, M::kContains, "catch (Exception"}, {K::kCSharp, 3, M::kContains, "partial class "},
+    {K::kCSharp, 3, M::kContains, "ArgumentNullException"}, {K::kCSharp, 2, M::kContains, "using (var "},
     // TypeScript (JavaScript, which it inherits, plus types).
     {K::kTypeScript, 3, M::kPrefix, "export interface "}, {K::kTypeScript, 2, M::kPrefix, "interface "},
     {K::kTypeScript, 3, M::kPrefix, "export type "}, {K::kTypeScript, 3, M::kPrefix, "declare "},
