@@ -458,6 +458,10 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "second command closes it again when you are done.\nOptions:\n\tEach "
        "option changes how the commands above treat the file.\n",
        "txt"},
+      // A style guide's list of Java import groups is no Python.
+      {"Import order:\nimport static (all other imports)\nimport java.*\nimport "
+       "javax.*\nimport org.*\nimport com.*\n",
+       "txt"},
       // Indented log lines with brackets and commas are no instructions.
       {"Heap\n PSYoungGen      total 187200K, used 5532K [0x7ee5, 0x7fad)\n  "
        "eden space 170304K, 3% used [0x7ee5,0x7eea,0x7f8b)\n  from space "

@@ -67,8 +67,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (t.starts_with("from ") && contains(t, " import ")) {
     hit(Kind::kPython, 2);
   }
+  // ("import a.b.*" is Java's or Kotlin's; Python imports "*" only with
+  // "from".)
   if (startsWithWord(t, "import") && !tr.ends_with(";") && !contains(t, "\"") &&
-      !contains(t, "'") && !contains(t, "(") && !contains(t, "{")) {
+      !contains(t, "'") && !contains(t, "(") && !contains(t, "{") &&
+      !contains(t, "*")) {
     hit(Kind::kPython, 3);
   }
   if ((t.starts_with("elif ") || t.starts_with("except") ||
@@ -150,9 +153,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     std::size_t dot = name.rfind('.', n);
     bool typed = dot != string_view::npos && dot + 1 < n &&
                  (isUpper(name[dot + 1]) || name[dot + 1] == '*');
-    if (n == name.size() && contains(name, ".") &&
-        (t.starts_with("package ") || typed)) {
-      hit(Kind::kKotlin, 0);
+    if (n == name.size() && contains(name, ".")) {
+      if (t.starts_with("package ")) {
+        hit(Kind::kKotlin, 0);
+      } else if (typed) {
+        hit(Kind::kKotlin, 2);  // Scala and Groovy import so too
+      }
     }
   }
   // Kotlin and TypeScript functions: "fun f(x: Int): Int", "f(x: T): R {".
@@ -698,8 +704,8 @@ int grammarRuleWeight(Kind kind, int slot) {
       return 2;
     case Kind::kFortran:
       return 3;
-    case Kind::kKotlin:
-      return 3;
+    case Kind::kKotlin:  // packages, functions, imports
+      return slot == 2 ? 1 : 3;
     case Kind::kAssembly:  // directives, instructions, NASM's keywords
       return slot == 1 ? 2 : 3;
     case Kind::kCSharp:
