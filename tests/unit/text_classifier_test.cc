@@ -247,6 +247,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"\t.text\n\t.globl\tmain\n\t.type\tmain, @function\nmain:\n\tmovl\t$0, "
        "%eax\n\tret\n",
        "s"},
+      // Assembler run through the C preprocessor.
+      {"#include <asm/unistd.h>\n#include \"defs.h\"\n#define ARG1 %rdi\n#ifdef "
+       "PIC\n#define CALL call *f@GOTPCREL(%rip)\n#endif\n\t.text\n\t.globl\t"
+       "start\nstart:\n\tmovq\t$60, %rax\n\txorl\t%edi, %edi\n\tsyscall\n",
+       "s"},
       {"\t.global add\nadd:\n\tadd\tr0, r0, r1\n\tsub\tr2, r2, #1\n\tbx\tlr\n",
        "s"},
       // A makefile whose recipes are shell: the recipes are the makefile's.

@@ -85,6 +85,7 @@ constexpr std::array<KindInfo, kKindCount> kKindInfo = {{
 // TypeScript is JavaScript with types, and assembler is often written
 // through m4 macros (where a few instruction-like lines in an m4 file must
 // not be enough).
+constexpr int kAssemblyMinOwn = 9;
 struct Parent {
   Kind child;
   Kind parent;
@@ -96,7 +97,7 @@ constexpr std::array<Parent, 6> kParents = {{
     {Kind::kPerl, Kind::kPod, 3},
     {Kind::kM4, Kind::kShell, 3},
     {Kind::kTypeScript, Kind::kJavaScript, 3},
-    {Kind::kAssembly, Kind::kM4, 9},
+    {Kind::kAssembly, Kind::kM4, kAssemblyMinOwn},
 }};
 
 // The pattern rules by the first character a line needs for them to match,
@@ -255,6 +256,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     }
   }
   std::array<int, kKinds> own{};
+  // C's score from preprocessor lines alone, which assembler sources run
+  // through the C preprocessor (".S" files) share.
+  int c_preprocessor = 0;
   std::array<std::string, kKinds> best_rule;
   std::array<int, kKinds> best_rule_score{};
   // Whether a kind showed a construct of its own, beyond prose conventions.
@@ -266,6 +270,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     std::size_t k = static_cast<std::size_t>(rules[r].kind);
     int score = rules[r].weight * rule_hits[r];
     own[k] += score;
+    if (rules[r].kind == Kind::kC && rules[r].pattern.starts_with("#")) {
+      c_preprocessor += score;
+    }
     distinctive[k] = distinctive[k] || !rules[r].prose_convention;
     if (score > best_rule_score[k]) {
       best_rule_score[k] = score;
@@ -304,6 +311,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     if (own[c] >= min_own) {
       total[c] += own[static_cast<std::size_t>(parent)];
     }
+  }
+  if (constexpr std::size_t kAsm = static_cast<std::size_t>(Kind::kAssembly);
+      own[kAsm] >= kAssemblyMinOwn) {
+    total[kAsm] += c_preprocessor;
   }
   // Files of "#" comment lines (test scripts, configuration) are not
   // Markdown documents full of headings.
