@@ -77,6 +77,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "foo_size(const foo_t *f);\n#endif\n",
        "c"},
       {"#include <stdlib.h>\n\nvoid release(int *v)\n{\n\tfree(v);\n}\n", "c"},
+      // Directives indented after the "#" in nested conditionals.
+      {"#if defined(_WIN32)\n#  define SIZEOF_LONG 4\n#  "
+       "include <windows.h>\n#elif defined(__LP64__)\n#  define SIZEOF_LONG 8\n#  "
+       "ifdef HAVE_UNISTD_H\n#    include <unistd.h>\n#  endif\n#endif\n",
+       "c"},
       {"#include <vector>\n#include \"x.h\"\nnamespace app {\nclass Box {\n "
        "public:\n  Box() = default;\n"
        "  std::vector<int> items;\n};\n}  // namespace app\n",

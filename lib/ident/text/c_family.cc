@@ -234,6 +234,23 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
   if (declaresPointer(t)) {
     hit(Kind::kC, 3);
   }
+  // Directives indented after the "#" ("#  define X 1" in nested
+  // conditionals), which the pattern rules for "#define " miss.
+  if (t.size() > 2 && t[0] == '#' && isSpace(t[1])) {
+    string_view directive = directiveOf(t);
+    string_view word = directive.substr(0, identLength(directive));
+    string_view rest = trimLeft(directive.substr(word.size()));
+    bool c_directive =
+        (word == "include" && (rest.starts_with("<") || rest.starts_with("\""))) ||
+        (word == "define" && !rest.empty() && isUpper(rest[0])) ||
+        ((word == "ifdef" || word == "ifndef") && !rest.empty() &&
+         identLength(rest) == rest.size()) ||
+        (word == "endif" && (rest.empty() || rest.starts_with("/*"))) ||
+        ((word == "if" || word == "elif") && rest.starts_with("defined"));
+    if (c_directive) {
+      hit(Kind::kC, 4);
+    }
+  }
 }
 
 }  // namespace ident::text
