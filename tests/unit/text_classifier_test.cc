@@ -390,6 +390,10 @@ TEST(TextClassifierTest, StructuredData) {
        "\"1\" }\n",
        "toml"},
       {"[[bin]]\nname = \"x\"\n", "toml"},
+      // Comments after strings, hexadecimal numbers and inf are TOML values.
+      {"[server]\nhost = \"example.org\" # the main host\nport = 0x1F90\nlimit "
+       "= inf\n",
+       "toml"},
       // TOML needs no table header; a multi-line string is one value.
       {"name = \"demo\"\nversion = \"1.0\"\nauthors = [\n  \"Anna\",\n]\n"
        "notes = \"\"\"\nfree text: here\n\"\"\"\n",

@@ -26,14 +26,34 @@ bool isTomlValue(string_view v) {
     return false;
   }
   if (v.front() == '"' || v.front() == '\'') {
-    return v.size() >= 2 && (v.back() == v.front() || v.starts_with("\"\"\"") ||
-                             v.starts_with("'''"));
+    if (v.starts_with("\"\"\"") || v.starts_with("'''")) {
+      return true;
+    }
+    // The closing quote (past escaped ones in basic strings), then at most
+    // a comment.
+    std::size_t close = 1;
+    while (close < v.size() && v[close] != v.front()) {
+      close += v.front() == '"' && v[close] == '\\' ? 2 : 1;
+    }
+    if (close >= v.size()) {
+      return false;
+    }
+    string_view after = trimLeft(v.substr(close + 1));
+    return after.empty() || after.starts_with("#");
   }
   if (v.front() == '[' || v.front() == '{') {
     return true;
   }
-  if (v == "true" || v == "false") {
+  if (v == "true" || v == "false" || v == "inf" || v == "+inf" ||
+      v == "-inf" || v == "nan" || v == "+nan" || v == "-nan") {
     return true;
+  }
+  if (v.size() > 2 && v[0] == '0' &&
+      (v[1] == 'x' || v[1] == 'o' || v[1] == 'b')) {
+    return std::all_of(v.begin() + 2, v.end(), [](char c) {
+      return isDigit(c) || c == '_' || (c >= 'a' && c <= 'f') ||
+             (c >= 'A' && c <= 'F');
+    });
   }
   for (char c : v) {
     if (!isDigit(c) && !contains("+-._:eETZ", string_view(&c, 1))) {
