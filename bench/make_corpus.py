@@ -291,7 +291,7 @@ def is_other_format(text):
             document = yaml.safe_load(text)
         except (yaml.YAMLError, RecursionError, ValueError):
             return False
-        if isinstance(document, dict) and len(document) >= 3 and any(
+        if isinstance(document, dict) and len(document) >= 2 and any(
                 isinstance(v, (dict, list)) for v in document.values()):
             return True
     return False

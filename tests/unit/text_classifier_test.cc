@@ -496,6 +496,10 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "txt"},
       {"{not json at all\n", "txt"},
       {"<<not markup\n", "txt"},
+      // A placeholder in angle brackets opens no markup that never closes.
+      {"<DRAFT!>\n\t\tHOWTO keys\n\nKeys come in pairs, one public and one "
+       "private.\n",
+       "txt"},
   };
   expectKinds(kCases, std::size(kCases));
 }

@@ -346,8 +346,11 @@ TextVerdict classifyText(std::string_view head,
       (start.starts_with("<") && contains(head.substr(0, 1024), "<svg"))) {
     return verdict("svg", "SVG image", "<svg> element");
   }
+  // Markup closes what it opens: "</tag>" or "<tag/>" follows somewhere; a
+  // "<name> text" line alone is prose about a placeholder.
   if (start.starts_with("<!") ||
-      (start.size() > 1 && start[0] == '<' && isIdentChar(start[1]))) {
+      (start.size() > 1 && start[0] == '<' && isIdentChar(start[1]) &&
+       (contains(head, "</") || contains(head, "/>")))) {
     // Markdown documents often open with an HTML block (a centred logo, a
     // comment); the rest of the file tells.
     if (auto v = scoreLanguages(lines); v && v->extension == "md") {
