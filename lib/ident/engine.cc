@@ -82,6 +82,7 @@ bool Engine::load(const std::string& directory, std::string* err,
                   const std::string& mime_directory) {
   magic_ = MagicCookie();
   common_ = MagicCookie();
+  mime_files_.reset();
   const std::string pack_path = directory + std::string(kPackName);
   if (pack_path.find(':') != std::string::npos) {
     // libmagic reads its database list split at colons.
@@ -122,41 +123,33 @@ bool Engine::load(const std::string& directory, std::string* err,
   magic_ = std::move(magic);
   common_ = std::move(common);
   extensions_ = std::move(extensions);
-  mime_directory_ = mime_directory;
-  mime_database_loaded_ = false;
+  if (MimeFiles files; readWholeFile(mime_directory + "/globs2", &files.globs2)) {
+    // The other two are optional: without them aliases and parent types
+    // stay unresolved.
+    readWholeFile(mime_directory + "/aliases", &files.aliases);
+    readWholeFile(mime_directory + "/subclasses", &files.subclasses);
+    mime_files_ = std::move(files);
+  }
   return true;
 }
 
 std::string Engine::extensionFor(std::string_view mime) {
   std::string extension = extensions_.extensionFor(mime);
-  if (!extension.empty() || mime_database_loaded_) {
+  if (!extension.empty() || !mime_files_) {
     return extension;
   }
   // The shared MIME database is asked only after the pack and our table, so
-  // an answer found without it stands. Reading it costs more than
-  // identifying a hundred common files, so it is read on the first type
-  // that needs it, once.
-  readMimeDatabase();
+  // an answer found without it stands. Parsing it costs more than
+  // identifying a hundred common files, so it is parsed on the first type
+  // that needs it, once; its files were read when the engine loaded, since
+  // the worker that runs the analysis may open no file of its own.
+  MimeDatabase database;
+  database.parseGlobs2(mime_files_->globs2);
+  database.parseAliases(mime_files_->aliases);
+  database.parseSubclasses(mime_files_->subclasses);
+  extensions_.setMimeDatabase(std::move(database));
+  mime_files_.reset();
   return extensions_.extensionFor(mime);
-}
-
-void Engine::readMimeDatabase() {
-  if (mime_database_loaded_) {
-    return;
-  }
-  mime_database_loaded_ = true;
-  std::string text;
-  if (readWholeFile(mime_directory_ + "/globs2", &text)) {
-    MimeDatabase database;
-    database.parseGlobs2(text);
-    if (readWholeFile(mime_directory_ + "/aliases", &text)) {
-      database.parseAliases(text);
-    }
-    if (readWholeFile(mime_directory_ + "/subclasses", &text)) {
-      database.parseSubclasses(text);
-    }
-    extensions_.setMimeDatabase(std::move(database));
-  }
 }
 
 Result Engine::identifyText(std::string_view head) {

@@ -36,8 +36,8 @@ class Engine {
   // with '/'), and the shared MIME database from |mime_directory|. False with
   // |err| filled when the pack is missing or either database fails to load;
   // the engine is then unusable. |directory| + kCommonName is loaded when it
-  // can be. The MIME database is read when first needed; a missing one only
-  // costs extensions.
+  // can be. The MIME database's files are read now and parsed when a type
+  // first needs them; a missing one only costs extensions.
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");
 
@@ -53,10 +53,6 @@ class Engine {
   // libmagic's description of |source| (its strongest match), or "" when it
   // has none. Supplies the descriptions analyze() left for later.
   std::string describe(const ByteSource& source);
-
-  // Reads the shared MIME database now rather than when a type first needs
-  // it; for a process that will not be able to open files later.
-  void readMimeDatabase();
 
  private:
   // The commonest formats' type when one of them matches, else the
@@ -79,8 +75,14 @@ class Engine {
   MagicCookie magic_;
   MagicCookie common_;  // not loaded when the definitions are missing
   ExtensionMap extensions_;
-  std::string mime_directory_;
-  bool mime_database_loaded_ = false;
+  // The shared MIME database's files as read at load, until a type first
+  // needs them parsed; std::nullopt when they could not be read or are parsed.
+  struct MimeFiles {
+    std::string globs2;
+    std::string aliases;
+    std::string subclasses;
+  };
+  std::optional<MimeFiles> mime_files_;
 };
 
 // True for libmagic's answers that say nothing: "data", "empty",

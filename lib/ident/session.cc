@@ -67,10 +67,9 @@ bool Session::loadDefinitions(const char* directory) {
   const std::uint64_t memory = analysisMemoryLimit();
   worker_ = std::make_unique<Worker>(
       std::move(job),
-      [loaded, memory](int socket, std::string* confine_err) {
-        // Everything read from a path is read first: once confined, the
-        // worker reads only the files it is handed.
-        loaded->readMimeDatabase();
+      [memory](int socket, std::string* confine_err) {
+        // The engine read every file it needs from a path when it loaded:
+        // once confined, the worker reads only the files it is handed.
         return confineForAnalysis(socket, memory, confine_err);
       },
       warnUnconfined);
