@@ -252,6 +252,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"\t.text\n\t.globl\tmain\n\t.type\tmain, @function\nmain:\n\tmovl\t$0, "
        "%eax\n\tret\n",
        "s"},
+      // "fn" is a Pascal variable here, not a Rust function.
+      {"procedure OpenConfig;\nbegin\n  fn := ParamStr(1);\n  fn := "
+       "ExpandFileName(fn);\n  fn := ChangeFileExt(fn, '.cfg');\n  Assign(f, "
+       "fn);\nend;\n",
+       "pas"},
       // Assembler run through the C preprocessor.
       {"#include <asm/unistd.h>\n#include \"defs.h\"\n#define ARG1 %rdi\n#ifdef "
        "PIC\n#define CALL call *f@GOTPCREL(%rip)\n#endif\n\t.text\n\t.globl\t"

@@ -320,6 +320,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       t.starts_with("default rel")) {
     hit(Kind::kAssembly, 2);
   }
+  // Rust functions "fn name(" or "fn name<T>(" ("fn := x" in other
+  // languages is a variable).
+  if (t.starts_with("fn ")) {
+    std::size_t n = identLength(t.substr(3));
+    if (n > 0 && 3 + n < t.size() && (t[3 + n] == '(' || t[3 + n] == '<')) {
+      hit(Kind::kRust, 0);
+    }
+  }
   // Tcl: "proc name {args} {" and "set name value".
   if (t.starts_with("proc ") && tr.ends_with("{")) {
     hit(Kind::kTcl, 0);
@@ -703,6 +711,8 @@ int grammarRuleWeight(Kind kind, int slot) {
     case Kind::kPascal:
       return 2;
     case Kind::kFortran:
+      return 3;
+    case Kind::kRust:
       return 3;
     case Kind::kKotlin:  // packages, functions, imports
       return slot == 2 ? 1 : 3;

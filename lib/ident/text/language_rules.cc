@@ -141,7 +141,7 @@ constexpr Rule kRules[] = {
     {K::kGo, 2, M::kContainsWord, "chan"}, {K::kGo, 1, M::kContainsWord, "nil"},
     {K::kGo, 3, M::kColumnZero, "// Package "},
     // Rust.
-    {K::kRust, 3, M::kPrefix, "fn "}, {K::kRust, 3, M::kPrefix, "pub fn "},
+    {K::kRust, 3, M::kPrefix, "pub fn "},
     {K::kRust, 3, M::kPrefix, "pub(crate) fn "}, {K::kRust, 3, M::kPrefix, "let mut "},
     {K::kRust, 3, M::kPrefix, "impl "}, {K::kRust, 3, M::kPrefix, "impl<"},
     {K::kRust, 3, M::kPrefix, "#["}, {K::kRust, 3, M::kPrefix, "#!["},
