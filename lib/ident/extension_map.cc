@@ -185,6 +185,10 @@ constexpr std::array kDescriptionTable{
     std::pair{"True Audio Lossless Audio*"sv, "tta"sv},
     std::pair{"WavPack Lossless Audio*"sv, "wv"sv},
     std::pair{"Yamaha TX Wave*"sv, "txw"sv},
+    // A-law and other encodings libmagic types as octet streams.
+    std::pair{"Sun/NeXT audio data*"sv, "au"sv},
+    // RIFX: RIFF with big-endian numbers.
+    std::pair{"RIFF (big-endian) data, WAVE audio*"sv, "wav"sv},
     // Video and pictures.
     std::pair{"JVT NAL sequence, H.264*"sv, "h264"sv},
     std::pair{"NUT multimedia container*"sv, "nut"sv},

@@ -32,16 +32,23 @@ constexpr struct {
     // Audio our pack knows: E-AC-3 apart from AC-3, Matroska without video.
     {"eac3", "eac3"}, {"dts", "dts"}, {"wve", "wve"}, {"hcom", "hcom"}, {"mka", "mka"},
     {"sndt", "snd"}, {"midi", "mid"},
+    // Audio other writers make: A-law Sun audio, big-endian WAVE (RIFX), and
+    // Matroska audio whose DocType ends in a NUL (GStreamer).
+    {"au-alaw", "au"}, {"wav-rifx", "wav"}, {"mka-nul-doctype", "mka"},
     // Video.
     {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
     {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"}, {"mkv", "mkv"}, {"hevc", "hevc"},
     {"ivf", "ivf"}, {"y4m", "y4m"}, {"mpeg-ts", "ts"}, {"gxf", "gxf"}, {"mov", "mov"},
+    // H.264 that opens with an access unit delimiter before its parameter set.
+    {"h264-delimited", "h264"},
     // Pictures and print.
     {"dcx", "dcx"}, {"dpx", "dpx"}, {"miff", "miff"}, {"pam", "pam"}, {"pgm", "pgm"},
     {"qoi", "qoi"}, {"jng", "jng"}, {"cin", "cin"}, {"dds", "dds"}, {"hdr", "hdr"},
     {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
     {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"}, {"pict", "pict"}, {"xbm", "xbm"},
     {"heic", "heic"}, {"djvu", "djvu"},
+    // Plain (ASCII) Netpbm pictures, which read as text.
+    {"pbm-plain", "pbm"}, {"pgm-plain", "pgm"}, {"ppm-plain", "ppm"},
     // Documents, 3-D models and fonts.
     {"doc", "doc"}, {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
@@ -58,7 +65,7 @@ constexpr struct {
     {"der-cert", "der"}, {"der-csr", "csr"}, {"p7b", "p7b"}, {"gpg-kbx", "kbx"},
     {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"}, {"der-key", "der"},
     {"der-key-pkcs8", "der"}, {"der-key-rsa", "der"}, {"p12", "p12"}, {"gpg-sig", "sig"},
-    {"p7s", "p7s"},
+    {"p7s", "p7s"}, {"der-key-ed25519", "der"},
     // Objects and bytecode.
     {"wasm", "wasm"}, {"coff-obj", "obj"}, {"omf-obj", "obj"}, {"ocaml-bytecode", "cmo"},
     // Disk and file-system images.
