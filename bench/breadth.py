@@ -40,7 +40,7 @@ def load_manifest(corpus):
         for line in f:
             fmt, category, exts, packages, path = line.rstrip("\n").split("\t")
             rows.append({"format": fmt, "category": category, "exts": exts.lower().split("/"),
-                         "packages": packages, "path": os.path.join(corpus, path)})
+                         "packages": packages, "path": os.path.join(corpus, path), "rel": path})
     return rows
 
 
@@ -94,7 +94,7 @@ def report(rows, before=None, misses=False, out=sys.stdout, label="breadth"):
             t["ours"] += row["ours_ok"]
             t["file"] += row["file_ok"]
             if before is not None:
-                t["before"] += before.get((row["format"], os.path.basename(row["path"])), False)
+                t["before"] += before.get((row["format"], row["rel"]), False)
     head_before = f" {'before':>6}" if before is not None else ""
     print(f"{'format':16} {'category':10} {'n':>2} {'b-in':>4} {'fb':>3} | fallback:{head_before} {'ours%':>5} "
           f"{'file%':>5} | built-in: {'ours%':>5} {'file%':>5} | ours / file answer", file=out)
@@ -152,7 +152,7 @@ def run(tool, corpus, before=None, misses=False, save=None, holdout=False):
     if save:
         with open(save, "w") as f:
             for row in rows:
-                f.write(f"{row['format']}\t{os.path.basename(row['path'])}\t{int(row['ours_ok'])}\t{row['ours']}\t"
+                f.write(f"{row['format']}\t{row['rel']}\t{int(row['ours_ok'])}\t{row['ours']}\t"
                         f"{row['file']}\n")
     return report(rows, load_before(before) if before else None, misses, label="held-out" if holdout else "breadth")
 

@@ -51,6 +51,11 @@ GST_PACKAGES = ("gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugi
                 "gstreamer1.0-plugins-ugly gstreamer1.0-libav")
 
 
+# mjpegtools' MPEG-2 encoder, fed a YUV4MPEG2 stream at a frame rate MPEG-2 has.
+MPEG2ENC = ("ffmpeg -v error -f lavfi -i {vid} -r 25 -pix_fmt yuv420p -f yuv4mpegpipe in.y4m && "
+            "mpeg2enc -v 0 -f 3 -b 1500 -o in.m2v < in.y4m")
+
+
 def gv(name, exts, chain, category="video"):
     """GStreamer encoding a test video through |chain| into {out}."""
     return F(name, category, exts, GST_PACKAGES, f"{GST} {GST_VIDEO} ! videoconvert ! {chain} ! filesink location={{out}}")
@@ -183,7 +188,6 @@ FORMATS = [
     gv("webm", "webm", "vp8enc ! webmmux"),
     gv("avi", "avi", "jpegenc ! avimux"),
     gv("flv", "flv", "x264enc ! flvmux"),
-    gv("mpeg-ps", "mpg/mpeg/vob", "videorate ! video/x-raw,framerate=25/1 ! avenc_mpeg2video ! mpegvideoparse ! mpegpsmux"),
     gv("mpeg-ts", "ts/mts/m2ts", "x264enc ! h264parse ! mpegtsmux"),
     gv("ogv", "ogv/ogg", "theoraenc ! oggmux"),
     gv("wmv", "wmv/asf", "avenc_wmv2 ! asfmux"),
@@ -191,10 +195,8 @@ FORMATS = [
     gv("hevc", "hevc/h265/265", "x265enc ! video/x-h265,stream-format=byte-stream"),
     gv("y4m", "y4m", "y4menc"),
     gv("mjpeg", "mjpg/mjpeg/jpg", "jpegenc"),
-    gv("m2v", "m2v/mpv/mpg", "videorate ! video/x-raw,framerate=25/1 ! avenc_mpeg2video"),
-    F("m2v", "video", "m2v/mpv/mpg", "mjpegtools " + GST_PACKAGES,
-      f"{GST} {GST_VIDEO} ! videoconvert ! videorate ! video/x-raw,format=I420,framerate=25/1 ! y4menc ! filesink location=in.y4m && "
-      "mpeg2enc -v 0 -f 3 -o {out} < in.y4m"),
+    F("m2v", "video", "m2v/mpv/mpg", "mjpegtools ffmpeg", MPEG2ENC + " && mv in.m2v {out}"),
+    F("mpeg-ps", "video", "mpg/mpeg/vob", "mjpegtools ffmpeg", MPEG2ENC + " && mplex -v 0 -f 3 -o {out} in.m2v"),
     # Video by ffmpeg, with codecs and settings the breadth corpus does not use.
     breadth_corpus.ffv("mp4", "mp4/m4v", "-c:v libx265 -tag:v hvc1 -x265-params log-level=error -f mp4"),
     breadth_corpus.ffv("mkv", "mkv", "-c:v libvpx-vp9 -b:v 100k -f matroska"),
@@ -208,7 +210,7 @@ FORMATS = [
        "w.writeframes(bytes(range(256)) * (4 + 40 * n))\nw.close()"),
     ga("flac", "flac", "flacenc"),
     ga("mp3", "mp3", "lamemp3enc"),
-    ga("mp2", "mp2/mpa", "twolamemp2enc"),
+    ga("mp2", "mp2/mpa", "audio/x-raw,rate=32000 ! twolamemp2enc"),
     ga("vorbis", "ogg/oga", "vorbisenc ! oggmux"),
     ga("opus", "opus/ogg", "opusenc ! oggmux"),
     ga("spx", "spx/ogg", "speexenc ! oggmux"),
@@ -385,7 +387,6 @@ FORMATS = [
        "c.save(sys.argv[1])", "python3-fonttools fonts-dejavu-core", ),
     # 3-D models from other writers.
     py("stl", "3d", "stl", PYTHON_STL),
-    F("stl-ascii", "3d", "stl", "admesh", "/usr/bin/python3 -c " + shell_quote(PYTHON_STL) + " in.stl {n} && admesh -q -a {out} in.stl >/dev/null"),
     # Certificates and keys from GnuTLS's certtool, Python's cryptography, and gpg/ssh with other algorithms.
     F("pem-cert", "crypto", "pem/crt/cer", "gnutls-bin",
       "printf 'cn = held{n}\\nexpiration_days = 9\\nca\\n' > t.cfg && certtool -p --key-type ecdsa --outfile k.pem 2>/dev/null "
@@ -554,15 +555,25 @@ def main():
         chosen = set(args.only.split(","))
         formats = [f for f in formats if f["name"] in chosen]
     generated = [f for f in formats if not f.get("real")]
+    breadth_corpus.TIMEOUT = 60
     if not args.no_install:
         breadth_corpus.install_missing(breadth_corpus.BASE_PACKAGES + [p for f in generated for p in f["packages"]])
     for p in breadth_corpus.BASE_PACKAGES:
         if not breadth_corpus.installed(p):
             sys.exit(f"holdout: {p} is needed to make the inputs")
 
-    shutil.rmtree(args.out, ignore_errors=True)
-    os.makedirs(args.out)
+    # With --only the other formats' files stay, and so do their manifest lines.
     rows = []
+    manifest = os.path.join(args.out, "manifest.tsv")
+    if args.only and os.path.exists(manifest):
+        with open(manifest) as f:
+            rows = [line.rstrip("\n").split("\t") for line in f][1:]
+        rows = [r for r in rows if r[0] not in chosen]
+        for name in chosen:
+            shutil.rmtree(os.path.join(args.out, name), ignore_errors=True)
+    else:
+        shutil.rmtree(args.out, ignore_errors=True)
+    os.makedirs(args.out, exist_ok=True)
     counter = {}
     with breadth_corpus.tempfile.TemporaryDirectory(prefix="holdout-inputs-") as folder:
         inputs = breadth_corpus.make_inputs(folder)
@@ -582,7 +593,7 @@ def main():
             for path in made:
                 rows.append([fmt["name"], fmt["category"], "/".join(fmt["exts"]), source_label(fmt),
                              os.path.relpath(path, args.out)])
-    with open(os.path.join(args.out, "manifest.tsv"), "w") as f:
+    with open(manifest, "w") as f:
         f.write("format\tcategory\textensions\tpackages\tpath\n")
         for row in sorted(rows, key=lambda r: r[4]):
             f.write("\t".join(row) + "\n")
