@@ -100,11 +100,28 @@ constexpr std::array<Parent, 6> kParents = {{
     {Kind::kAssembly, Kind::kM4, kAssemblyMinOwn},
 }};
 
+// A set of ASCII characters, as two 64-bit words.
+struct CharSet {
+  std::uint64_t bits[2] = {0, 0};
+  void add(char c) {
+    auto u = static_cast<unsigned char>(c);
+    if (u < 128) {
+      bits[u >> 6] |= std::uint64_t{1} << (u & 63);
+    }
+  }
+  bool within(const CharSet& other) const {
+    return ((bits[0] & ~other.bits[0]) | (bits[1] & ~other.bits[1])) == 0;
+  }
+};
+
 // The pattern rules by the first character a line needs for them to match,
 // so that each line meets only the rules that could match it.
 struct RuleIndex {
   std::array<std::vector<std::uint16_t>, 256> by_first_char;
   std::vector<std::uint16_t> anywhere;  // rules not tied to the line's start
+  // Per rule, the ASCII characters its pattern needs (letters in lower case
+  // for the rules that ignore case): a line lacking one cannot match.
+  std::vector<CharSet> needs;
 };
 
 RuleIndex buildRuleIndex() {
@@ -113,6 +130,14 @@ RuleIndex buildRuleIndex() {
   for (std::size_t r = 0; r < rules.size(); ++r) {
     const Rule& rule = rules[r];
     auto id = static_cast<std::uint16_t>(r);
+    bool no_case = rule.match == Match::kPrefixNoCase ||
+                   rule.match == Match::kEqualsNoCase ||
+                   rule.match == Match::kContainsNoCase;
+    CharSet needs;
+    for (char c : rule.pattern) {
+      needs.add(no_case ? toLower(c) : c);
+    }
+    index.needs.push_back(needs);
     auto first = static_cast<unsigned char>(rule.pattern[0]);
     switch (rule.match) {
       case Match::kPrefix:
@@ -203,7 +228,17 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
                   i + 1 < lines.size() && lines[i + 1].raw.starts_with("\t");
       recipe_line = false;
     }
+    // The characters of the line, each letter also in lower case, so that
+    // most rules are turned down without a search.
+    CharSet present;
+    for (char c : line.text) {
+      present.add(c);
+      present.add(toLower(c));
+    }
     auto apply = [&](std::uint16_t r) {
+      if (!index.needs[r].within(present)) {
+        return;
+      }
       if ((recipe_line && rules[r].kind == Kind::kShell) ||
           pod_line != (rules[r].kind == Kind::kPod) ||
           (cpp_silent && rules[r].kind == Kind::kCpp) ||
