@@ -25,12 +25,14 @@ Usage: bench/make_breadth_holdout.py [--out build/breadth-holdout] [--cache buil
 import argparse
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import make_breadth_corpus as breadth_corpus  # noqa: E402
+import make_corpus  # noqa: E402
 from make_breadth_corpus import F  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -294,6 +296,30 @@ FORMATS = [
     F("jxl", "image", "jxl", "libjxl-tools", "convert {png} in.png && cjxl --quiet -d 0 -e 1 in.png {out} 2>/dev/null"),
     F("avif", "image", "avif", "libheif-examples", "convert {png} -resize 64x64! in.png && heif-enc --avif -q 40 -o {out} in.png >/dev/null"),
     F("djvu", "image", "djvu/djv", "djvulibre-bin", "convert {png} -colors 4 in.ppm && cpaldjvu in.ppm {out} >/dev/null"),
+    # Pictures and sounds that Debian's programs ship.
+    R("png", "image", "png", "tuxpaint-data", "usr/share/tuxpaint/**/*.png", count=5),
+    R("png", "image", "png", "gimp-data", "usr/share/gimp/2.0/**/*.png", count=5),
+    R("jpeg", "image", "jpg/jpeg/jpe/jfif", "tuxpaint-data", "usr/share/**/*.jpg", count=5),
+    R("gif", "image", "gif", "libreoffice-common", "usr/lib/libreoffice/share/gallery/**/*.gif", count=5),
+    R("pgm", "image", "pgm/pnm", "gimp-data", "usr/share/gimp/2.0/**/*.pgm", count=5),
+    R("xpm", "image", "xpm", "tuxpaint-data", "usr/share/tuxpaint/**/*.xpm"),
+    R("ico", "image", "ico", "tuxpaint-data", "usr/share/tuxpaint/**/*.ico"),
+    R("ico", "image", "ico", "python3-pygame", "usr/lib/python3/dist-packages/pygame/*.ico"),
+    R("bmp", "image", "bmp/dib", "python3-pygame", "usr/lib/python3/dist-packages/pygame/*.bmp"),
+    R("wav", "audio", "wav", "tuxpaint-data", "usr/share/tuxpaint/sounds/*.wav", count=5),
+    R("wav", "audio", "wav", "libreoffice-common", "usr/lib/libreoffice/share/gallery/sounds/*.wav", count=5),
+    # Pillow's test pictures: files from many writers, cameras and programs.
+    *[R(name, "image", exts, "src:pillow", " ".join(f"*/Tests/images/{p}" for p in patterns.split()), count=6)
+      for name, exts, patterns in (
+          ("tiff", "tif/tiff", "*.tif *.tiff"), ("jpeg", "jpg/jpeg/jpe/jfif", "*.jpg"), ("gif", "gif", "*.gif"),
+          ("dds", "dds", "*.dds"), ("webp", "webp", "*.webp"), ("sgi", "sgi/rgb/rgba/bw", "*.sgi *.rgb"),
+          ("jp2", "jp2", "*.jp2"), ("j2k", "j2k/j2c/jpc", "*.j2k"), ("eps", "eps/epsf/epsi/ps", "*.eps"),
+          ("bmp", "bmp/dib", "bmp/g/*.bmp bmp/q/*.bmp"), ("tga", "tga/icb/vda/vst", "*.tga tga/common/*.tga"),
+          ("psd", "psd", "*.psd"), ("ico", "ico", "*.ico"), ("pcx", "pcx", "*.pcx"), ("ppm", "ppm/pnm", "*.ppm"),
+          ("pgm", "pgm/pnm", "*.pgm"), ("pbm", "pbm/pnm", "*.pbm"), ("xbm", "xbm", "*.xbm"), ("xpm", "xpm", "*.xpm"),
+          ("fits", "fits/fit/fts", "*.fits"), ("sun", "ras/sun/im1/im8/im24/im32", "*.ras"),
+          ("apng", "apng/png", "*.apng"), ("png", "png", "*.png"), ("hdf5", "h5/hdf5/hdf", "*.h5"),
+          ("wmf", "wmf", "*.wmf"))],
     # Documents from LibreOffice filters, AbiWord and Gnumeric.
     lo("docx", "docx", breadth_corpus.WRITER_SRC, "MS Word 2007 XML", "libreoffice-writer-nogui pandoc"),
     lo("odt", "odt", "pandoc -o src.docx {doc}", "writer8", "libreoffice-writer-nogui pandoc"),
@@ -474,6 +500,12 @@ FORMATS = [
 ]
 
 
+# Test files that are broken on purpose (fuzzer finds, truncated or invalid
+# files) say so in their names; they are no sample of their format.
+DAMAGED = re.compile(r"crash|timeout|broken|bad|trunc|invalid|fuzz|corrupt|oom|cve|overrun|overflow|negative|"
+                     r"unsupported|not_|no_|zero|dos|hang|leak", re.IGNORECASE)
+
+
 def installed_root(package):
     """"/" when |package| is installed, else None."""
     return "/" if breadth_corpus.installed(package) else None
@@ -508,20 +540,31 @@ def spread(paths, count):
     return [paths[round(i * (len(paths) - 1) / (count - 1))] for i in range(count)]
 
 
+def source_root(name, cache, offline):
+    """The unpacked Debian source package |name|, fetched as the accuracy corpus fetches its sources."""
+    roots = make_corpus.fetch_sources([name], cache, offline)
+    return roots[0][2] if roots else None
+
+
 def take_real(fmt, cache, out_dir, offline):
     package = fmt["packages"][0]
-    root = installed_root(package) or (None if offline else unpacked_root(package, cache))
+    if package.startswith("src:"):
+        root = source_root(package[4:], cache, offline)
+    else:
+        root = installed_root(package) or (None if offline else unpacked_root(package, cache))
     if root is None:
         print(f"holdout: {fmt['name']} from {package} skipped: package not available", file=sys.stderr)
         return []
-    found = [p for pattern in fmt["patterns"] for p in glob.glob(os.path.join(root, pattern))
-             if os.path.isfile(p) and not os.path.islink(p) and os.path.getsize(p) > 0]
+    found = [p for pattern in fmt["patterns"] for p in glob.glob(os.path.join(root, pattern), recursive=True)
+             if os.path.isfile(p) and not os.path.islink(p) and os.path.getsize(p) > 0
+             and not DAMAGED.search(os.path.basename(p))]
     made = []
     os.makedirs(out_dir, exist_ok=True)
     for i, path in enumerate(spread(found, fmt["count"])):
         target = os.path.join(out_dir, f"{i}-{os.path.basename(path)}")
         shutil.copyfile(path, target)
-        made.append(target)
+        if wrote_its_format(fmt, target):
+            made.append(target)
     if not made:
         print(f"holdout: {fmt['name']} from {package}: no file matches", file=sys.stderr)
     return made
@@ -533,11 +576,12 @@ def source_label(fmt):
 
 
 def wrote_its_format(fmt, path):
-    """False (and the file removed) when a writer that lacks the format wrote a PNG instead."""
+    """False (and the file removed) when a writer that lacks the format wrote a PNG instead, or a
+    package's file named for the format holds a PNG."""
     with open(path, "rb") as f:
         fallback = f.read(8) == b"\x89PNG\r\n\x1a\n" and not {"png", "apng"} & set(fmt["exts"])
     if fallback:
-        print(f"holdout: {fmt['name']}: {' '.join(fmt['packages'])} wrote a PNG; left out", file=sys.stderr)
+        print(f"holdout: {fmt['name']}: {os.path.basename(path)} from {' '.join(fmt['packages'])} is a PNG; left out", file=sys.stderr)
         os.remove(path)
     return not fallback
 
