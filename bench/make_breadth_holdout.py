@@ -320,6 +320,14 @@ FORMATS = [
           ("fits", "fits/fit/fts", "*.fits"), ("sun", "ras/sun/im1/im8/im24/im32", "*.ras"),
           ("apng", "apng/png", "*.apng"), ("png", "png", "*.png"), ("hdf5", "h5/hdf5/hdf", "*.h5"),
           ("wmf", "wmf", "*.wmf"))],
+    # TagLib's test files: audio from many encoders and taggers.
+    *[R(name, "audio", exts, "src:taglib", " ".join(f"*/tests/data/{p}" for p in patterns.split()), count=6)
+      for name, exts, patterns in (
+          ("mp3", "mp3", "*.mp3"), ("wav", "wav", "*.wav"), ("m4a", "m4a/mp4", "*.m4a"), ("mpc", "mpc/mp+/mpp", "*.mpc"),
+          ("wv", "wv", "*.wv"), ("flac", "flac", "*.flac"), ("aiff", "aiff/aif/aifc", "*.aif *.aiff *.aifc"),
+          ("vorbis", "ogg/oga", "*.ogg"), ("oga-flac", "oga/ogg", "*.oga"), ("wma", "wma/asf", "*.wma"),
+          ("tta", "tta", "*.tta"), ("spx", "spx/ogg", "*.spx"), ("opus", "opus/ogg", "*.opus"), ("ape", "ape", "*.ape"),
+          ("mp4", "mp4/m4v", "*.mp4 *.m4v"), ("3g2", "3g2", "*.3g2"))],
     # Documents from LibreOffice filters, AbiWord and Gnumeric.
     lo("docx", "docx", breadth_corpus.WRITER_SRC, "MS Word 2007 XML", "libreoffice-writer-nogui pandoc"),
     lo("odt", "odt", "pandoc -o src.docx {doc}", "writer8", "libreoffice-writer-nogui pandoc"),
@@ -503,7 +511,8 @@ FORMATS = [
 # Test files that are broken on purpose (fuzzer finds, truncated or invalid
 # files) say so in their names; they are no sample of their format.
 DAMAGED = re.compile(r"crash|timeout|broken|bad|trunc|invalid|fuzz|corrupt|oom|cve|overrun|overflow|negative|"
-                     r"unsupported|not_|no_|zero|dos|hang|leak", re.IGNORECASE)
+                     r"unsupported|not_|no_|zero|dos|hang|leak|garbage|segfault|infloop|longloop|excessive|empty|junk|"
+                     r"duplicate", re.IGNORECASE)
 
 
 def installed_root(package):

@@ -187,6 +187,9 @@ constexpr std::array kDescriptionTable{
     std::pair{"Yamaha TX Wave*"sv, "txw"sv},
     // A-law and other encodings libmagic types as octet streams.
     std::pair{"Sun/NeXT audio data*"sv, "au"sv},
+    // Lossless audio behind an ID3v2 tag, which some taggers put there.
+    std::pair{"Audio file with ID3 *True Audio Lossless Audio*"sv, "tta"sv},
+    std::pair{"Audio file with ID3 *WavPack Lossless Audio*"sv, "wv"sv},
     // RIFX: RIFF with big-endian numbers.
     std::pair{"RIFF (big-endian) data, WAVE audio*"sv, "wav"sv},
     // Video and pictures.

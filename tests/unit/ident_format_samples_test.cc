@@ -35,12 +35,16 @@ constexpr struct {
     // Audio other writers make: A-law Sun audio, big-endian WAVE (RIFX), and
     // Matroska audio whose DocType ends in a NUL (GStreamer).
     {"au-alaw", "au"}, {"wav-rifx", "wav"}, {"mka-nul-doctype", "mka"},
+    // Lossless audio that a tagger gave an ID3v2 tag in front.
+    {"tta-id3", "tta"}, {"wv-id3", "wv"},
     // Video.
     {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
     {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"}, {"mkv", "mkv"}, {"hevc", "hevc"},
     {"ivf", "ivf"}, {"y4m", "y4m"}, {"mpeg-ts", "ts"}, {"gxf", "gxf"}, {"mov", "mov"},
     // H.264 that opens with an access unit delimiter before its parameter set.
     {"h264-delimited", "h264"},
+    // 3GPP2 movie under KDDI's major brand.
+    {"3g2-kddi", "3g2"},
     // Pictures and print.
     {"dcx", "dcx"}, {"dpx", "dpx"}, {"miff", "miff"}, {"pam", "pam"}, {"pgm", "pgm"},
     {"qoi", "qoi"}, {"jng", "jng"}, {"cin", "cin"}, {"dds", "dds"}, {"hdr", "hdr"},
