@@ -321,7 +321,7 @@ FORMATS = [
           ("apng", "apng/png", "*.apng"), ("png", "png", "*.png"), ("hdf5", "h5/hdf5/hdf", "*.h5"),
           ("wmf", "wmf", "*.wmf"))],
     # TagLib's test files: audio from many encoders and taggers.
-    *[R(name, "audio", exts, "src:taglib", " ".join(f"*/tests/data/{p}" for p in patterns.split()), count=6)
+    *[R(name, "video" if name in ("mp4", "3g2") else "audio", exts, "src:taglib", " ".join(f"*/tests/data/{p}" for p in patterns.split()), count=6)
       for name, exts, patterns in (
           ("mp3", "mp3", "*.mp3"), ("wav", "wav", "*.wav"), ("m4a", "m4a/mp4", "*.m4a"), ("mpc", "mpc/mp+/mpp", "*.mpc"),
           ("wv", "wv", "*.wv"), ("flac", "flac", "*.flac"), ("aiff", "aiff/aif/aifc", "*.aif *.aiff *.aifc"),
