@@ -161,6 +161,51 @@ with open(sys.argv[1], "wb") as f:
         f.write(struct.pack("<12fH", *[c for v in t for c in v], 0))
 """
 
+PYTHON_QOI = """
+import struct, sys
+n = int(sys.argv[2])
+w, h = [(4, 3), (40, 20), (1, 1)][n]
+body = bytearray()
+for i in range(w * h):
+    body += bytes([0xFE, (i * 7) % 256, (i * 13) % 256, (i * 29) % 256])
+with open(sys.argv[1], "wb") as f:
+    f.write(b"qoif" + struct.pack(">IIBB", w, h, 3, 0) + bytes(body) + bytes(7) + b"\x01")
+"""
+
+PYTHON_PLY = """
+import struct, sys
+n = int(sys.argv[2])
+vertices = [(0, 0, 0), (1, 0, 0), (0, 1, 0), (0, 0, 1)][: 3 + n % 2]
+form = ["binary_big_endian", "ascii", "binary_little_endian"][n]
+head = "ply\\nformat %s 1.0\\ncomment made by a script\\nelement vertex %d\\nproperty float x\\nproperty float y\\nproperty float z\\nelement face 1\\nproperty list uchar int vertex_indices\\nend_header\\n" % (form, len(vertices))
+with open(sys.argv[1], "wb") as f:
+    f.write(head.encode())
+    if form == "ascii":
+        f.write("".join("%g %g %g\\n" % v for v in vertices).encode() + b"3 0 1 2\\n")
+    else:
+        order = ">" if form == "binary_big_endian" else "<"
+        for v in vertices:
+            f.write(struct.pack(order + "3f", *v))
+        f.write(struct.pack(order + "B3i", 3, 0, 1, 2))
+"""
+
+PYTHON_GLB = """
+import json, struct, sys
+n = int(sys.argv[2])
+positions = struct.pack("<9f", 0, 0, 0, 1, 0, 0, 0, 1 + n, 0)
+doc = {"asset": {"version": "2.0", "generator": "held-out script"}, "buffers": [{"byteLength": len(positions)}],
+       "bufferViews": [{"buffer": 0, "byteLength": len(positions)}],
+       "accessors": [{"bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3",
+                      "min": [0, 0, 0], "max": [1, 1 + n, 0]}],
+       "meshes": [{"primitives": [{"attributes": {"POSITION": 0}}]}], "nodes": [{"mesh": 0}],
+       "scenes": [{"nodes": [0]}], "scene": 0}
+text = json.dumps(doc).encode()
+text += b" " * (-len(text) % 4)
+chunks = struct.pack("<I4s", len(text), b"JSON") + text + struct.pack("<I4s", len(positions), b"BIN\\0") + positions
+with open(sys.argv[1], "wb") as f:
+    f.write(struct.pack("<4sII", b"glTF", 2, 12 + len(chunks)) + chunks)
+"""
+
 PYTHON_CERT = """
 import datetime, sys
 from cryptography import x509
@@ -197,6 +242,9 @@ FORMATS = [
     gv("hevc", "hevc/h265/265", "x265enc ! video/x-h265,stream-format=byte-stream"),
     gv("y4m", "y4m", "y4menc"),
     gv("mjpeg", "mjpg/mjpeg/jpg", "jpegenc"),
+    F("ivf", "video", "ivf", "vpx-tools ffmpeg",
+      "ffmpeg -v error -f lavfi -i {vid} -pix_fmt yuv420p -f yuv4mpegpipe in.y4m && vpxenc -q --codec=vp{n} --ivf -o {out} in.y4m 2>/dev/null"
+      .replace("vp{n}", "vp$((8+{n}%2))")),
     F("m2v", "video", "m2v/mpv/mpg", "mjpegtools ffmpeg", MPEG2ENC + " && mv in.m2v {out}"),
     F("mpeg-ps", "video", "mpg/mpeg/vob", "mjpegtools ffmpeg", MPEG2ENC + " && mplex -v 0 -f 3 -o {out} in.m2v"),
     # Video by ffmpeg, with codecs and settings the breadth corpus does not use.
@@ -288,6 +336,8 @@ FORMATS = [
     vips("jp2", "jp2"),
     vips("heic", "heic/heif", "[compression=hevc]"),
     vips("avif", "avif"),
+    vips("hdr", "hdr/pic"),
+    py("qoi", "image", "qoi", PYTHON_QOI),
     F("jpeg", "image", "jpg/jpeg/jpe/jfif", "libjpeg-turbo-progs", "convert {png} in.ppm && cjpeg -arithmetic -outfile {out} in.ppm"),
     F("jpeg", "image", "jpg/jpeg/jpe/jfif", "libjpeg-turbo-progs", "convert {png} in.ppm && cjpeg -grayscale -restart 1 -outfile {out} in.ppm"),
     F("webp-cwebp", "image", "webp", "webp", "convert {png} in.png && cwebp -quiet -lossless -alpha_q 50 in.png -o {out}"),
@@ -381,7 +431,17 @@ FORMATS = [
     R("jar", "archive", "jar", "libcommons-io-java", "usr/share/java/commons-io.jar"),
     R("jar", "archive", "jar", "libguava-java", "usr/share/java/guava.jar"),
     R("deb", "archive", "deb", "dpkg", "var/cache/apt/archives/lib*.deb"),
+    F("7z", "archive", "7z", "libarchive-tools", "bsdtar --format 7zip -cf {out} {wav} {txt}"),
+    R("zip", "archive", "zip/whl", "python3-pip-whl", "usr/share/python-wheels/*.whl"),
+    F("git-pack", "data", "pack", "git",
+      "git init -q g && cp {txt} g/a && git -C g add a && git -C g -c user.name=a -c user.email=a@b commit -qm m && "
+      "git -C g rev-list --objects --all | git -C g pack-objects -q --index-version=1 --window=0 p && cp g/p-*.pack {out}"),
+    F("git-bundle", "data", "bundle", "git",
+      "git init -q g && cp {wav} g/a && git -C g add a && git -C g -c user.name=a -c user.email=a@b commit -qm m && "
+      "git -C g bundle create --version=3 {out} --all 2>/dev/null"),
     # Disk images with other tools and settings.
+    F("mbr", "disk", "img/raw/bin", "parted", "truncate -s 8M {out} && parted -s {out} mklabel msdos mkpart primary ext4 1MiB 100%"),
+    F("gpt", "disk", "img/raw/bin", "parted", "truncate -s 8M {out} && parted -s {out} mklabel gpt mkpart p{n} 1MiB 100%"),
     F("iso", "disk", "iso", "genisoimage", "mkdir -p d && cp {wav} d/ && genisoimage -quiet -udf -R -o {out} d"),
     F("iso", "disk", "iso", "xorriso syslinux-utils", "mkdir -p d && cp {txt} d/ && xorriso -as mkisofs -quiet -o {out} d 2>/dev/null "
       "&& isohybrid {out} 2>/dev/null; test -s {out}"),
@@ -421,6 +481,8 @@ FORMATS = [
        "c.save(sys.argv[1])", "python3-fonttools fonts-dejavu-core", ),
     # 3-D models from other writers.
     py("stl", "3d", "stl", PYTHON_STL),
+    py("ply", "3d", "ply", PYTHON_PLY),
+    py("glb", "3d", "glb", PYTHON_GLB),
     # Certificates and keys from GnuTLS's certtool, Python's cryptography, and gpg/ssh with other algorithms.
     F("pem-cert", "crypto", "pem/crt/cer", "gnutls-bin",
       "printf 'cn = held{n}\\nexpiration_days = 9\\nca\\n' > t.cfg && certtool -p --key-type ecdsa --outfile k.pem 2>/dev/null "
@@ -450,8 +512,9 @@ FORMATS = [
     F("gpg-key", "crypto", "gpg/pgp/key", "gnupg",
       "export GNUPGHOME=$PWD/gh && mkdir -m 700 -p gh && gpg -q --batch --passphrase '' --quick-gen-key held{n}@example.org rsa2048 2>/dev/null && gpg -q --export > {out}"),
     F("gpg-msg", "crypto", "gpg/pgp", "gnupg",
-      "export GNUPGHOME=$PWD/gh && mkdir -m 700 -p gh && gpg -q --batch --passphrase '' --quick-gen-key held{n}@example.org rsa2048 2>/dev/null "
+      "export GNUPGHOME=$PWD/gh && mkdir -m 700 -p gh && gpg -q --batch --passphrase '' --quick-gen-key held{n}@example.org future-default default never 2>/dev/null "
       "&& gpg -q --batch --trust-model always -r held{n}@example.org -o {out} -e {txt}"),
+    R("gpg-key", "crypto", "gpg/pgp/key", "debian-archive-keyring", "usr/share/keyrings/*.gpg"),
     F("gpg-sig", "crypto", "sig/gpg", "gnupg",
       "export GNUPGHOME=$PWD/gh && mkdir -m 700 -p gh && gpg -q --batch --passphrase '' --quick-gen-key held{n}@example.org rsa2048 2>/dev/null && gpg -q --batch -o {out} --detach-sign {wav}"),
     F("ssh-key", "crypto", "key/pem", "openssh-client", "ssh-keygen -q -t rsa -b 1024 -m PEM -N '' -C held{n} -f {out} && rm {out}.pub"),

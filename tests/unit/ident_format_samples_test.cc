@@ -62,6 +62,7 @@ constexpr struct {
     {"bzip2", "bz2"}, {"bsdiff", "bsdiff"}, {"lrzip", "lrz"}, {"lzop", "lzo"},
     {"vcdiff", "vcdiff"}, {"zpaq", "zpaq"}, {"berkeley-db", "db"}, {"gdbm", "gdbm"},
     {"git-pack", "pack"}, {"git-idx", "idx"}, {"git-bundle", "bundle"}, {"hdf5", "h5"},
+    {"git-bundle-v3", "bundle"},
     {"mat-v4", "mat"}, {"mat-v5", "mat"}, {"npz", "npz"}, {"pickle-protocol2", "pkl"},
     {"pickle-protocol4", "pkl"}, {"netcdf4", "nc"},
     {"pcap", "pcap"}, {"wim", "wim"},
@@ -70,6 +71,9 @@ constexpr struct {
     {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"}, {"der-key", "der"},
     {"der-key-pkcs8", "der"}, {"der-key-rsa", "der"}, {"p12", "p12"}, {"gpg-sig", "sig"},
     {"p7s", "p7s"}, {"der-key-ed25519", "der"},
+    // Messages encrypted to a public key: an ECDH session key with a one-byte
+    // packet length, an RSA one with a two-byte length.
+    {"gpg-pkesk", "gpg"}, {"gpg-pkesk-rsa", "gpg"},
     // Objects and bytecode.
     {"wasm", "wasm"}, {"coff-obj", "obj"}, {"omf-obj", "obj"}, {"ocaml-bytecode", "cmo"},
     // Disk and file-system images.
