@@ -468,8 +468,9 @@ FORMATS = [
     R("ttc", "font", "ttc", "fonts-wqy-microhei", "usr/share/fonts/truetype/wqy/*.ttc", count=1),
     R("woff", "font", "woff", "fonts-materialdesignicons-webfont", "usr/share/fonts/*/*/*.woff usr/share/fonts/*/*.woff"),
     R("woff2", "font", "woff2", "fonts-materialdesignicons-webfont", "usr/share/fonts/*/*/*.woff2 usr/share/fonts/*/*.woff2"),
-    R("woff", "font", "woff", "fonts-roboto-fontface", "usr/share/fonts-roboto-fontface/fonts/roboto*/*.woff"),
-    R("woff2", "font", "woff2", "fonts-roboto-fontface", "usr/share/fonts-roboto-fontface/fonts/roboto*/*.woff2"),
+    R("woff", "font", "woff", "fonts-roboto-fontface", "usr/share/fonts/woff/roboto-fontface/*/*.woff"),
+    R("woff2", "font", "woff2", "fonts-roboto-fontface", "usr/share/fonts/woff/roboto-fontface/*/*.woff2 usr/share/fonts/woff2/roboto-fontface/*/*.woff2"),
+    R("eot", "font", "eot", "fonts-roboto-fontface", "usr/share/fonts/eot/roboto-fontface/*/*.eot"),
     py("woff2", "font", "woff2", "import glob, sys\nfrom fontTools.ttLib import TTFont\n"
        "f = TTFont(sorted(glob.glob('/usr/share/fonts/truetype/dejavu/*.ttf'))[int(sys.argv[2])])\n"
        "f.flavor = 'woff2'\nf.save(sys.argv[1])", "python3-fonttools python3-brotli fonts-dejavu-core"),
@@ -552,7 +553,7 @@ FORMATS = [
        "for i in range(int(sys.argv[2]) * 50 + 1):\n    d[b'k%d' % i] = b'v'\nd.close()", "python3-gdbm"),
     F("berkeley-db", "data", "db", "db-util", "printf 'k{n}\\nv\\n' | db_load -T -t btree {out}"),
     # Executables, objects and bytecode Debian ships, and compilers' other settings.
-    R("elf-so", "executable", "so", "libc6", "usr/lib/x86_64-linux-gnu/libm.so.6 usr/lib/x86_64-linux-gnu/libz.so.1.*"),
+    R("elf-so", "executable", "so", "libc6", "*/x86_64-linux-gnu/libm.so.6 */x86_64-linux-gnu/libresolv.so.2 */x86_64-linux-gnu/libutil.so.1"),
     R("elf-o", "executable", "o", "libc6-dev", "usr/lib/x86_64-linux-gnu/*crt*.o"),
     R("coff-obj", "executable", "obj/o", "mingw-w64-x86-64-dev", "usr/x86_64-w64-mingw32/lib/*.o"),
     F("class", "bytecode", "class", "unzip libcommons-lang3-java",
