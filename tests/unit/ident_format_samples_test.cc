@@ -53,6 +53,9 @@ constexpr struct {
     {"heic", "heic"}, {"djvu", "djvu"},
     // Plain (ASCII) Netpbm pictures, which read as text.
     {"pbm-plain", "pbm"}, {"pgm-plain", "pgm"}, {"ppm-plain", "ppm"},
+    // An icon and a cursor whose first image, a large PNG, makes the
+    // directory look like a Targa header.
+    {"ico-large-first", "ico"}, {"cur-large-first", "cur"},
     // Documents, 3-D models and fonts.
     {"doc", "doc"}, {"xls", "xls"}, {"dif", "dif"}, {"slk", "slk"}, {"fbx", "fbx"}, {"ply", "ply"},
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
