@@ -37,6 +37,8 @@ constexpr struct {
     {"au-alaw", "au"}, {"wav-rifx", "wav"}, {"mka-nul-doctype", "mka"},
     // Lossless audio that a tagger gave an ID3v2 tag in front.
     {"tta-id3", "tta"}, {"wv-id3", "wv"},
+    // Windows Media: ASF named by its streams, audio alone or with video.
+    {"wma", "wma"}, {"wmv", "wmv"},
     // Video.
     {"avi", "avi"}, {"swf", "swf"}, {"3gp", "3gp"}, {"3g2", "3g2"}, {"m1v", "mpg"},
     {"dv", "dv"}, {"h264", "h264"}, {"nut", "nut"}, {"mkv", "mkv"}, {"hevc", "hevc"},
