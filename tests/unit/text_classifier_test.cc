@@ -339,6 +339,10 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"Title\n=====\n\n.. note::\n\n   Read ``this`` first, see "
        ":ref:`install`.\n\n.. _install:\n",
        "rst"},
+      // A paragraph that ends in "::" over an indented literal block.
+      {"Usage\n=====\n\nRun it so::\n\n    tool --all\n\nor so::\n\n    "
+       "tool -q\n\nor even so::\n\n    tool\n",
+       "rst"},
       {"=head1 NAME\n\nFoo - does things\n\n=head1 SYNOPSIS\n\n    my $x = "
        "Foo->new;\n    use strict;\n"
        "    my @y = (1);\n\n=cut\n",
@@ -357,6 +361,9 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"\\input texinfo\n@setfilename x.info\n", "texi"},
       {"%!PS-Adobe-3.0\n%%Title: x\n", "ps"},
       {"<?xml version=\"1.0\"?>\n<root/>\n", "xml"},
+      // Without a declaration the start tag tells, a prefixed one too.
+      {"<config>\n  <item name=\"a\"/>\n</config>\n", "xml"},
+      {"<xsl:stylesheet version=\"1.0\">\n</xsl:stylesheet>\n", "xml"},
       {"\n  <svg xmlns=\"http://www.w3.org/2000/svg\"></svg>\n", "svg"},
       {"<!DOCTYPE html>\n<html><body></body></html>\n", "html"},
       {"StartFontMetrics 4.1\nFontName Demo\n", "afm"},
@@ -464,6 +471,13 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "txt"},
       // Two-part lines of prose are not a table.
       {"Yes, indeed\nNo, never\nWell, maybe\n", "txt"},
+      {"Test results: 10 passed, 2 failed, 1 skipped\nTime: 3.2s, 1.1s, "
+       "0.4s\nMemory: 10MB, 12MB, 9MB\n",
+       "txt"},
+      // Nor are lines that all open with a comment character.
+      {"; CHECK: define i32 @main()\n; CHECK-NEXT: entry:\n; CHECK: ret i32 "
+       "0\n",
+       "txt"},
       // Capitalised header fields are no YAML mapping, typed values or not.
       {"Package: demo\nVersion: 1.0\nMulti-Arch: \"same\"\n", "txt"},
       // Requirement pins, timings and help text under a "word:" line look
@@ -494,6 +508,10 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       // A lone comment line or heading is too little.
       {"# notes\n", "txt"},
       {"# notes\n\nbuy milk\n", "txt"},
+      // AsciiDoc's "term::" lists are no literal blocks.
+      {"OPTIONS\n-------\n--all::\n\tFoo everything.\n\n-q::\n--quiet::\n\tBe "
+       "quiet.\n",
+       "txt"},
       // Lines of "#" comments are not Markdown headings.
       {"# RUN: %python fail.py\n\n# CHECK: FAIL\n# CHECK: PASS\n", "txt"},
       {"## Settings shared by the\n## build scripts.\n\n## More notes\n## "
@@ -504,6 +522,32 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       // A placeholder in angle brackets opens no markup that never closes.
       {"<DRAFT!>\n\t\tHOWTO keys\n\nKeys come in pairs, one public and one "
        "private.\n",
+       "txt"},
+      // Nor does a link or an address in angle brackets.
+      {"<https://example.org/project>\n\nA tool. Use <br/> in templates to "
+       "break lines.\n",
+       "txt"},
+      {"<jane@example.org>\n\nJane wrote the parser; see <b>NOTES</b>.\n",
+       "txt"},
+      // Titles between rules of "=" or "-" are plain text's way too.
+      {"==============\n Coding style\n==============\n\n---------------\n "
+       "Tabs\n---------------\n* Tab size : 4\n* Indent : 4\n",
+       "txt"},
+      // A changelog's bullets with a few words in back quotes.
+      {"Changes\n\n* fix `foo` on empty input\n* make `bar` faster\n* drop "
+       "support for old compilers\n* **breaking**: rename the option\n",
+       "txt"},
+      // Sentences that open with verbs SQL also spells.
+      {"Update translations.\nDrop support for Python 2.\nSelect the theme "
+       "from the menu.\n",
+       "txt"},
+      // "Name (Company): what they did" is no TypeScript return type.
+      {"- Jane Doe (Acme): Added docs\n- Li Wei (Initech): Fixed the build\n",
+       "txt"},
+      // Documentation quotes a Python session indented under its prose.
+      {"Quickstart\n\nParse a document:\n\n   >>> from foo import parse\n   "
+       ">>> doc = parse(text)\n   >>> dumps(doc)\n   \"\"\"[table]\n   a = "
+       "1\n   \"\"\"\n   >>> dumps(other)\n   \"\"\"[other]\n   \"\"\"\n",
        "txt"},
   };
   expectKinds(kCases, std::size(kCases));

@@ -170,11 +170,23 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     hit(Kind::kTypeScript, 0);
   }
   // TypeScript return types "): Observable<T>" and generic parameters
-  // "function f<T>(" or "class Box<T>".
+  // "function f<T>(" or "class Box<T>". A return type ends the signature: a
+  // body, a ";", an arrow or the line's end follows it, where prose goes on
+  // with words ("Jane (Acme): Added docs").
   if (std::size_t at = t.find("): ");
       at != string_view::npos && at + 3 < t.size() && isUpper(t[at + 3]) &&
       !contains(t, " ? ")) {
-    hit(Kind::kTypeScript, 1);
+    string_view type = t.substr(at + 3);
+    std::size_t n = 0;
+    while (n < type.size() &&
+           (isIdentChar(type[n]) || contains(".<>[]", type.substr(n, 1)))) {
+      ++n;
+    }
+    string_view after = trim(type.substr(n));
+    if (after.empty() || after[0] == '{' || after[0] == ';' ||
+        after[0] == '=' || after[0] == '|' || after[0] == ',') {
+      hit(Kind::kTypeScript, 1);
+    }
   }
   for (string_view word : {"function "sv, "class "sv, "interface "sv}) {
     std::size_t at = t.find(word);
@@ -555,6 +567,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kMarkdown, 4);
     }
   }
+  // reStructuredText literal blocks: a paragraph ending in "::", a blank
+  // line, then the indented block ("--all::" over its definition is an
+  // AsciiDoc list).
+  if (tr.ends_with("::") && i + 2 < lines.size() &&
+      lines[i + 1].trimmed.empty() && !lines[i + 2].raw.empty() &&
+      isSpace(lines[i + 2].raw[0])) {
+    hit(Kind::kRest, 3);
+  }
   // reStructuredText titles with an overline: a run of "=" or "-", the
   // title, and the same run again.
   if (i >= 2 && tr.size() >= 3 && (tr[0] == '=' || tr[0] == '-') &&
@@ -737,7 +757,7 @@ bool isProseConventionSlot(Kind kind, int slot) {
   // Titles underlined with "=", "-", "~" or "*": Markdown's setext headings
   // and reStructuredText's sections, but plain text underlines them too.
   return (kind == Kind::kMarkdown && slot == 0) ||
-         (kind == Kind::kRest && slot == 1);
+         (kind == Kind::kRest && (slot == 1 || slot == 2));
 }
 
 }  // namespace ident::text

@@ -78,8 +78,9 @@ struct Rule {
   int weight;  // 3: grammar nearly no other language has; 1: a hint
   Match match;
   std::string_view pattern;
-  // Plain prose writes it too (bullets, underlined titles, ``quotes''): it
-  // adds to a kind's score but cannot name the kind alone.
+  // Plain prose writes it too (bullets, underlined titles, ``quotes'', verbs
+  // such as "Update" that are also keywords): it adds to a kind's score only
+  // beside enough of the kind's own grammar.
   bool prose_convention = false;
 };
 

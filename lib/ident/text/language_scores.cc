@@ -24,10 +24,16 @@ constexpr int kMinScore = 6;
 // Rules count at most this many matching lines, so that one repeated
 // construct cannot outweigh varied evidence.
 constexpr int kMaxHitsPerRule = 3;
+// Prose conventions (bullets, underlined titles, verbs that are also SQL
+// keywords) count towards a kind only beside this much of its own grammar:
+// a directive or a link beside underlined titles is reStructuredText, one
+// or two words in back quotes among bullets is a plain changelog.
+constexpr int kMinDistinctiveBesideProse = 3;
 
 constexpr std::size_t kCppIndex = static_cast<std::size_t>(Kind::kCpp);
 constexpr std::size_t kTypeScriptIndex =
     static_cast<std::size_t>(Kind::kTypeScript);
+constexpr std::size_t kPythonIndex = static_cast<std::size_t>(Kind::kPython);
 
 struct KindInfo {
   string_view extension;
@@ -184,6 +190,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // comment opens some unindented line. Prose that only quotes TeX in
   // indented examples does not.
   bool tex_at_margin = false;
+  // Likewise a Python module's statements start at the left margin, where
+  // a document quotes Python in indented examples and interactive sessions.
+  bool python_at_margin = false;
   // Inside a "/* ... */" comment that spans lines.
   bool in_block_comment = false;
   // Under a "target: prerequisites" line, and on one of its recipe lines.
@@ -235,6 +244,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       present.add(c);
       present.add(toLower(c));
     }
+    const bool margin = !isSpace(line.raw[0]);
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
         return;
@@ -247,6 +257,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       }
       if (rule_hits[r] < kMaxHitsPerRule && matches(rules[r], line)) {
         ++rule_hits[r];
+        python_at_margin |= margin && rules[r].kind == Kind::kPython;
       }
     };
     for (std::uint16_t r :
@@ -263,7 +274,14 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       int ts_before[kGrammarSlots];
       std::copy(std::begin(special[kTypeScriptIndex]),
                 std::end(special[kTypeScriptIndex]), ts_before);
+      int python_before[kGrammarSlots];
+      std::copy(std::begin(special[kPythonIndex]),
+                std::end(special[kPythonIndex]), python_before);
       scoreGrammarRules(lines, i, special);
+      python_at_margin |=
+          margin &&
+          !std::equal(std::begin(python_before), std::end(python_before),
+                      std::begin(special[kPythonIndex]));
       if (cpp_silent) {
         std::copy(std::begin(cpp_before), std::end(cpp_before),
                   special[kCppIndex]);
@@ -296,8 +314,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   int c_preprocessor = 0;
   std::array<std::string, kKinds> best_rule;
   std::array<int, kKinds> best_rule_score{};
-  // Whether a kind showed a construct of its own, beyond prose conventions.
-  std::array<bool, kKinds> distinctive{};
+  // The score of a kind's own constructs, beyond prose conventions.
+  std::array<int, kKinds> distinctive{};
   for (std::size_t r = 0; r < rule_count; ++r) {
     if (rule_hits[r] == 0) {
       continue;
@@ -308,7 +326,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     if (rules[r].kind == Kind::kC && rules[r].pattern.starts_with("#")) {
       c_preprocessor += score;
     }
-    distinctive[k] = distinctive[k] || !rules[r].prose_convention;
+    if (!rules[r].prose_convention) {
+      distinctive[k] += score;
+    }
     if (score > best_rule_score[k]) {
       best_rule_score[k] = score;
       best_rule[k] = "\"" + std::string(rules[r].pattern) + "\"";
@@ -322,8 +342,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       }
       int score = n * grammarRuleWeight(static_cast<Kind>(k), slot);
       own[k] += score;
-      distinctive[k] =
-          distinctive[k] || !isProseConventionSlot(static_cast<Kind>(k), slot);
+      if (!isProseConventionSlot(static_cast<Kind>(k), slot)) {
+        distinctive[k] += score;
+      }
       if (score > best_rule_score[k]) {
         best_rule_score[k] = score;
         best_rule[k] = "grammar rule " + std::to_string(slot);
@@ -332,12 +353,17 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   }
 
   for (std::size_t k = 0; k < kKinds; ++k) {
-    if (!distinctive[k]) {
+    bool beside_prose = distinctive[k] < own[k];
+    if (distinctive[k] == 0 ||
+        (beside_prose && distinctive[k] < kMinDistinctiveBesideProse)) {
       own[k] = 0;  // bullets and underlines alone are plain text
     }
   }
   if (!tex_at_margin) {
     own[static_cast<std::size_t>(Kind::kTex)] = 0;
+  }
+  if (!python_at_margin) {
+    own[kPythonIndex] = 0;
   }
 
   std::array<int, kKinds> total = own;

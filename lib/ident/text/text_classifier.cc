@@ -279,6 +279,26 @@ std::optional<TextVerdict> fromVimModeline(const std::vector<Line>& lines) {
   return std::nullopt;
 }
 
+// A start tag "<name", "<name>" or "<ns:name attr=...>" opens |line|; a
+// link or an address in angle brackets ("<https://...>", "<jo@example.org>")
+// does not.
+bool opensWithTag(string_view line) {
+  if (line.size() < 2 || line[0] != '<' || !isIdentChar(line[1])) {
+    return false;
+  }
+  std::size_t n = 1;
+  while (n < line.size() && (isIdentChar(line[n]) || line[n] == '-' ||
+                             line[n] == '.' || line[n] == ':')) {
+    ++n;
+  }
+  if (n == line.size()) {
+    return true;
+  }
+  char next = line[n];
+  bool url = line[n - 1] == ':' && next == '/';
+  return !url && (isSpace(next) || next == '>' || next == '/');
+}
+
 }  // namespace
 
 TextVerdict classifyText(std::string_view head,
@@ -349,8 +369,7 @@ TextVerdict classifyText(std::string_view head,
   // Markup closes what it opens: "</tag>" or "<tag/>" follows somewhere; a
   // "<name> text" line alone is prose about a placeholder.
   if (start.starts_with("<!") ||
-      (start.size() > 1 && start[0] == '<' && isIdentChar(start[1]) &&
-       (contains(head, "</") || contains(head, "/>")))) {
+      (opensWithTag(start) && (contains(head, "</") || contains(head, "/>")))) {
     // Markdown documents often open with an HTML block (a centred logo, a
     // comment); the rest of the file tells.
     if (auto v = scoreLanguages(lines); v && v->extension == "md") {

@@ -319,6 +319,8 @@ std::optional<TextVerdict> checkDelimited(string_view head,
     std::size_t fields = 0;
     std::size_t rows = 0;
     std::size_t short_rows = 0;  // rows that leave trailing fields out
+    std::size_t led_rows = 0;    // rows whose first field is empty
+    bool wordy = false;          // a field of three words or more
     bool ok = true;
     for (std::size_t i = 0; i < usable && ok; ++i) {
       string_view raw = lines[i].raw;
@@ -331,13 +333,21 @@ std::optional<TextVerdict> checkDelimited(string_view head,
       if (sep == ';' && raw.back() == ';') {
         ok = false;  // statements, not rows
       }
+      if (raw[0] == sep) {
+        ++led_rows;
+      }
       std::size_t count = 1;
       bool quoted = false;
-      for (char c : raw) {
+      int inner_blanks = 0;  // blanks inside the current field so far
+      for (std::size_t k = 0; k < raw.size(); ++k) {
+        char c = raw[k];
         if (c == '"') {
           quoted = !quoted;
         } else if (c == sep && !quoted) {
           ++count;
+          inner_blanks = 0;
+        } else if (c == ' ' && k > 0 && raw[k - 1] != sep && raw[k - 1] != ' ') {
+          wordy |= ++inner_blanks >= 2;
         }
       }
       if (quoted) {
@@ -357,8 +367,13 @@ std::optional<TextVerdict> checkDelimited(string_view head,
     if (!ok || rows < 3) {
       continue;
     }
-    if (sep == ',' && fields == 2 && rows < 5) {
-      continue;  // two-part prose lines
+    // Every line led by the character is a column of comments ("; note"),
+    // not a table with an always empty first column.
+    if (led_rows == rows) {
+      continue;
+    }
+    if ((sep == ',' && fields == 2 && rows < 5) || (wordy && rows < 5)) {
+      continue;  // a few lines of prose with commas
     }
     if (sep == '\t') {
       return verdict("tsv", "tab-separated values",
