@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "byte_source.h"
+#include "loaded_engine.h"
 #include "test_util.h"
 
 namespace ident {
@@ -31,18 +32,8 @@ std::string oggPage(std::string_view packet) {
   return page;
 }
 
-class EngineTest : public testing::Test {
+class EngineTest : public LoadedEngineTest {
  protected:
-  static void SetUpTestSuite() {
-    engine_ = new Engine;
-    std::string err;
-    ASSERT_TRUE(engine_->load(IDENT_BUILD_DIR, &err)) << err;
-  }
-  static void TearDownTestSuite() {
-    delete engine_;
-    engine_ = nullptr;
-  }
-
   static Analysis analyze(std::string_view bytes) {
     const BufferSource source(bytes);
     return engine_->analyze(source);
@@ -51,11 +42,7 @@ class EngineTest : public testing::Test {
     const Analysis analysis = analyze(bytes);
     return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
   }
-
-  static Engine* engine_;
 };
-
-Engine* EngineTest::engine_ = nullptr;
 
 TEST_F(EngineTest, NamesFormatsByTheirBytes) {
   static const struct {

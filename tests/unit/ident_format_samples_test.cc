@@ -13,6 +13,7 @@
 
 #include "byte_source.h"
 #include "engine.h"
+#include "loaded_engine.h"
 
 namespace ident {
 namespace {
@@ -95,21 +96,7 @@ std::string readSample(const std::string& name) {
   return bytes.str();
 }
 
-class FormatSamplesTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    engine_ = new Engine;
-    std::string err;
-    ASSERT_TRUE(engine_->load(IDENT_BUILD_DIR, &err)) << err;
-  }
-  static void TearDownTestSuite() {
-    delete engine_;
-    engine_ = nullptr;
-  }
-  static Engine* engine_;
-};
-
-Engine* FormatSamplesTest::engine_ = nullptr;
+class FormatSamplesTest : public LoadedEngineTest {};
 
 TEST_F(FormatSamplesTest, RealFilesGetTheirFormatsUsualExtension) {
   for (const auto& c : kCases) {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine.h"
+
+namespace ident {
+
+// A test suite whose tests share one engine, loaded once from the build
+// folder, where the definitions lie beside the library.
+class LoadedEngineTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    engine_ = new Engine;
+    std::string err;
+    ASSERT_TRUE(engine_->load(IDENT_BUILD_DIR, &err)) << err;
+  }
+  static void TearDownTestSuite() {
+    delete engine_;
+    engine_ = nullptr;
+  }
+
+  static inline Engine* engine_ = nullptr;
+};
+
+}  // namespace ident
