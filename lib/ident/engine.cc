@@ -6,12 +6,12 @@
 #include <memory>
 #include <optional>
 
-#include "file_source.h"
-#include "mime_database.h"
+#include "worker/file_source.h"
+#include "magic/mime_database.h"
 #include "text/text_classifier.h"
-#include "compound_document.h"
-#include "stl_model.h"
-#include "zip_container.h"
+#include "containers/compound_document.h"
+#include "containers/stl_model.h"
+#include "containers/zip_container.h"
 
 namespace ident {
 

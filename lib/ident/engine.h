@@ -6,8 +6,8 @@
 
 #include "analysis.h"
 #include "byte_source.h"
-#include "extension_map.h"
-#include "magic_cookie.h"
+#include "magic/extension_map.h"
+#include "magic/magic_cookie.h"
 
 namespace ident {
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "file_source.h"
+#include "worker/file_source.h"
 #include "ident_api.h"
-#include "named_extension.h"
-#include "sandbox.h"
+#include "magic/named_extension.h"
+#include "worker/sandbox.h"
 
 namespace ident {
 

@@ -6,9 +6,9 @@
 
 #include "analysis.h"
 #include "engine.h"
-#include "mime_database.h"
-#include "scoped_fd.h"
-#include "worker.h"
+#include "magic/mime_database.h"
+#include "worker/scoped_fd.h"
+#include "worker/worker.h"
 
 namespace ident {
 

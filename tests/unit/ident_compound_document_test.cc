@@ -1,4 +1,4 @@
-#include "compound_document.h"
+#include "containers/compound_document.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "extension_map.h"
+#include "magic/extension_map.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "mime_database.h"
+#include "magic/mime_database.h"
 
 namespace ident {
 namespace {

@@ -1,10 +1,10 @@
-#include "named_extension.h"
+#include "magic/named_extension.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "mime_database.h"
+#include "magic/mime_database.h"
 
 namespace ident {
 namespace {

@@ -1,4 +1,4 @@
-#include "stl_model.h"
+#include "containers/stl_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "worker.h"
+#include "worker/worker.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "sandbox.h"
+#include "worker/sandbox.h"
 #include "test_util.h"
 
 namespace ident {

@@ -1,4 +1,4 @@
-#include "zip_container.h"
+#include "containers/zip_container.h"
 
 #include <gtest/gtest.h>
 
