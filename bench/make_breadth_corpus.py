@@ -532,6 +532,16 @@ def build(fmt, inputs, out_dir):
     return made
 
 
+def write_manifest(manifest, rows, label, out):
+    """Writes the rows (format, category, extensions, packages, path) sorted
+    by path, and says how many files and formats |out| holds."""
+    with open(manifest, "w") as f:
+        f.write("format\tcategory\textensions\tpackages\tpath\n")
+        for row in sorted(rows, key=lambda r: r[4]):
+            f.write("\t".join(row) + "\n")
+    print(f"{label}: {len(rows)} files of {len({r[0] for r in rows})} formats in {out}", file=sys.stderr)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--out", default=os.path.join(ROOT, "build", "breadth"))
@@ -570,11 +580,7 @@ def main():
             for path in build(fmt, inputs, out_dir):
                 rows.append([fmt["name"], fmt["category"], "/".join(fmt["exts"]), " ".join(fmt["packages"]),
                              os.path.relpath(path, args.out)])
-    with open(manifest, "w") as f:
-        f.write("format\tcategory\textensions\tpackages\tpath\n")
-        for row in sorted(rows, key=lambda r: r[4]):
-            f.write("\t".join(row) + "\n")
-    print(f"breadth: {len(rows)} files of {len({r[0] for r in rows})} formats in {args.out}", file=sys.stderr)
+    write_manifest(manifest, rows, "breadth", args.out)
 
 
 if __name__ == "__main__":

@@ -710,11 +710,7 @@ def main():
             for path in made:
                 rows.append([fmt["name"], fmt["category"], "/".join(fmt["exts"]), source_label(fmt),
                              os.path.relpath(path, args.out)])
-    with open(manifest, "w") as f:
-        f.write("format\tcategory\textensions\tpackages\tpath\n")
-        for row in sorted(rows, key=lambda r: r[4]):
-            f.write("\t".join(row) + "\n")
-    print(f"holdout: {len(rows)} files of {len({r[0] for r in rows})} formats in {args.out}", file=sys.stderr)
+    breadth_corpus.write_manifest(manifest, rows, "holdout", args.out)
 
 
 if __name__ == "__main__":
