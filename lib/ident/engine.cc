@@ -133,22 +133,30 @@ bool Engine::load(const std::string& directory, std::string* err,
   return true;
 }
 
+const MimeDatabase& Engine::mimeDatabase() {
+  // Parsing the database costs more than identifying a hundred common
+  // files, so it is parsed when first needed, once; its files were read
+  // when the engine loaded, since the worker that runs the analysis may
+  // open no file of its own.
+  if (mime_files_) {
+    MimeDatabase database;
+    database.parseGlobs2(mime_files_->globs2);
+    database.parseAliases(mime_files_->aliases);
+    database.parseSubclasses(mime_files_->subclasses);
+    extensions_.setMimeDatabase(std::move(database));
+    mime_files_.reset();
+  }
+  return extensions_.mimeDatabase();
+}
+
 std::string Engine::extensionFor(std::string_view mime) {
   std::string extension = extensions_.extensionFor(mime);
   if (!extension.empty() || !mime_files_) {
     return extension;
   }
   // The shared MIME database is asked only after the pack and our table, so
-  // an answer found without it stands. Parsing it costs more than
-  // identifying a hundred common files, so it is parsed on the first type
-  // that needs it, once; its files were read when the engine loaded, since
-  // the worker that runs the analysis may open no file of its own.
-  MimeDatabase database;
-  database.parseGlobs2(mime_files_->globs2);
-  database.parseAliases(mime_files_->aliases);
-  database.parseSubclasses(mime_files_->subclasses);
-  extensions_.setMimeDatabase(std::move(database));
-  mime_files_.reset();
+  // an answer found without it stands.
+  mimeDatabase();
   return extensions_.extensionFor(mime);
 }
 

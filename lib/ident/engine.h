@@ -43,6 +43,10 @@ class Engine {
 
   bool loaded() const { return magic_.loaded(); }
 
+  // The shared MIME database, parsed on first use from the files read at
+  // load; empty when they could not be read.
+  const MimeDatabase& mimeDatabase();
+
   // Identifies the bytes of |source|: one result for what libmagic's
   // strongest match or the text classifier says, preceded by the container
   // kind for a zip archive whose entries tell it. An empty or unreadable

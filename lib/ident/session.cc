@@ -48,10 +48,6 @@ bool Session::loadDefinitions(const char* directory) {
     return false;
   }
   engine_ = std::move(engine);
-  // The same database the engine names extensions from; without it every
-  // name is simply compared with the extension the engine gives.
-  mime_database_ = MimeDatabase();
-  mime_database_.load("/usr/share/mime", &err);
   // The worker is forked from this process with the databases loaded, so a
   // restarted worker needs no reload; it confines itself before it reads a
   // file, unless that is switched off for debugging.
@@ -130,8 +126,14 @@ bool Session::analyze() {
     return false;
   }
   last_ = std::move(*analysis);
-  for (Result& result : last_.results) {
-    result.extension = extensionAsNamed(mime_database_, *submitted_, result.extension);
+  // A name that already ends in one of the type's extensions keeps its
+  // spelling, so the tool sees it carries one; the database the engine
+  // names extensions from tells them, and is parsed only for such names.
+  if (hasExtension(*submitted_)) {
+    const MimeDatabase& database = engine_->mimeDatabase();
+    for (Result& result : last_.results) {
+      result.extension = extensionAsNamed(database, *submitted_, result.extension);
+    }
   }
   return true;
 }

@@ -6,7 +6,6 @@
 
 #include "analysis.h"
 #include "engine.h"
-#include "magic/mime_database.h"
 #include "worker/scoped_fd.h"
 #include "worker/worker.h"
 
@@ -57,9 +56,6 @@ class Session {
   ScopedFd subject_;
   std::string subject_request_;
   Analysis last_;
-  // The extensions each type is known by, to recognise a name that already
-  // carries one.
-  MimeDatabase mime_database_;
 };
 
 // The process's one Session.

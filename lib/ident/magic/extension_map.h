@@ -21,6 +21,7 @@ class ExtensionMap {
 
   // Uses |database| for the types neither the pack nor our table knows.
   void setMimeDatabase(MimeDatabase database) { database_ = std::move(database); }
+  const MimeDatabase& mimeDatabase() const { return database_; }
 
   // Returns the extension for |mime| (parameters after ';' ignored), or ""
   // when none is known or the type conventionally carries none.

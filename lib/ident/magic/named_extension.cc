@@ -13,12 +13,20 @@ bool endsWithPattern(std::string_view name, std::string_view pattern) {
          matchesPattern(name.substr(name.size() - pattern.size()), pattern);
 }
 
+std::string_view fileName(std::string_view path) {
+  return path.substr(path.find_last_of('/') + 1);
+}
+
 }  // namespace
+
+bool hasExtension(std::string_view path) {
+  return fileName(path).find('.') != std::string_view::npos;
+}
 
 std::string extensionAsNamed(const MimeDatabase& database, std::string_view path,
                              std::string_view extension) {
-  const std::string_view name = path.substr(path.find_last_of('/') + 1);
-  if (extension.empty() || name.find('.') == std::string_view::npos) {
+  const std::string_view name = fileName(path);
+  if (extension.empty() || !hasExtension(name)) {
     return std::string(extension);
   }
   // The engine's extension does not say which of the types that share it
