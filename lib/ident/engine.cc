@@ -3,8 +3,11 @@
 #include <magic.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <system_error>
 
 #include "worker/file_source.h"
 #include "magic/mime_database.h"
@@ -54,6 +57,41 @@ bool readWholeFile(const std::string& path, std::string* out) {
          source->readAt(0, static_cast<std::size_t>(source->size()), out);
 }
 
+// The first bytes of a compiled libmagic database: its magic number and its
+// format version.
+constexpr std::size_t kCompiledHeaderBytes = 8;
+
+std::string compiledHeader(const std::string& path) {
+  // Read as libmagic reads it: the system's database is commonly reached
+  // through a link.
+  std::ifstream in(path, std::ios::binary);
+  std::string header(kCompiledHeaderBytes, '\0');
+  if (!in.read(header.data(), static_cast<std::streamsize>(header.size()))) {
+    return "";
+  }
+  return header;
+}
+
+// The file libmagic should load for definitions |text|: its compiled form
+// |compiled| when that can stand in for it, else the text. The compiled form
+// must be at least as new as the text (an edited text wins over a stale
+// build) and of the same format version as the system database, which the
+// installed libmagic reads: a libmagic of another version rejects it.
+std::string definitionsPath(const std::string& text, const std::string& compiled,
+                            std::string_view system_header) {
+  std::error_code ec;
+  const auto text_time = std::filesystem::last_write_time(text, ec);
+  if (ec) {
+    return text;
+  }
+  const auto compiled_time = std::filesystem::last_write_time(compiled, ec);
+  if (ec || compiled_time < text_time || system_header.empty() ||
+      compiledHeader(compiled) != system_header) {
+    return text;
+  }
+  return compiled;
+}
+
 bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
@@ -93,31 +131,41 @@ bool Engine::load(const std::string& directory, std::string* err,
   if (!readTextFile(pack_path, &pack, err)) {
     return false;
   }
-  // The pack alone first: libmagic accepts a list in which one file has no
-  // valid entry at all, but such a pack is a broken installation.
-  MagicCookie magic;
-  if (!magic.open(pack_path, err)) {
-    return false;
-  }
   const std::string system = systemMagicPath();
   if (system.empty()) {
     *err = "no compiled system magic database";
     return false;
   }
+  const std::string system_header = compiledHeader(system.substr(0, system.find(':')));
+  // The pack alone first: libmagic accepts a list in which one file has no
+  // valid entry at all, but such a pack is a broken installation. A compiled
+  // pack that libmagic refuses leaves the text to try.
+  std::string pack_db =
+      definitionsPath(pack_path, directory + std::string(kPackCompiledName), system_header);
+  MagicCookie magic;
+  if (!magic.open(pack_db, err)) {
+    if (pack_db == pack_path || !magic.open(pack_path, err)) {
+      return false;
+    }
+    pack_db = pack_path;
+  }
   // libmagic tries the databases in the order listed, and under
   // MAGIC_CONTINUE reports the matches in that order: the pack, whose entries
   // are the more specific, goes first.
-  const std::string paths = pack_path + ":" + system;
-  if (!magic.open(paths, err)) {
+  if (!magic.open(pack_db + ":" + system, err)) {
     return false;
   }
   ExtensionMap extensions;
   extensions.addPackExtensions(pack);
   // The commonest formats' definitions only speed the analysis up: without
   // them every file goes through the full database.
+  const std::string common_path = directory + std::string(kCommonName);
+  const std::string common_db = definitionsPath(
+      common_path, directory + std::string(kCommonCompiledName), system_header);
   MagicCookie common;
   std::string ignored;
-  if (!common.open(directory + std::string(kCommonName), &ignored)) {
+  if (!common.open(common_db, &ignored) &&
+      (common_db == common_path || !common.open(common_path, &ignored))) {
     common = MagicCookie();
   }
   magic_ = std::move(magic);

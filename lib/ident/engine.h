@@ -25,6 +25,12 @@ class Engine {
   // full database; optional.
   static constexpr std::string_view kCommonName = "trueext-common.magic";
 
+  // The build's compiled forms of the two, which libmagic maps instead of
+  // parsing the text; used where they can stand in for the text (see
+  // load()).
+  static constexpr std::string_view kPackCompiledName = "trueext.mgc";
+  static constexpr std::string_view kCommonCompiledName = "trueext-common.mgc";
+
   // Bytes of a file that libmagic sees. Formats are told from their start;
   // a longer head only makes libmagic's text tests slower.
   static constexpr std::size_t kHeadBytes = 256 << 10;
@@ -36,7 +42,9 @@ class Engine {
   // with '/'), and the shared MIME database from |mime_directory|. False with
   // |err| filled when the pack is missing or either database fails to load;
   // the engine is then unusable. |directory| + kCommonName is loaded when it
-  // can be. The MIME database's files are read now and parsed when a type
+  // can be. Each definitions file is loaded from its compiled form when that
+  // is at least as new as the text and of the system database's format
+  // version, and from the text otherwise. The MIME database's files are read now and parsed when a type
   // first needs them; a missing one only costs extensions.
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");

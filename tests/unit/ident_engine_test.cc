@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <magic.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -262,6 +264,72 @@ TEST(EngineLoadTest, MissingOrBrokenPackLoadsNothing) {
   EXPECT_EQ(engine.analyze(BufferSource("XYZZY\x01\x02\x03"sv)).results.at(0).extension, "xyz");
   EXPECT_EQ(engine.analyze(BufferSource(kPng)).results.at(0).extension, "png")
       << "the system database is loaded too";
+}
+
+// Compiles magic(5) text into libmagic's binary form at |compiled|, as the
+// build does.
+void compileDefinitions(const std::filesystem::path& dir, std::string_view text,
+                        const std::filesystem::path& compiled) {
+  const std::filesystem::path source = dir / "source.magic";
+  testutil::writeFile(source, std::string(text));
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  magic_t cookie = magic_open(MAGIC_NONE);
+  ASSERT_NE(cookie, nullptr);
+  const int rc = magic_compile(cookie, source.c_str());
+  magic_close(cookie);
+  std::filesystem::current_path(cwd);
+  ASSERT_EQ(rc, 0);
+  std::filesystem::rename(dir / "source.magic.mgc", compiled);
+}
+
+TEST(EngineLoadTest, CompiledDefinitionsStandInForTheTextOnlyWhenCurrent) {
+  // The text and the compiled form, built from other text, describe XYZZY
+  // files each in their own words, which tell which of the two was loaded.
+  constexpr std::string_view kText = "0\tstring\tXYZZY\txyzzy text\n";
+  constexpr std::string_view kOther = "0\tstring\tXYZZY\txyzzy compiled\n";
+  using Clock = std::filesystem::file_time_type::clock;
+  static const struct {
+    const char* what;
+    bool older;     // compiled before the text was last written
+    bool foreign;   // of another libmagic format version
+    bool truncated; // cut after its header
+    const char* description;
+  } kCases[] = {
+      {"current", false, false, false, "xyzzy compiled"},
+      {"older than the text", true, false, false, "xyzzy text"},
+      {"of another format version", false, true, false, "xyzzy text"},
+      {"damaged", false, false, true, "xyzzy text"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    testutil::ScopedTempDir dir;
+    const std::filesystem::path text = dir.path() / std::string(Engine::kPackName);
+    const std::filesystem::path compiled = dir.path() / std::string(Engine::kPackCompiledName);
+    testutil::writeFile(text, std::string(kText));
+    compileDefinitions(dir.path(), kOther, compiled);
+    std::filesystem::last_write_time(text, Clock::now() - std::chrono::hours(1));
+    std::filesystem::last_write_time(compiled, Clock::now() - std::chrono::minutes(1));
+    if (c.older) {
+      std::filesystem::last_write_time(compiled, Clock::now() - std::chrono::hours(2));
+    }
+    if (c.foreign || c.truncated) {
+      std::ifstream file(compiled, std::ios::binary);
+      std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+      file.close();
+      if (c.foreign) {
+        bytes[4] = static_cast<char>(bytes[4] + 1);  // the format version's low byte
+      } else {
+        bytes.resize(8);
+      }
+      testutil::writeFile(compiled, bytes);
+      std::filesystem::last_write_time(compiled, Clock::now() - std::chrono::minutes(1));
+    }
+    Engine engine;
+    std::string err;
+    ASSERT_TRUE(engine.load(dir.path().string() + "/", &err)) << err;
+    EXPECT_EQ(engine.describe(BufferSource("XYZZY\x01\x02\x03"sv)), c.description);
+  }
 }
 
 TEST(EngineLoadTest, TypesOnlyTheMimeDatabaseNamesGetTheirExtension) {
