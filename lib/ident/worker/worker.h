@@ -14,7 +14,9 @@ namespace ident {
 // crashes or hangs on hostile input costs only that request. The child is
 // forked on the first call and again after it died or was stopped; it dies
 // with its parent and inherits no descriptor but its own socket. It may
-// confine itself before its first request.
+// confine itself before its first request. The thread that starts it, and
+// the child, stay on the processor that thread ran on: they take turns, and
+// a turn handed over on one processor is the cheapest.
 class Worker {
  public:
   // Turns a request into a reply, inside the child, given the descriptor
