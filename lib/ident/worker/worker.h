@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,8 +72,8 @@ class Worker {
   int socket_ = -1;
   // The receive timeout last set on socket_, to set it only when it changes.
   long long socket_timeout_us_ = -1;
-  // One buffer for every reply, allocated once.
-  std::string buffer_;
+  // One buffer for every reply, allocated on the first.
+  std::unique_ptr<char[]> buffer_;
 };
 
 // The per-file time limit: TRUEEXT_ANALYZE_TIMEOUT (seconds, fractions

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace ident {
 
@@ -49,10 +50,10 @@ union DescriptorMessage {
   char bytes[CMSG_SPACE(sizeof(int))];
 };
 
-// Receives one request into |request| and the descriptor sent with it, if
-// any, into |file|. Returns recvmsg's result.
-ssize_t receiveRequest(int sock, std::string* request, ScopedFd* file) {
-  iovec data{request->data(), request->size()};
+// Receives one request into the |size| bytes at |request| and the
+// descriptor sent with it, if any, into |file|. Returns recvmsg's result.
+ssize_t receiveRequest(int sock, char* request, std::size_t size, ScopedFd* file) {
+  iovec data{request, size};
   DescriptorMessage control;
   msghdr message{};
   message.msg_iov = &data;
@@ -124,7 +125,8 @@ void keepTogether() {
     ::_exit(0);
   }
   closeOtherDescriptors(sock);
-  std::string request(Worker::kMaxMessage, '\0');
+  // Left uninitialised: only the pages a request fills are ever touched.
+  const auto request = std::make_unique_for_overwrite<char[]>(Worker::kMaxMessage);
   if (confine) {
     std::string err;
     std::string hello(1, kConfined);
@@ -137,7 +139,7 @@ void keepTogether() {
   }
   while (true) {
     ScopedFd file;
-    const ssize_t n = receiveRequest(sock, &request, &file);
+    const ssize_t n = receiveRequest(sock, request.get(), Worker::kMaxMessage, &file);
     if (n < 0 && errno == EINTR) {
       continue;
     }
@@ -146,7 +148,7 @@ void keepTogether() {
     }
     std::string reply;
     try {
-      reply = job(std::string_view(request.data(), static_cast<std::size_t>(n)), std::move(file));
+      reply = job(std::string_view(request.get(), static_cast<std::size_t>(n)), std::move(file));
     } catch (...) {
       ::_exit(1);
     }
@@ -205,7 +207,7 @@ bool Worker::start(std::chrono::milliseconds timeout, std::string* err) {
     return false;
   }
   if (buffer_[0] != kConfined && unconfined_) {
-    unconfined_(std::string_view(buffer_).substr(1, static_cast<std::size_t>(n) - 1));
+    unconfined_(std::string_view(buffer_.get() + 1, static_cast<std::size_t>(n) - 1));
   }
   return true;
 }
@@ -227,8 +229,9 @@ void Worker::stop() {
 
 long Worker::receive(std::chrono::milliseconds timeout, std::string* err) {
   using std::chrono::microseconds;
-  if (buffer_.size() != kMaxMessage + 1) {
-    buffer_.resize(kMaxMessage + 1);
+  if (buffer_ == nullptr) {
+    // Left uninitialised: only the pages replies fill are ever touched.
+    buffer_ = std::make_unique_for_overwrite<char[]>(kMaxMessage + 1);
   }
   // A blocking receive with a timeout on the socket: one call per reply,
   // and no wake-up before the reply or the deadline. The timeout is set
@@ -251,7 +254,7 @@ long Worker::receive(std::chrono::milliseconds timeout, std::string* err) {
       socket_timeout_us_ = wait.count();
     }
     // MSG_TRUNC makes recv report a longer packet's true size.
-    const ssize_t n = ::recv(socket_, buffer_.data(), buffer_.size(), MSG_TRUNC);
+    const ssize_t n = ::recv(socket_, buffer_.get(), kMaxMessage + 1, MSG_TRUNC);
     if (n >= 0) {
       return static_cast<long>(n);
     }
@@ -300,7 +303,7 @@ std::optional<std::string> Worker::call(std::string_view request, int file,
     *err = "reply too large";
     return std::nullopt;
   }
-  return buffer_.substr(0, static_cast<std::size_t>(n));
+  return std::string(buffer_.get(), static_cast<std::size_t>(n));
 }
 
 std::chrono::milliseconds analysisTimeout() {
