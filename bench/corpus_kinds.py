@@ -90,6 +90,12 @@ PACKAGES = [
     "librust-quote-dev", "librust-proc-macro2-dev", "librust-libc-dev", "librust-cfg-if-dev", "librust-once-cell-dev",
     "librust-lazy-static-dev", "librust-anyhow-dev", "librust-thiserror-dev", "librust-toml-dev",
     "postgresql-15-postgis-3-scripts", "mariadb-server-core", "phpmyadmin", "postgresql-15-pgtap",
+    # SQL schemas and extension scripts of more projects, MySQL and PostgreSQL dialects
+    "roundcube-core", "pdns-backend-mysql", "pdns-backend-pgsql", "icinga2-ido-mysql", "icinga2-ido-pgsql",
+    "kamailio-mysql-modules", "kamailio-postgres-modules", "freeradius-config", "postgresql-15-orafce",
+    "postgresql-15-pglogical", "postgresql-15-repack", "postgresql-15-hypopg", "postgresql-15-pgaudit",
+    "postgresql-15-ip4r", "postgresql-15-prefix", "postgresql-15-numeral", "postgresql-15-unit",
+    "postgresql-15-semver", "slony1-2-bin",
 ]
 
 # Debian source packages (apt-get source, unpacked in the cache): their
@@ -108,6 +114,8 @@ SOURCE_PACKAGES = [
     "gnome-subtitles", "subtitleeditor", "aegisub", "ruby-mail", "libemail-mime-perl", "libmail-box-perl",
     "spamassassin", "python-attrs", "python-click", "jinja2", "python-packaging", "six", "pyyaml", "python-toml",
     "flit", "pytest", "r-cran-testthat", "r-cran-stringr", "lazarus", "cl-babel", "cl-iterate", "libmoose-perl",
+    # programs written in Free Pascal and Lazarus
+    "doublecmd", "lazpaint", "transgui", "cqrlog", "mricron", "view3dscene", "ddrescueview", "pasdoc",
 ]
 
 # npm modules (npm pack, unpacked in the cache).

@@ -21,6 +21,7 @@ Usage: bench/make_corpus.py [--out build/corpus] [--cache build/corpus-cache] [-
                             [--per-package 12] [--offline]
 """
 import argparse
+import ast
 import configparser
 import csv
 import email.parser
@@ -34,6 +35,7 @@ import shutil
 import subprocess
 import sys
 import tomllib
+import warnings
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -198,8 +200,13 @@ def fetch_sources(names, cache, offline):
             log(f"fetching source package {name}")
             result = run(["apt-get", "-qq"] + options + ["source", name], cwd=root)
             if result.returncode != 0:
-                log(f"could not fetch source package {name}: {result.stderr.strip()[-200:]}")
-                continue
+                # Mirrors that lack the Debian part of a package still serve
+                # its upstream tarball: its files are the sources we want.
+                upstream = [t for t in glob.glob(os.path.join(root, "*.orig.tar.*")) if not t.endswith(".asc")]
+                if not upstream or any(run(["tar", "-xf", t, "-C", root]).returncode for t in upstream):
+                    log(f"could not fetch source package {name}: {result.stderr.strip()[-200:]}")
+                    continue
+                log(f"source package {name}: only its upstream tarball, unpacked as it is")
             for archive in glob.glob(os.path.join(root, "*.tar.*")) + glob.glob(os.path.join(root, "*.dsc")):
                 os.unlink(archive)
             open(os.path.join(root, ".unpacked"), "w").close()
@@ -297,6 +304,50 @@ def is_other_format(text):
     return False
 
 
+# reStructuredText's explicit markup: a directive (".. note::") or an
+# interpreted-text role (":func:`open`"). Plain prose writes neither.
+RST_DIRECTIVE = re.compile(r"^\.\. [A-Za-z][\w:-]*::( |$)", re.M)
+RST_ROLE = re.compile(r"(^|[\s(]):[a-z][\w:.-]*:`[^`\n]+`")
+
+
+def is_rst_source(text):
+    """True when a file uses reStructuredText's explicit markup at least
+    twice: docutils and Sphinx projects keep pages and the fragments they
+    include as .txt files, which are reStructuredText all the same."""
+    return len(RST_DIRECTIVE.findall(text)) + len(RST_ROLE.findall(text)) >= 2
+
+
+def is_python_module(text):
+    """True when the whole text compiles as Python and defines or imports
+    something at its top level (test inputs of Python's tokenizer, say);
+    prose never compiles, and a bare word or two that does defines nothing."""
+    try:
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            tree = ast.parse(text)
+    except (SyntaxError, ValueError, RecursionError, MemoryError):
+        return False
+    return any(isinstance(node, (ast.FunctionDef, ast.ClassDef, ast.Import, ast.ImportFrom)) for node in tree.body)
+
+
+def is_plain_text(text, name):
+    """True when a file named .txt is text with no format of its own. Left
+    out: CMake's CMakeLists.txt; scripts that open with a "#!" line (start
+    script templates); reStructuredText sources; Python modules; and
+    whatever is_other_format recognises. Requirement lists, licences,
+    changelogs and help files are plain text, and stay."""
+    return (name != "cmakelists.txt" and not text.startswith("#!") and not is_rst_source(text)
+            and not is_python_module(text) and not is_other_format(text))
+
+
+# Pascal's block structure: a unit, program, routine or block opens some
+# line, and an "end;" or "end." closes one. Files named .pp that lack it are
+# other languages' (rustc's pretty-printer test outputs, Puppet manifests).
+PASCAL_OPENING = re.compile(r"^\s*(unit|program|library|procedure|function|constructor|destructor|begin|"
+                            r"interface|implementation|uses)\b", re.M | re.I)
+PASCAL_END = re.compile(r"^\s*end\s*[;.]", re.M | re.I)
+
+
 def parses_as_yaml(text):
     if yaml is None:
         return True
@@ -352,7 +403,8 @@ CHECKS = {
     "diff": lambda t, h, n: is_diff(t),
     "dockerfile": lambda t, h, n: re.search(r"^FROM\s+\S", t, re.M | re.I) is not None,
     "mk": lambda t, h, n: n not in corpus_kinds.NAMED_FILES or is_makefile(t),
-    "txt": lambda t, h, n: n != "cmakelists.txt" and not is_other_format(t),
+    "pas": lambda t, h, n: PASCAL_OPENING.search(t) is not None and PASCAL_END.search(t) is not None,
+    "txt": lambda t, h, n: is_plain_text(t, n),
 }
 
 

@@ -316,6 +316,33 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"module Data.Aeson.Encoding\n    (\n      Encoding\n    , pairs\n    ) "
        "where\n\nimport Data.Text (Text)\nimport qualified Data.Map as M\n",
        "hs"},
+      // Pascal's headers: a program, its uses clause and its routines.
+      {"program Hello;\n\nuses SysUtils, Classes;\n\nprocedure Greet(const "
+       "Name: string);\nbegin\n  WriteLn('Hello ', Name);\nend;\n\nbegin\n  "
+       "Greet('you');\nend.\n",
+       "pas"},
+      {"constructor TList.Create;\nbegin\n  inherited;\nend;\n\ndestructor "
+       "TList.Destroy;\nbegin\n  Clear;\nend;\n",
+       "pas"},
+      // MySQL scripts: statements that end in ";" on their own lines.
+      {"SET sql_mode='';\nDROP PROCEDURE IF EXISTS AddColumn;\nDROP PROCEDURE "
+       "IF EXISTS DropColumn;\nSET @n = (select count(*) from t);\nPREPARE "
+       "stmt FROM @str;\nEXECUTE stmt;\n",
+       "sql"},
+      // A Go file's package clause may follow its comments and build lines.
+      {"// Copyright 2022 The Go Authors.\n\n//go:build linux\n\n/*\nPackage "
+       "demo shows things.\n*/\npackage demo\n\nimport \"fmt\"\n\nfunc "
+       "Show() {\n\tdefer fmt.Println(\"done\")\n}\n",
+       "go"},
+      {"      program main\n      implicit none\n      call setup\n      call "
+       "solve(n, x)\n      end program main\n",
+       "f"},
+      {"let describe x =\n  match x with\n  | 0 -> \"zero\"\n  | _ -> \"many\"\n\n"
+       "let () = print_string (describe 1)\n",
+       "ml"},
+      {"case \"$1\" in\n  start) run ;;\n  stop)\n    halt\n    ;;\n  *) exit 1 "
+       ";;\nesac\n",
+       "sh"},
   };
   expectKinds(kCases, std::size(kCases));
 }
@@ -544,6 +571,60 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       // "Name (Company): what they did" is no TypeScript return type.
       {"- Jane Doe (Acme): Added docs\n- Li Wei (Initech): Fixed the build\n",
        "txt"},
+      // Wrapped prose: lines that open with "program", "procedure" or
+      // "object", or end in "with", are no Pascal, Fortran, Kotlin or OCaml.
+      {"This program is free software; you can redistribute it and/or modify\n"
+       "it under the terms of the GNU General Public License. This\n"
+       "program is distributed in the hope that it will be useful, but the\n"
+       "program comes WITHOUT ANY WARRANTY; see the License for details, and\n"
+       "procedure to follow for claims.\n",
+       "txt"},
+      {"Fixes since v1.8.2\n\n * The code to compute the shortest prefix of an\n"
+       "   object name did not deal with\n   submodules, and the unique\n"
+       "   object name parser stumbled on it with\n   refs that looked like "
+       "names, which mixed\n   object names with\n   tag names.\n",
+       "txt"},
+      // A Go test script: shell-like commands, then the files it works on.
+      {"env GO111MODULE=off\n\n# Build with the default flags.\n[short] skip\n"
+       "go build -x -n ./override.go\nstderr 'compile'\n\n-- override.go --\n"
+       "package main\n\nimport \"C\"\n\nfunc GoFunc() {}\n\nfunc main() {}\n"
+       "-- go.mod --\nmodule example.com/m\n",
+       "txt"},
+      {"go list -mod=readonly -m all\nstdout 'rsc.io/quote'\ngo get "
+       "-mod=readonly rsc.io/x\nretract v1.0.0\nretract [v1.1.0, v1.2.0]\n"
+       "retract v1.9.0 // bad\n",
+       "txt"},
+      // Hints alone: "nil" and "-- " lines say too little of Lua.
+      {"-- a.txt --\nvalue is nil here\n-- b.txt --\nnil again\n-- c.txt --\n"
+       "nil at last\n",
+       "txt"},
+      // A term list with tab-indented explanations, bullets or file names is
+      // no makefile.
+      {"add <repository> <ref>::\n\tCreate the subtree by importing its "
+       "contents.\n\tA new commit is created.\nmerge <commit>::\n\tMerge "
+       "recent changes.\n\tThis keeps local changes.\n",
+       "txt"},
+      {"actions directory:\n\tarrow_down.png\n\tarrow_up.png\n* Run the "
+       "tool with the arguments:\n\t- be quiet.\n\t- turn on DCD.\n", "txt"},
+      // Changelog lines of "number: text" and a sentence ending in ":" over
+      // bullets are no YAML mappings.
+      {"March 2008\n- 0005235: Re: Error in compile error report\nFeb 2008\n"
+       "- 0005025: InvokeExternalMethod possible bug\n- 0003016: Re: ranges in "
+       "case\n- 0004974: Re: trivial bug\n",
+       "txt"},
+      {"This example shows the state of the actions\n\n- v1: only Edit "
+       "actions\n- v2: File actions and dialogs\n\nExample uses icons from "
+       "these sets:\n\n- Silk icon set 1.3\n- Tango Icon Library\n",
+       "txt"},
+      // Rows of ";"-separated fields, the last ones empty, are no shell case.
+      {"# Hangul syllables\nAC00;HANGUL SYLLABLE GA;Lo;0;L;;;;;N;;;;;\nAC01;"
+       "HANGUL SYLLABLE GAG;Lo;0;L;;;;;N;;;;;\nAC02;HANGUL SYLLABLE "
+       "GAGG;Lo;0;L;;;;;N;;;;;\n",
+       "txt"},
+      // Quotations that open lines are no Vim comments.
+      {"\" The fonts are free \" says the README, and:\n\" Use them as you "
+       "like \" it adds.\n\" Share them \" too.\n",
+       "txt"},
       // Documentation quotes a Python session indented under its prose.
       {"Quickstart\n\nParse a document:\n\n   >>> from foo import parse\n   "
        ">>> doc = parse(text)\n   >>> dumps(doc)\n   \"\"\"[table]\n   a = "
@@ -663,10 +744,14 @@ TEST(TextClassifierTest, FormatTokensInProseStayPlain) {
 // Markup kinds still win on constructs of their own.
 TEST(TextClassifierTest, MarkupNeedsItsOwnConstructs) {
   static const Case kCases[] = {
-      // Code spans are Markdown's own, beside plain-text titles and bullets.
+      // Code spans, titles and bullets are what plain text writes too; a
+      // link or a fenced block beside them is Markdown's own.
       {"Testing\n=======\n\nShort tests\n-----------\n- `tests/play.sh` on "
        "x86_64\n- Small tests (`tests/a.c`, `tests/b.c`)\n- The `make "
        "check` target\n",
+       "txt"},
+      {"Testing\n=======\n\nShort tests\n-----------\n- `tests/play.sh` on "
+       "x86_64\n- See [the guide](docs/guide.md)\n\n```\nmake check\n```\n",
        "md"},
       // TeX at the margin, even where definitions are indented.
       {"% Demo macros\n\\catcode`\\@=11\n\\def\\demo@a{%\n  \\relax\n  "

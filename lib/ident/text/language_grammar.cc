@@ -161,6 +161,10 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       }
     }
   }
+  // Kotlin singletons "object Name {" (prose wraps lines before "object").
+  if (t.starts_with("object ") && t.size() > 7 && isUpper(t[7])) {
+    hit(Kind::kKotlin, 3);
+  }
   // Kotlin and TypeScript functions: "fun f(x: Int): Int", "f(x: T): R {".
   if (contains(t, "fun ") && contains(t, "): ")) {
     hit(Kind::kKotlin, 1);
@@ -301,8 +305,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       bool first_token =
           comma != string_view::npos &&
           trimRight(operands.substr(0, comma)).find(' ') == string_view::npos;
+      // A lone "$NAME" is a shell variable ("cd $SRCDIR"); immediates are
+      // numbers, or come beside another operand.
+      bool immediate =
+          !operands.empty() && operands[0] == '$' &&
+          (comma != string_view::npos ||
+           (operands.size() > 1 && (isDigit(operands[1]) || operands[1] == '-')));
       bool registers = !operands.empty() &&
-                       (operands[0] == '%' || operands[0] == '$' ||
+                       (operands[0] == '%' || immediate ||
                         (first_token &&
                          (contains(operands, "%") ||
                           contains(operands.substr(comma), " #") ||
@@ -434,8 +444,15 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     }
   }
   // Makefiles: a "target: prerequisites" line followed by a tab-indented
-  // recipe, and assignments with make's own operators.
-  if (line.raw.starts_with("\t") && i > 0 && !isProseLine(line.raw)) {
+  // recipe, and assignments with make's own operators. A recipe line is a
+  // command, not a sentence, a bullet, a bare file name, or a name or a
+  // date continuing a "Copyright:" field (a capital or a digit opens a
+  // command only as "VAR=value command"); targets are names and paths, not
+  // a bullet or a "<placeholder>" of a list of terms.
+  if (line.raw.starts_with("\t") && i > 0 && !isProseLine(line.raw) &&
+      (contains(t, " ") || t[0] == '$' || t[0] == '@') &&
+      !t.starts_with("- ") && !t.starts_with("* ") &&
+      (!(isUpper(t[0]) || isDigit(t[0])) || t.find('=') < t.find(' '))) {
     std::size_t j = i;
     while (j > 0 && lines[j - 1].raw.starts_with("\t")) {
       --j;
@@ -443,8 +460,9 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     if (j > 0) {
       string_view rule = lines[j - 1].raw;
       std::size_t colon = rule.find(':');
-      if (colon != string_view::npos && colon > 0 && !isSpace(rule[0]) &&
-          rule[0] != '#' && !contains(rule, ";") &&
+      if (colon != string_view::npos && colon > 0 &&
+          (isIdentChar(rule[0]) || contains(".$/%", rule.substr(0, 1))) &&
+          rule.find_first_of(";<>") == string_view::npos &&
           (rule.find('(') == string_view::npos || contains(rule, "$("))) {
         hit(Kind::kMakefile, 0);
       }
@@ -531,6 +549,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   if (startsWithWord(t, "case") && tr.ends_with(" in")) {
     hit(Kind::kShell, 1);
+  }
+  // ";;" closes a branch of a case; ";;;" ends rows of empty
+  // ";"-separated fields.
+  if (tr.ends_with(";;") && !tr.ends_with(";;;")) {
+    hit(Kind::kShell, 2);
   }
   // reStructuredText: directives ".. name::" and section underlines in any of
   // its adornment characters beyond Markdown's "=" and "-".
@@ -670,10 +693,81 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                   [](const Line& l) { return l.trimmed.empty(); })) {
     hit(Kind::kMarkdown, 2);
   }
-  // Pascal "function Name(args): Type;" and "program name;".
+  // Pascal "function Name(args): Type;", the headers "program Name;" and
+  // "unit A.B;", routines "procedure TForm.Click(Sender: TObject);" and
+  // "uses A, B;" clauses. Prose opens lines with the same words, but not
+  // with a name and then ";" or "(".
   if (startsWithNoCase(t, "function ") && tr.ends_with(";") &&
       contains(t, "):")) {
     hit(Kind::kPascal, 0);
+  }
+  auto pascal_name_then = [&](std::size_t start, string_view next) {
+    std::size_t n = start;
+    while (n < t.size() && (isIdentChar(t[n]) || t[n] == '.')) {
+      ++n;
+    }
+    string_view rest = trimLeft(t.substr(n));
+    return n > start && !rest.empty() && contains(next, rest.substr(0, 1));
+  };
+  if ((startsWithNoCase(t, "program ") && pascal_name_then(8, ";(")) ||
+      (startsWithNoCase(t, "unit ") && pascal_name_then(5, ";")) ||
+      (startsWithNoCase(t, "library ") && pascal_name_then(8, ";"))) {
+    hit(Kind::kPascal, 1);
+  }
+  if ((startsWithNoCase(t, "procedure ") && pascal_name_then(10, ";(")) ||
+      (startsWithNoCase(t, "constructor ") && pascal_name_then(12, ";(")) ||
+      (startsWithNoCase(t, "destructor ") && pascal_name_then(11, ";("))) {
+    hit(Kind::kPascal, 2);
+  }
+  if (startsWithNoCase(t, "uses ") &&
+      (tr.ends_with(";") || tr.ends_with(","))) {
+    // Names, dots and commas, with blanks only after the commas.
+    string_view list = trim(tr.substr(5, tr.size() - 6));
+    bool names = !list.empty();
+    for (std::size_t k = 0; k < list.size() && names; ++k) {
+      char c = list[k];
+      names = isIdentChar(c) || c == '.' || c == ',' ||
+              (c == ' ' && list[k - 1] == ',');
+    }
+    if (names) {
+      hit(Kind::kPascal, 3);
+    }
+  }
+  // OCaml pattern matches "match x with" and handlers "try ... with" (prose
+  // wraps lines before "with" too).
+  if (tr.ends_with(" with") &&
+      (startsWithWord(t, "match") || startsWithWord(t, "try") ||
+       contains(t, "= match ") || contains(t, "(match "))) {
+    hit(Kind::kOcaml, 0);
+  }
+  // SQL statements on one line, closed by ";": "SET @x = 1;", "DROP
+  // PROCEDURE IF EXISTS p;". Sentences that open with the same verbs end
+  // in a full stop.
+  if (tr.ends_with(";")) {
+    static constexpr string_view kStatements[] = {
+        "select ",   "insert into ", "update ", "delete from ", "create ",
+        "drop ",     "alter ",       "grant ",  "revoke ",      "truncate ",
+        "prepare ",  "execute ",     "deallocate ", "set @",    "use "};
+    for (string_view statement : kStatements) {
+      if (startsWithNoCase(t, statement)) {
+        hit(Kind::kSql, containsNoCase(t, " if exists ") ||
+                                containsNoCase(t, " if not exists ")
+                            ? 1
+                            : 0);
+        break;
+      }
+    }
+  }
+  // Fortran "program name" alone on its line, and "call name(args)" or
+  // "call name": prose goes on with more words after either.
+  if (startsWithNoCase(t, "program ") || startsWithNoCase(t, "call ")) {
+    string_view rest = t.substr(t.find(' ') + 1);
+    std::size_t n = identLength(rest);
+    string_view after = trimLeft(rest.substr(n));
+    if (n > 0 && (after.empty() || after[0] == '!' ||
+                  (after[0] == '(' && !startsWithNoCase(t, "program ")))) {
+      hit(Kind::kFortran, 1);
+    }
   }
   // Fortran free-form declarations "real(8), intent(in) :: x".
   if (contains(t, " :: ") &&
@@ -728,14 +822,18 @@ int grammarRuleWeight(Kind kind, int slot) {
       return slot == 0 ? 5 : (slot == 2 ? 3 : 2);
     case Kind::kMarkdown:
       return slot == 0 || slot == 3 ? 1 : (slot == 2 ? 3 : 2);
-    case Kind::kPascal:
+    case Kind::kPascal:  // functions; headers, procedures and uses clauses
+      return slot == 0 ? 2 : 3;
+    case Kind::kOcaml:
       return 2;
-    case Kind::kFortran:
-      return 3;
+    case Kind::kFortran:  // declarations; programs and calls
+      return slot == 0 ? 3 : 2;
+    case Kind::kSql:  // statements; "IF [NOT] EXISTS" clauses
+      return slot == 0 ? 2 : 3;
     case Kind::kRust:
       return 3;
-    case Kind::kKotlin:  // packages, functions, imports
-      return slot == 2 ? 1 : 3;
+    case Kind::kKotlin:  // packages, functions, imports, objects
+      return slot == 2 ? 1 : (slot == 3 ? 2 : 3);
     case Kind::kAssembly:  // directives, instructions, NASM's keywords
       return slot == 1 ? 2 : 3;
     case Kind::kCSharp:

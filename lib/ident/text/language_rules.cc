@@ -62,7 +62,7 @@ constexpr Rule kRules[] = {
     // Shell.
     {K::kShell, 3, M::kSuffix, "; then"}, {K::kShell, 2, M::kEquals, "then"},
     {K::kShell, 3, M::kEquals, "fi"}, {K::kShell, 3, M::kEquals, "esac"},
-    {K::kShell, 3, M::kSuffix, ";;"}, {K::kShell, 2, M::kEquals, "done"},
+    {K::kShell, 2, M::kEquals, "done"},
     {K::kShell, 3, M::kSuffix, "; do"}, {K::kShell, 3, M::kPrefix, "if [ "},
     {K::kShell, 3, M::kPrefix, "if [[ "}, {K::kShell, 2, M::kPrefix, "if test "},
     {K::kShell, 2, M::kContains, ">/dev/null"}, {K::kShell, 2, M::kPrefix, "set -e"},
@@ -301,17 +301,17 @@ constexpr Rule kRules[] = {
     {K::kHaskell, 1, M::kContains, " <- "}, {K::kOcaml, 3, M::kPrefix, "let rec "},
     {K::kOcaml, 3, M::kPrefix, "let () ="}, {K::kOcaml, 2, M::kPrefix, "open "},
     {K::kOcaml, 3, M::kContains, " = struct"}, {K::kOcaml, 3, M::kContains, " : sig"},
-    {K::kOcaml, 1, M::kPrefix, "(*"}, {K::kOcaml, 2, M::kSuffix, " with"},
-    {K::kOcaml, 2, M::kPrefix, "let "},
+    {K::kOcaml, 1, M::kPrefix, "(*"}, {K::kOcaml, 2, M::kPrefix, "let "},
     // Pascal, whose keywords ignore case.
+    // (Headers "program name;", "unit name;", "procedure name(", "uses a,
+    // b;" are checked in language_grammar.cc: prose opens lines with those
+    // words too.)
     {K::kPascal, 3, M::kEqualsNoCase, "interface"},
-    {K::kPascal, 3, M::kEqualsNoCase, "implementation"}, {K::kPascal, 3, M::kPrefixNoCase, "uses "},
-    {K::kPascal, 3, M::kEqualsNoCase, "end."}, {K::kPascal, 3, M::kPrefixNoCase, "procedure "},
-    {K::kPascal, 3, M::kPrefix, "{$"},
+    {K::kPascal, 3, M::kEqualsNoCase, "implementation"},
+    {K::kPascal, 3, M::kEqualsNoCase, "end."}, {K::kPascal, 3, M::kPrefix, "{$"},
     {K::kPascal, 1, M::kEqualsNoCase, "begin"}, {K::kPascal, 1, M::kEqualsNoCase, "end;"},
     {K::kPascal, 2, M::kEqualsNoCase, "var"}, {K::kPascal, 2, M::kEqualsNoCase, "type"},
     {K::kPascal, 2, M::kEqualsNoCase, "const"}, {K::kPascal, 2, M::kContainsWord, "writeln"},
-    {K::kPascal, 3, M::kPrefixNoCase, "unit "}, {K::kPascal, 3, M::kPrefixNoCase, "program "},
     {K::kPascal, 1, M::kContains, " := "},
     // Fortran.
     {K::kFortran, 3, M::kPrefixNoCase, "subroutine "},
@@ -323,17 +323,18 @@ constexpr Rule kRules[] = {
     {K::kFortran, 2, M::kEqualsNoCase, "endif"}, {K::kFortran, 3, M::kContains, "intent(in"},
     {K::kFortran, 3, M::kPrefixNoCase, "integer ::"},
     {K::kFortran, 3, M::kPrefixNoCase, "double precision "},
-    {K::kFortran, 3, M::kPrefixNoCase, "real*8 "}, {K::kFortran, 2, M::kPrefixNoCase, "call "},
+    {K::kFortran, 3, M::kPrefixNoCase, "real*8 "}, 
     {K::kFortran, 1, M::kPrefixNoCase, "integer "}, {K::kFortran, 1, M::kPrefixNoCase, "real "},
     {K::kFortran, 2, M::kPrefixNoCase, "end function"},
-    {K::kFortran, 2, M::kPrefixNoCase, "program "},
+    // ("program name" and "call name(args)" are checked in
+    // language_grammar.cc.)
     // Assembly (GNU as directives).
     {K::kAssembly, 3, M::kPrefix, ".globl "}, {K::kAssembly, 3, M::kPrefix, ".global "},
     {K::kAssembly, 2, M::kEquals, ".text"}, {K::kAssembly, 2, M::kEquals, ".data"},
     {K::kAssembly, 2, M::kPrefix, ".section "}, {K::kAssembly, 2, M::kPrefix, ".type "},
     {K::kAssembly, 2, M::kPrefix, ".align "}, {K::kAssembly, 2, M::kPrefix, ".long "},
     {K::kAssembly, 2, M::kPrefix, ".byte "}, {K::kAssembly, 2, M::kPrefix, "movl "},
-    {K::kAssembly, 2, M::kPrefix, "movq "}, {K::kAssembly, 2, M::kPrefix, "ret"},
+    {K::kAssembly, 2, M::kPrefix, "movq "}, {K::kAssembly, 2, M::kPrefixWord, "ret"},
     // Makefiles (rules with recipes are checked below).
     {K::kMakefile, 3, M::kPrefix, ".PHONY"}, {K::kMakefile, 3, M::kPrefix, "ifeq ("},
     {K::kMakefile, 3, M::kPrefix, "ifneq ("}, {K::kMakefile, 2, M::kPrefix, "ifdef "},
@@ -384,7 +385,8 @@ constexpr Rule kRules[] = {
     {K::kVim, 3, M::kEquals, "finish"}, {K::kVim, 3, M::kPrefix, "augroup "},
     {K::kVim, 2, M::kPrefix, "autocmd "}, {K::kVim, 3, M::kPrefix, "nnoremap "},
     {K::kVim, 3, M::kPrefix, "command! "}, {K::kVim, 3, M::kContains, "&cpo"},
-    {K::kVim, 2, M::kPrefix, "\" "}, {K::kVim, 2, M::kPrefix, "exe "},
+    // A comment line opens with a double quote, as a quotation in prose may.
+    {K::kVim, 2, M::kPrefix, "\" ", true}, {K::kVim, 2, M::kPrefix, "exe "},
     {K::kVim, 2, M::kPrefix, "execute "}, {K::kVim, 3, M::kPrefix, "vim9script"},
     {K::kVim, 3, M::kPrefix, "scriptencoding "}, {K::kVim, 1, M::kEquals, "endif"},
     {K::kVim, 2, M::kEquals, "endfor"}, {K::kVim, 2, M::kEquals, "endwhile"},
@@ -436,7 +438,7 @@ constexpr Rule kRules[] = {
     {K::kKotlin, 3, M::kContains, "suspend fun "}, {K::kKotlin, 3, M::kPrefix, "data class "},
     {K::kKotlin, 3, M::kContains, "companion object"}, {K::kKotlin, 3, M::kContains, "lateinit var "},
     {K::kKotlin, 2, M::kPrefix, "val "}, {K::kKotlin, 2, M::kContains, "private val "},
-    {K::kKotlin, 2, M::kPrefix, "object "}, {K::kKotlin, 2, M::kContains, " when ("},
+    {K::kKotlin, 2, M::kContains, " when ("},
     {K::kKotlin, 2, M::kContains, "?.let"}, {K::kKotlin, 2, M::kContains, "listOf("},
     {K::kKotlin, 2, M::kContains, "mapOf("}, {K::kKotlin, 3, M::kContains, "mutableListOf("},
     {K::kKotlin, 3, M::kPrefix, "@JvmStatic"}, {K::kKotlin, 2, M::kContains, "!!."},
@@ -453,7 +455,7 @@ constexpr Rule kRules[] = {
     {K::kCSharp, 3, M::kContains, "sealed class "}, {K::kCSharp, 2, M::kContains, "IEnumerable<"},
     {K::kCSharp, 3, M::kContains, "async Task"}, {K::kCSharp, 2, M::kContains, "string.Empty"},
     {K::kCSharp, 2, M::kContains, "public string "}, {K::kCSharp, 2, M::kContains, "public bool "},
-    {K::kCSharp, 2, M::kContains, "readonly "}, {K::kCSharp, 2, M::kContains, "typeof("},
+    {K::kCSharp, 2, M::kContains, " readonly "}, {K::kCSharp, 2, M::kContains, "typeof("},
     {K::kCSharp, 3, M::kContains, "List<string>"}, {K::kCSharp, 3, M::kContains, "Dictionary<"},
     {K::kCSharp, 3, M::kContains, "nameof("}, {K::kCSharp, 3, M::kPrefix, "[assembly:"},
     {K::kCSharp, 3, M::kContains, "catch (Exception"}, {K::kCSharp, 3, M::kContains, "partial class "},

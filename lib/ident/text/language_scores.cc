@@ -198,6 +198,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // Under a "target: prerequisites" line, and on one of its recipe lines.
   bool in_recipe = false;
   bool recipe_line = false;
+  // Go's grammar puts the package clause before anything but comments; a
+  // test script or a document that quotes Go has other lines first.
+  bool seen_code = false;
+  bool go_package_first = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
     if (line.trimmed.empty()) {
@@ -217,6 +221,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
                open != string_view::npos &&
                line.text.substr(0, open + 1).find("//") == string_view::npos) {
       in_block_comment = line.text.find("*/", open + 2) == string_view::npos;
+    }
+    if (!seen_code && !comment) {
+      seen_code = true;
+      go_package_first = line.text.starts_with("package ");
     }
     bool cpp_silent = cplusplus_branches.enter(line.text) || comment;
     bool directive =
@@ -316,6 +324,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   std::array<int, kKinds> best_rule_score{};
   // The score of a kind's own constructs, beyond prose conventions.
   std::array<int, kKinds> distinctive{};
+  // Whether a rule above a hint's weight hit: hints alone ("nil", "-- "
+  // comments, "printf(") turn up in any text that quotes some code.
+  std::array<bool, kKinds> beyond_hints{};
   for (std::size_t r = 0; r < rule_count; ++r) {
     if (rule_hits[r] == 0) {
       continue;
@@ -323,6 +334,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     std::size_t k = static_cast<std::size_t>(rules[r].kind);
     int score = rules[r].weight * rule_hits[r];
     own[k] += score;
+    beyond_hints[k] |= rules[r].weight > 1 && !rules[r].prose_convention;
     if (rules[r].kind == Kind::kC && rules[r].pattern.starts_with("#")) {
       c_preprocessor += score;
     }
@@ -340,8 +352,11 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       if (n == 0) {
         continue;
       }
-      int score = n * grammarRuleWeight(static_cast<Kind>(k), slot);
+      int weight = grammarRuleWeight(static_cast<Kind>(k), slot);
+      int score = n * weight;
       own[k] += score;
+      beyond_hints[k] |=
+          weight > 1 && !isProseConventionSlot(static_cast<Kind>(k), slot);
       if (!isProseConventionSlot(static_cast<Kind>(k), slot)) {
         distinctive[k] += score;
       }
@@ -354,7 +369,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
 
   for (std::size_t k = 0; k < kKinds; ++k) {
     bool beside_prose = distinctive[k] < own[k];
-    if (distinctive[k] == 0 ||
+    if (distinctive[k] == 0 || !beyond_hints[k] ||
         (beside_prose && distinctive[k] < kMinDistinctiveBesideProse)) {
       own[k] = 0;  // bullets and underlines alone are plain text
     }
@@ -364,6 +379,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   }
   if (!python_at_margin) {
     own[kPythonIndex] = 0;
+  }
+  if (!go_package_first) {
+    own[static_cast<std::size_t>(Kind::kGo)] = 0;
   }
 
   std::array<int, kKinds> total = own;

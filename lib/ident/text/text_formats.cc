@@ -399,6 +399,7 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
   bool in_block_scalar = false;
   std::size_t block_indent = 0;
   bool after_plain_value = false;  // a plain scalar may wrap onto deeper lines
+  std::size_t plain_column = 0;    // ... deeper than its key or its dash
   int yaml_values = 0;
   int lower_keys = 0;
   for (const Line& line : lines) {
@@ -415,6 +416,14 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
         continue;
       }
       in_block_scalar = false;
+    }
+    if (after_plain_value && indent > plain_column) {
+      // The plain scalar goes on; YAML forbids a mapping inside it (a
+      // "Copyright:" field's licence text saying "This means:").
+      if (contains(t, ": ") || t.ends_with(":")) {
+        ++other;
+      }
+      continue;
     }
     if (t == "---" || t.starts_with("--- ") || t.starts_with("%YAML")) {
       marker = true;
@@ -448,10 +457,19 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
           return isIdentChar(c) || c == '-' || c == '.' || c == '/' ||
                  c == ' ' || c == '$' || c == '<';
         });
-    if (key_ok && !key.ends_with(" ")) {
+    // A key of four words or more is a sentence introducing what follows
+    // ("Example uses icons from these sets:").
+    key_ok = key_ok && std::count(key.begin(), key.end(), ' ') < 3;
+    string_view value =
+        colon == string_view::npos ? string_view() : trim(item.substr(colon + 1));
+    // A plain value cannot hold ": " ("- 0005235: Re: Error in ..." is a
+    // changelog line): YAML rejects it unless the value is quoted.
+    bool plain_value_ok =
+        value.empty() || contains("[{|>\"'&*!", value.substr(0, 1)) ||
+        !contains(value, ": ");
+    if (key_ok && plain_value_ok && !key.ends_with(" ")) {
       ++structural;
       ++mappings;
-      string_view value = trim(item.substr(colon + 1));
       lower_keys += isLower(key[0]) ? 1 : 0;
       // Values only YAML writes: typed scalars, flow collections, block
       // scalars, anchors and quoted strings.
@@ -467,6 +485,7 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       }
       after_plain_value =
           !value.empty() && !contains("[{|>\"'&*!", value.substr(0, 1));
+      plain_column = indent + (t.size() - item.size());
       if (parent_indent != std::string_view::npos && indent > parent_indent) {
         nested = true;
       }
@@ -486,9 +505,7 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
         ++yaml_values;
       }
       after_plain_value = true;
-      continue;
-    }
-    if (indent > 0 && after_plain_value && !contains(t, ": ")) {
+      plain_column = indent;  // the dash's column
       continue;
     }
     after_plain_value = false;
