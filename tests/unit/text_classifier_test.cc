@@ -447,6 +447,11 @@ TEST(TextClassifierTest, StructuredData) {
        "csv"},
       {"id\tname\tvalue\n1\ta\t2\n2\tb\t3\n3\tc\t4\n", "tsv"},
       {"---\nname: demo\nsteps:\n  - run: make\n  - run: make check\n", "yaml"},
+      // A sequence entry's plain value goes on over deeper lines.
+      {"language: c\ngit:\n  depth: 3\nscript:\n  - export SRC=$(pwd)\n  - "
+       "if [ \"$X\" = y ];\n    then\n    echo yes;\n    fi\n  - cmake -DA=ON\n"
+       "    -DB=OFF\n",
+       "yaml"},
       {"network:\n  version: 2\n  ethernets:\n    eth0:\n      dhcp4: true\n",
        "yaml"},
       // A flat mapping counts when a value is written as only YAML writes it.
@@ -620,6 +625,31 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       {"# Hangul syllables\nAC00;HANGUL SYLLABLE GA;Lo;0;L;;;;;N;;;;;\nAC01;"
        "HANGUL SYLLABLE GAG;Lo;0;L;;;;;N;;;;;\nAC02;HANGUL SYLLABLE "
        "GAGG;Lo;0;L;;;;;N;;;;;\n",
+       "txt"},
+      // A Debian copyright file: capitalised fields, continuation lines, and
+      // a licence text that says "This means:" over a list.
+      {"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/"
+       "1.0/\nUpstream-Name: demo\n\nFiles: *\nCopyright: 2014, IEEE\n"
+       "License: other\n Public Domain\n .\n This means:\n - IEEE does not "
+       "assert copyright\n - IEEE does not restrict distribution\n",
+       "txt"},
+      {"Copyright: 2017,\n\tMarc Stevens\n\tCryptology Group\n\tP.O. Box "
+       "94079, Amsterdam\nLicense: MIT\n\t1999-2015 The PHP Group.\n",
+       "txt"},
+      // An R console transcript and a compiler's numbered listing quote code.
+      {"> vec_assert(lgl(), data.frame()):\n\nError: must be a vector.\n\n> "
+       "vec_assert(data.frame(x = 1), chr()):\n\nError: must be a vector.\n\n"
+       "> x <- data.frame(y = 2)\n",
+       "txt"},
+      {"error[E0599]: no method named `iter` found\n  --> src/main.rs:7:13\n   "
+       "|\n3  | impl Demo for Point {\n4  |     pub fn new() -> Self {\n7  | "
+       "    let mut p = &mut q;\n   |             ^^^ not found\n",
+       "txt"},
+      // "virtual" and "pkg::name" in release notes are no C++.
+      {"Changes in 1.8\n\n * toJSON() now handles NULL in lists; see "
+       "jsonlite::toJSON.\n * fromJSON() calls base::rawToChar and "
+       "jsonlite::parse_json.\n * The virtual machine image is gone; virtual "
+       "hosts\n   and virtual memory notes moved to jsonlite::docs.\n",
        "txt"},
       // Quotations that open lines are no Vim comments.
       {"\" The fonts are free \" says the README, and:\n\" Use them as you "

@@ -38,7 +38,7 @@ constexpr Rule kRules[] = {
     {K::kCpp, 3, M::kPrefix, "template<"}, {K::kCpp, 3, M::kEquals, "public:"},
     {K::kCpp, 3, M::kEquals, "private:"}, {K::kCpp, 3, M::kEquals, "protected:"},
     {K::kCpp, 3, M::kContainsWord, "nullptr"}, {K::kCpp, 3, M::kContainsWord, "constexpr"},
-    {K::kCpp, 3, M::kPrefix, "using namespace "}, {K::kCpp, 2, M::kContainsWord, "virtual"},
+    {K::kCpp, 3, M::kPrefix, "using namespace "}, {K::kCpp, 2, M::kContainsWord, "virtual", true},
     {K::kCpp, 3, M::kContains, "static_cast<"}, {K::kCpp, 3, M::kContains, "reinterpret_cast<"},
     {K::kCpp, 3, M::kContains, "const_cast<"}, {K::kCpp, 3, M::kContainsWord, "noexcept"},
     {K::kCpp, 2, M::kContainsWord, "typename"}, {K::kCpp, 3, M::kContains, "decltype("},

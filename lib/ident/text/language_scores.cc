@@ -130,6 +130,21 @@ struct RuleIndex {
   std::vector<CharSet> needs;
 };
 
+// "12 | code" or "12|code": a line number, then a bar.
+bool isListingLine(string_view text) {
+  std::size_t n = 0;
+  while (n < text.size() && isDigit(text[n])) {
+    ++n;
+  }
+  if (n == 0) {
+    return false;
+  }
+  while (n < text.size() && text[n] == ' ') {
+    ++n;
+  }
+  return n < text.size() && text[n] == '|';
+}
+
 RuleIndex buildRuleIndex() {
   RuleIndex index;
   const std::span<const Rule> rules = patternRules();
@@ -253,11 +268,19 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       present.add(toLower(c));
     }
     const bool margin = !isSpace(line.raw[0]);
+    // A quotation, a session's prompt ("> expr", ">>> expr", "$ command")
+    // or a numbered listing line ("12 |   let x = 1;" in a compiler's
+    // message, a coverage report) shows code the file talks about; only
+    // Markdown quotes so itself.
+    const bool prompt = line.raw.starts_with("> ") ||
+                        line.raw.starts_with(">>> ") ||
+                        line.raw.starts_with("$ ") || isListingLine(line.text);
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
         return;
       }
-      if ((recipe_line && rules[r].kind == Kind::kShell) ||
+      if ((prompt && rules[r].kind != Kind::kMarkdown) ||
+          (recipe_line && rules[r].kind == Kind::kShell) ||
           pod_line != (rules[r].kind == Kind::kPod) ||
           (cpp_silent && rules[r].kind == Kind::kCpp) ||
           (comment && rules[r].kind == Kind::kTypeScript)) {
@@ -275,7 +298,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     for (std::uint16_t r : index.anywhere) {
       apply(r);
     }
-    if (!pod_line) {
+    if (!pod_line && !prompt) {
       int cpp_before[kGrammarSlots];
       std::copy(std::begin(special[kCppIndex]), std::end(special[kCppIndex]),
                 cpp_before);
@@ -303,14 +326,17 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     }
   }
 
-  // Qualified names ("a::b") tell C++ from C; without any C evidence they
-  // are Perl's, Rust's or a log's.
+  // Qualified names ("a::b") tell C++ from C; without C evidence beyond
+  // hints (a NULL, a "static") they are Perl's, R's, Rust's or a log's.
   {
     constexpr std::size_t kC = static_cast<std::size_t>(Kind::kC);
-    bool c_evidence = std::any_of(std::begin(special[kC]), std::end(special[kC]),
-                                  [](int n) { return n > 0; });
+    bool c_evidence = false;
+    for (int slot = 0; slot < kGrammarSlots && !c_evidence; ++slot) {
+      c_evidence = special[kC][slot] > 0 && grammarRuleWeight(Kind::kC, slot) > 1;
+    }
     for (std::size_t r = 0; r < rule_count && !c_evidence; ++r) {
-      c_evidence = rules[r].kind == Kind::kC && rule_hits[r] > 0;
+      c_evidence =
+          rules[r].kind == Kind::kC && rules[r].weight > 1 && rule_hits[r] > 0;
     }
     if (!c_evidence) {
       special[kCppIndex][kQualifiedNameSlot] = 0;

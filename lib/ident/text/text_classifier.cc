@@ -3,8 +3,8 @@
 // The classifier runs in three steps, strongest evidence first:
 //  1. What the file says about itself: a shebang line ("#!/usr/bin/env
 //     python3"), an Emacs "-*- mode -*-" line or a Vim modeline.
-//  2. Formats with a grammar strict enough to check outright: JSON, unified
-//     diffs, PEM blocks, man pages, gettext catalogues, subtitles, e-mail
+//  2. Formats with a grammar strict enough to check outright: JSON, text
+//     archives (plain text), unified diffs, PEM blocks, man pages, gettext catalogues, subtitles, e-mail
 //     messages, Dockerfiles, sectioned key files (desktop entries, systemd
 //     units, TOML, INI), CSV/TSV tables and YAML.
 //  3. A score per language from its lines: each rule recognises one piece of
@@ -383,6 +383,9 @@ TextVerdict classifyText(std::string_view head,
         start.starts_with("[")) {
       return verdict("json", "JSON data", "well-formed JSON");
     }
+  }
+  if (auto v = checkTextArchive(lines)) {
+    return *v;
   }
   if (auto v = checkDiff(lines)) {
     return *v;

@@ -65,6 +65,25 @@ bool isTomlValue(string_view v) {
 
 }  // namespace
 
+// Two "-- name --" lines at least, the name without blanks ("-- go.mod --",
+// "-- stdout --"); one such line may be a comment in Lua, SQL or Haskell,
+// and "-- ------ --" frames a comment's title.
+std::optional<TextVerdict> checkTextArchive(const std::vector<Line>& lines) {
+  int members = 0;
+  for (const Line& line : lines) {
+    string_view t = line.raw;
+    if (t.size() <= 6 || !t.starts_with("-- ") || !t.ends_with(" --")) {
+      continue;
+    }
+    string_view name = t.substr(3, t.size() - 6);
+    if (name.find_first_of(" \t") == string_view::npos &&
+        std::any_of(name.begin(), name.end(), isIdentChar) && ++members == 2) {
+      return verdict("txt", "text archive", "\"-- name --\" member lines");
+    }
+  }
+  return std::nullopt;
+}
+
 // "--- a/x" then "+++ b/x" then "@@ -1,3 +1,4 @@", or git's "diff --git".
 std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size() && i < 60; ++i) {
