@@ -651,6 +651,23 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "jsonlite::parse_json.\n * The virtual machine image is gone; virtual "
        "hosts\n   and virtual memory notes moved to jsonlite::docs.\n",
        "txt"},
+      // One name mentioned again and again, a cmdlet-like compound word,
+      // zsh's prompt escapes and RDoc's link list are no code.
+      {"Version 1.2\n - fromJSON uses JSON.parse semantics for numbers\n - "
+       "like JSON.stringify, toJSON drops functions\n - JSON.parse errors "
+       "name the line\n",
+       "txt"},
+      {"5 R Add-On Packages\n\nThe packages (\"R Add-On packages\") are "
+       "available for a variety of purposes.\nAPT::Get::Allow-Remove-"
+       "Essential \"<BOOL>\";\n",
+       "txt"},
+      {"PROMPT='%B%n%b@%m> '\nRPROMPT='%F{green}%~%f %T%t'\nPS2='%_%f> '\n"
+       "PS4='%N%i> '\n",
+       "txt"},
+      {"= Rake -- Ruby Make\n\nhome :: https://github.com/ruby/rake\nbugs :: "
+       "https://github.com/ruby/rake/issues\ndocs :: "
+       "https://ruby.github.io/rake\n",
+       "txt"},
       // Quotations that open lines are no Vim comments.
       {"\" The fonts are free \" says the README, and:\n\" Use them as you "
        "like \" it adds.\n\" Share them \" too.\n",

@@ -373,7 +373,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     while (start > 0 && isIdentChar(t[start - 1])) {
       --start;
     }
-    if (at - start >= 3 && isUpper(t[start]) && isLower(t[start + 1])) {
+    // The name stands alone: no "-" before the verb ("Allow-Remove-Essential"
+    // is one compound word) and a noun of three letters or more ("Add-On" is
+    // English).
+    std::size_t noun = identLength(t.substr(at + 1));
+    if (at - start >= 3 && isUpper(t[start]) && isLower(t[start + 1]) &&
+        (start == 0 || t[start - 1] != '-') && noun >= 3) {
       static constexpr string_view kVerbs[] = {
           "Get",    "Set",  "New",     "Remove", "Write", "Test",
           "Invoke", "Add",  "Out",     "Start",  "Stop",  "Import",
@@ -499,10 +504,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kMakefile, 3);
     }
   }
-  // Haskell type signatures "name :: Type".
+  // Haskell type signatures "name :: Type" (RDoc's "home :: URL" lists
+  // are not).
   if (!line.raw.empty() && isLower(line.raw[0])) {
     std::size_t n = identLength(line.raw);
-    if (line.raw.substr(n).starts_with(" :: ")) {
+    if (line.raw.substr(n).starts_with(" :: ") && !contains(line.raw, "://")) {
       hit(Kind::kHaskell, 0);
     }
   }
@@ -855,7 +861,8 @@ bool isProseConventionSlot(Kind kind, int slot) {
   // Titles underlined with "=", "-", "~" or "*": Markdown's setext headings
   // and reStructuredText's sections, but plain text underlines them too.
   return (kind == Kind::kMarkdown && slot == 0) ||
-         (kind == Kind::kRest && (slot == 1 || slot == 2));
+         (kind == Kind::kRest && (slot == 1 || slot == 2)) ||
+         (kind == Kind::kBatch && slot == 0);
 }
 
 }  // namespace ident::text

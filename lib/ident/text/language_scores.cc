@@ -353,6 +353,11 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // Whether a rule above a hint's weight hit: hints alone ("nil", "-- "
   // comments, "printf(") turn up in any text that quotes some code.
   std::array<bool, kKinds> beyond_hints{};
+  // How many different rules hit, and whether one of them is more than a
+  // middling pattern found anywhere in a line: a name mentioned again and
+  // again ("JSON.parse", "lapply(") is what prose about code does.
+  std::array<int, kKinds> rules_hit{};
+  std::array<bool, kKinds> beyond_mentions{};
   for (std::size_t r = 0; r < rule_count; ++r) {
     if (rule_hits[r] == 0) {
       continue;
@@ -361,6 +366,11 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     int score = rules[r].weight * rule_hits[r];
     own[k] += score;
     beyond_hints[k] |= rules[r].weight > 1 && !rules[r].prose_convention;
+    ++rules_hit[k];
+    beyond_mentions[k] |= rules[r].weight > 2 ||
+                          (rules[r].match != Match::kContains &&
+                           rules[r].match != Match::kContainsWord &&
+                           rules[r].match != Match::kContainsNoCase);
     if (rules[r].kind == Kind::kC && rules[r].pattern.starts_with("#")) {
       c_preprocessor += score;
     }
@@ -383,6 +393,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       own[k] += score;
       beyond_hints[k] |=
           weight > 1 && !isProseConventionSlot(static_cast<Kind>(k), slot);
+      ++rules_hit[k];
+      beyond_mentions[k] = true;
       if (!isProseConventionSlot(static_cast<Kind>(k), slot)) {
         distinctive[k] += score;
       }
@@ -396,6 +408,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   for (std::size_t k = 0; k < kKinds; ++k) {
     bool beside_prose = distinctive[k] < own[k];
     if (distinctive[k] == 0 || !beyond_hints[k] ||
+        (rules_hit[k] == 1 && !beyond_mentions[k]) ||
         (beside_prose && distinctive[k] < kMinDistinctiveBesideProse)) {
       own[k] = 0;  // bullets and underlines alone are plain text
     }
