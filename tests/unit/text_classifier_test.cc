@@ -626,6 +626,8 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "HANGUL SYLLABLE GAG;Lo;0;L;;;;;N;;;;;\nAC02;HANGUL SYLLABLE "
        "GAGG;Lo;0;L;;;;;N;;;;;\n",
        "txt"},
+      {"# Emoji sources\n24C2;F8BD;;\n3030;F9AE;;\n1F196;F9D4;;\n1F197;F9D5;;\n",
+       "txt"},
       // A Debian copyright file: capitalised fields, continuation lines, and
       // a licence text that says "This means:" over a list.
       {"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/"

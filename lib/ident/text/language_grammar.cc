@@ -556,9 +556,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (startsWithWord(t, "case") && tr.ends_with(" in")) {
     hit(Kind::kShell, 1);
   }
-  // ";;" closes a branch of a case; ";;;" ends rows of empty
-  // ";"-separated fields.
-  if (tr.ends_with(";;") && !tr.ends_with(";;;")) {
+  // ";;" closes a branch of a case, alone or after a command with its
+  // arguments; ";;;" or a row without blanks ("24C2;F8BD;;") ends
+  // ";"-separated fields, some empty.
+  if (tr.ends_with(";;") && !tr.ends_with(";;;") &&
+      (tr == ";;" || contains(tr, " "))) {
     hit(Kind::kShell, 2);
   }
   // reStructuredText: directives ".. name::" and section underlines in any of
