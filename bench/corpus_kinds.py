@@ -96,6 +96,15 @@ PACKAGES = [
     "postgresql-15-pglogical", "postgresql-15-repack", "postgresql-15-hypopg", "postgresql-15-pgaudit",
     "postgresql-15-ip4r", "postgresql-15-prefix", "postgresql-15-numeral", "postgresql-15-unit",
     "postgresql-15-semver", "slony1-2-bin",
+    # Perl documentation, OCaml interfaces and Vim plugins of more projects
+    "libmojolicious-perl", "libdbix-class-perl", "libtype-tiny-perl", "libtest2-suite-perl",
+    "libcatalyst-manual-perl", "libyojson-ocaml-dev", "libzarith-ocaml-dev", "libppx-deriving-ocaml-dev",
+    "libounit-ocaml-dev", "libbatteries-ocaml-dev", "vim-airline", "vim-ale", "vim-syntastic", "vim-fugitive",
+    "vim-scripts", "vim-snippets", "original-awk", "unixodbc-common",
+    "libxmlm-ocaml-dev", "libfmt-ocaml-dev", "liblogs-ocaml-dev", "librresult-ocaml-dev", "libstdio-ocaml-dev",
+    "libmenhir-ocaml-dev", "libcsexp-ocaml-dev", "libangstrom-ocaml-dev", "libipaddr-ocaml-dev",
+    "libocplib-endian-ocaml-dev", "liburi-ocaml-dev", "libextlib-ocaml-dev", "libcryptokit-ocaml-dev",
+    "libuutf-ocaml-dev", "libastring-ocaml-dev", "libjsonm-ocaml-dev", "libptime-ocaml-dev",
 ]
 
 # Debian source packages (apt-get source, unpacked in the cache): their
@@ -116,6 +125,8 @@ SOURCE_PACKAGES = [
     "flit", "pytest", "r-cran-testthat", "r-cran-stringr", "lazarus", "cl-babel", "cl-iterate", "libmoose-perl",
     # programs written in Free Pascal and Lazarus
     "doublecmd", "lazpaint", "transgui", "cqrlog", "mricron", "view3dscene", "ddrescueview", "pasdoc",
+    # Haskell libraries
+    "haskell-vector", "haskell-megaparsec", "haskell-optparse-applicative", "haskell-attoparsec", "haskell-async",
 ]
 
 # npm modules (npm pack, unpacked in the cache).

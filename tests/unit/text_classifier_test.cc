@@ -343,6 +343,25 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"case \"$1\" in\n  start) run ;;\n  stop)\n    halt\n    ;;\n  *) exit 1 "
        ";;\nesac\n",
        "sh"},
+      // OCaml interfaces ("val f : t") and modules of top-level lets, which
+      // JavaScript and Kotlin spell alike line by line.
+      {"open Sexplib0\nval component_of_sexp : Sexp.t -> Uri.component\nval "
+       "sexp_of_component : Uri.component -> Sexp.t\ntype t = Uri.t\nval "
+       "compare : Uri.t -> Uri.t -> int\n",
+       "ml"},
+      {"open! Base\ntype t = Caml.out_channel\nlet seek = Caml.seek_out\nlet "
+       "pos = Caml.pos_out\nlet stdout = Caml.stdout\ntype 'a with_args =\n  "
+       "?binary:bool -> 'a\nlet create file =\n  let flags = [ Open_wronly ] "
+       "in\n  match flags with\n  | [] -> None\n  | f :: _ -> Some f\n",
+       "ml"},
+      // Code in a Markdown document's fences is the document's example.
+      {"# csexp\n\nParse S-expressions:\n\n```ocaml\nmodule Sexp = struct type "
+       "t = Atom of string end\nmodule Csexp = Csexp.Make (Sexp)\nlet () = "
+       "print_endline (Csexp.to_string x)\nlet rec loop n = if n = 0 then 0 "
+       "else loop (n - 1)\nlet rec size = function Atom _ -> 1\nlet () = exit "
+       "0\nmodule S : sig val x : int end = struct let x = 1 end\nopen Csexp\n"
+       "```\n\nSee [the docs](https://example.org).\n",
+       "md"},
   };
   expectKinds(kCases, std::size(kCases));
 }

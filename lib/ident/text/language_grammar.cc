@@ -741,6 +741,21 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kPascal, 3);
     }
   }
+  // OCaml signatures "val name : type" (Kotlin writes "val name: Type"),
+  // local definitions "let x = e in", and match cases "| C x -> e".
+  if (t.starts_with("val ") || t.starts_with("external ")) {
+    string_view rest = t.substr(t.find(' ') + 1);
+    std::size_t n = identLength(rest);
+    if (n > 0 && rest.substr(n).starts_with(" : ")) {
+      hit(Kind::kOcaml, 1);
+    }
+  }
+  if (startsWithWord(t, "let") && tr.ends_with(" in") && contains(t, " = ")) {
+    hit(Kind::kOcaml, 2);
+  }
+  if (t.starts_with("| ") && contains(t, " -> ") && !contains(t, " | ")) {
+    hit(Kind::kOcaml, 3);
+  }
   // OCaml pattern matches "match x with" and handlers "try ... with" (prose
   // wraps lines before "with" too).
   if (tr.ends_with(" with") &&
@@ -832,8 +847,8 @@ int grammarRuleWeight(Kind kind, int slot) {
       return slot == 0 || slot == 3 ? 1 : (slot == 2 ? 3 : 2);
     case Kind::kPascal:  // functions; headers, procedures and uses clauses
       return slot == 0 ? 2 : 3;
-    case Kind::kOcaml:
-      return 2;
+    case Kind::kOcaml:  // "match ... with"; signatures; "let ... in"; cases
+      return slot == 3 ? 2 : (slot == 0 ? 2 : 3);
     case Kind::kFortran:  // declarations; programs and calls
       return slot == 0 ? 3 : 2;
     case Kind::kSql:  // statements; "IF [NOT] EXISTS" clauses

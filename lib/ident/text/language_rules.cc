@@ -302,6 +302,9 @@ constexpr Rule kRules[] = {
     {K::kOcaml, 3, M::kPrefix, "let () ="}, {K::kOcaml, 2, M::kPrefix, "open "},
     {K::kOcaml, 3, M::kContains, " = struct"}, {K::kOcaml, 3, M::kContains, " : sig"},
     {K::kOcaml, 1, M::kPrefix, "(*"}, {K::kOcaml, 2, M::kPrefix, "let "},
+    {K::kOcaml, 2, M::kPrefix, "(** "}, {K::kOcaml, 3, M::kPrefix, "open! "},
+    {K::kOcaml, 3, M::kContains, " = sig"}, {K::kOcaml, 3, M::kPrefix, "type 'a "},
+    {K::kOcaml, 3, M::kPrefix, "module type "},
     // Pascal, whose keywords ignore case.
     // (Headers "program name;", "unit name;", "procedure name(", "uses a,
     // b;" are checked in language_grammar.cc: prose opens lines with those

@@ -217,6 +217,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // test script or a document that quotes Go has other lines first.
   bool seen_code = false;
   bool go_package_first = false;
+  // Inside a Markdown code fence ("```" lines).
+  bool in_fence = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
     if (line.trimmed.empty()) {
@@ -272,9 +274,12 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     // or a numbered listing line ("12 |   let x = 1;" in a compiler's
     // message, a coverage report) shows code the file talks about; only
     // Markdown quotes so itself.
-    const bool prompt = line.raw.starts_with("> ") ||
+    // So is a Markdown document's fenced block.
+    const bool fence = line.text.starts_with("```");
+    const bool prompt = (in_fence && !fence) || line.raw.starts_with("> ") ||
                         line.raw.starts_with(">>> ") ||
                         line.raw.starts_with("$ ") || isListingLine(line.text);
+    in_fence = in_fence != fence;
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
         return;
