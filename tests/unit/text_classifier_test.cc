@@ -57,6 +57,7 @@ TEST(TextClassifierTest, UnknownShebangFallsThroughToContent) {
 
 TEST(TextClassifierTest, EditorModesNameTheKind) {
   static const Case kCases[] = {
+      {"-*- text -*-\nlet x = 1\nlet y = 2\nlet z = 3\n", "txt"},
       {"/* -*- C++ -*- */\nint x;\n", "cpp"},
       {"# -*- mode: python; coding: utf-8 -*-\nx = 1\n", "py"},
       {";; -*- mode: emacs-lisp -*-\n", "el"},
@@ -688,6 +689,21 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       {"= Rake -- Ruby Make\n\nhome :: https://github.com/ruby/rake\nbugs :: "
        "https://github.com/ruby/rake/issues\ndocs :: "
        "https://ruby.github.io/rake\n",
+       "txt"},
+      // Vim help files quote Vim script in their examples; their own tag
+      // first, right-aligned tags or a "ft=help" modeline tell them.
+      {"*airline.txt*  Lean and mean status line\n\n  let g:airline_theme = "
+       "'dark'\n  let g:airline_powerline_fonts = 1\n  let g:airline#"
+       "extensions#tabline#enabled = 1\n  autocmd VimEnter * AirlineRefresh\n",
+       "txt"},
+      {"=========================================================\nALE "
+       "Integration                          *ale-latex-options*\n\n"
+       "g:ale_latex_chktex_options              *g:ale_latex_chktex_options*\n"
+       "  let g:ale_latex_chktex_options = '-I'\n  let g:ale_enabled = 1\n"
+       "  let g:ale_fix = 1\n",
+       "txt"},
+      {"Options\n  let g:foo = 1\n  let g:bar = 2\n  let g:baz = 3\n\n "
+       "vim:tw=78:ts=8:ft=help:norl:\n",
        "txt"},
       // Quotations that open lines are no Vim comments.
       {"\" The fonts are free \" says the README, and:\n\" Use them as you "

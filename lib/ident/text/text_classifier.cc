@@ -17,6 +17,7 @@
 // wins (C++ over C, Emacs Lisp over Lisp, Perl over plain POD).
 #include "text_classifier.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -108,6 +109,10 @@ constexpr std::array kEditorModes = {
     NamedKind{"typescript", "ts", "TypeScript source"}, NamedKind{"r", "r", "R script"},
     NamedKind{"ess-r", "r", "R script"}, NamedKind{"erlang", "erl", "Erlang source"},
     NamedKind{"elixir", "ex", "Elixir source"}, NamedKind{"dockerfile", "dockerfile", "Dockerfile"},
+    // Plain text by its own account: Emacs's text mode, Vim's text and help
+    // file types (a plugin's documentation says "vim:ft=help" last).
+    NamedKind{"text", "txt", "text"}, NamedKind{"indented-text", "txt", "text"},
+    NamedKind{"help", "txt", "Vim help file"},
 };
 // clang-format on
 
@@ -279,6 +284,43 @@ std::optional<TextVerdict> fromVimModeline(const std::vector<Line>& lines) {
   return std::nullopt;
 }
 
+// Vim help files open with their own tag, "*name.txt*", then a title.
+bool isVimHelpTitle(string_view line) {
+  if (!line.starts_with("*")) {
+    return false;
+  }
+  std::size_t close = line.find('*', 1);
+  if (close == string_view::npos ||
+      (close + 1 < line.size() && !isSpace(line[close + 1]))) {
+    return false;
+  }
+  string_view name = line.substr(1, close - 1);
+  return name.size() > 4 && name.ends_with(".txt") &&
+         std::all_of(name.begin(), name.end(), [](char c) {
+           return isIdentChar(c) || c == '.' || c == '-';
+         });
+}
+
+// Vim help sections end their heading line with a tag set apart by a
+// tab or a run of blanks: "ALE Integration          *ale-options*".
+// (Markdown's *emphasis* follows a single blank.)
+bool endsWithHelpTag(string_view line) {
+  line = trimRight(line);
+  if (line.size() < 4 || !line.ends_with("*")) {
+    return false;
+  }
+  std::size_t open = line.rfind('*', line.size() - 2);
+  if (open == string_view::npos || open + 2 >= line.size()) {
+    return false;
+  }
+  string_view tag = line.substr(open + 1, line.size() - open - 2);
+  bool apart = open == 0 || (open >= 2 && isSpace(line[open - 1]) &&
+                             (line[open - 1] == '\t' || isSpace(line[open - 2])));
+  return apart && std::none_of(tag.begin(), tag.end(), [](char c) {
+           return isSpace(c) || c == '*';
+         });
+}
+
 // A start tag "<name", "<name>" or "<ns:name attr=...>" opens |line|; a
 // link or an address in angle brackets ("<https://...>", "<jo@example.org>")
 // does not.
@@ -338,6 +380,14 @@ TextVerdict classifyText(std::string_view head,
   }
 
   string_view start = lines[first].trimmed;
+  if (isVimHelpTitle(start)) {
+    return verdict("txt", "Vim help file", "*name.txt* help tag first");
+  }
+  if (int tags = 0; std::any_of(lines.begin(), lines.end(), [&](const Line& l) {
+        return endsWithHelpTag(l.raw) && ++tags == 2;
+      })) {
+    return verdict("txt", "Vim help file", "right-aligned *tag* lines");
+  }
   if (start.starts_with("<?php")) {
     return verdict("php", "PHP script", "<?php opening tag");
   }
