@@ -344,6 +344,12 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"case \"$1\" in\n  start) run ;;\n  stop)\n    halt\n    ;;\n  *) exit 1 "
        ";;\nesac\n",
        "sh"},
+      // Imports of classes are Kotlin's or Java's; Python imports modules.
+      {"import android.app.Fragment\nimport android.util.Log\nimport "
+       "org.jetbrains.anko.runOnUiThread\n\nclass StringPrinterFragment : "
+       "Fragment() {\n    fun print(s: String): Unit {\n        Log.d(\"x\", "
+       "s)\n    }\n}\n",
+       "kt"},
       // OCaml interfaces ("val f : t") and modules of top-level lets, which
       // JavaScript and Kotlin spell alike line by line.
       {"open Sexplib0\nval component_of_sexp : Sexp.t -> Uri.component\nval "

@@ -67,12 +67,15 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (t.starts_with("from ") && contains(t, " import ")) {
     hit(Kind::kPython, 2);
   }
-  // ("import a.b.*" is Java's or Kotlin's; Python imports "*" only with
-  // "from".)
+  // ("import a.b.*" and "import a.b.Class" are Java's or Kotlin's; Python
+  // imports "*" only with "from", and modules, not classes, with "import".)
   if (startsWithWord(t, "import") && !tr.ends_with(";") && !contains(t, "\"") &&
       !contains(t, "'") && !contains(t, "(") && !contains(t, "{") &&
       !contains(t, "*")) {
-    hit(Kind::kPython, 3);
+    std::size_t dot = tr.rfind('.');
+    if (dot == string_view::npos || dot + 1 >= tr.size() || !isUpper(tr[dot + 1])) {
+      hit(Kind::kPython, 3);
+    }
   }
   if ((t.starts_with("elif ") || t.starts_with("except") ||
        t.starts_with("with ") || t.starts_with("for ") ||
