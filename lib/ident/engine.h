@@ -101,8 +101,9 @@ class Engine {
 // "very short file (no magic)".
 bool isNonAnswer(std::string_view description);
 
-// True when |head| holds no byte that text never holds (NUL and most other
-// control bytes). UTF-8 and 8-bit text pass.
+// True when |head| holds no byte that text never holds: no NUL, and other
+// control bytes only as a few strays in text that is otherwise clean UTF-8
+// or 8-bit text. UTF-8 and 8-bit text pass.
 bool looksLikeText(std::string_view head);
 
 }  // namespace ident

@@ -93,6 +93,40 @@ TEST_F(EngineTest, TextGoesToTheClassifier) {
   EXPECT_FALSE(analysis.results[0].describe_later);
 }
 
+// About a kilobyte of help-file prose holding |strays| in its middle.
+std::string helpText(std::string_view strays) {
+  std::string text;
+  for (int i = 0; i < 12; ++i) {
+    text += "Press the key shown below to toggle the status line and then save.\n";
+    if (i == 6) {
+      text += "Keys written literally: ";
+      text += strays;
+      text += "\n";
+    }
+  }
+  return text;
+}
+
+TEST_F(EngineTest, StrayControlBytesLeaveTextText) {
+  // A help file with keys written literally (^S, ^V): libmagic calls it
+  // data, yet it is plain text.
+  EXPECT_EQ(firstExtension(helpText("\x13 and \x16")), "txt");
+  EXPECT_EQ(firstExtension(helpText("\x13 and \x16 in caf\xc3\xa9")), "txt");
+  // The same control bytes where the letters are bytes that are neither
+  // UTF-8 nor 8-bit text (C1 controls among them) make no text.
+  std::string blob = helpText("\x13 and \x16");
+  std::uint32_t x = 2463534242u;
+  for (char& c : blob) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(0x80 | (x >> 25));
+    }
+  }
+  EXPECT_NE(firstExtension(blob), "txt");
+}
+
 TEST_F(EngineTest, ZipContainersNamedByContents) {
   // A stored jar entry whose manifest is not the first entry, so that
   // libmagic itself sees a plain zip archive.
@@ -389,11 +423,29 @@ TEST(EngineHelpersTest, NonAnswers) {
 }
 
 TEST(EngineHelpersTest, LooksLikeText) {
-  EXPECT_TRUE(looksLikeText("plain\ttext\r\n\f\x1b[0m"sv));
-  EXPECT_TRUE(looksLikeText("caf\xc3\xa9 na\xefve"sv));  // UTF-8 and Latin-1 bytes
-  EXPECT_TRUE(looksLikeText(""sv));
-  EXPECT_FALSE(looksLikeText("a\0b"sv));
-  EXPECT_FALSE(looksLikeText("\x89PNG\r\n\x1a\n"sv));
+  const std::string prose(1024, 'a');
+  static const struct {
+    const char* what;
+    std::string bytes;
+    bool text;
+  } kCases[] = {
+      {"controls text uses", "plain\ttext\r\n\f\x1b[0m\b\a", true},
+      {"utf-8 and latin-1 bytes", "caf\xc3\xa9 na\xefve", true},
+      {"empty", "", true},
+      {"nul", "a\0b"s, false},
+      {"png header", "\x89PNG\r\n\x1a\n", false},
+      {"stray controls in prose", prose + "\x13\x16" + prose, true},
+      {"stray controls in utf-8, a character cut at the end",
+       prose + "\x13\xe2\x80\x98x\xe2\x80\x99" + prose + "\xe2\x80", true},
+      {"stray controls in latin-1", prose + "\x13na\xefve" + prose, true},
+      {"a stray control in a short line", "ab\x13" "cd", false},
+      {"stray controls past four a kilobyte", prose + std::string(9, '\x1e') + prose, false},
+      {"stray controls among c1 bytes", prose + "\x13\x85\x9a" + prose, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(looksLikeText(c.bytes), c.text);
+  }
   // Only the probe's span counts: a NUL past it does not.
   std::string long_text(100 << 10, 'a');
   long_text.back() = '\0';
