@@ -696,6 +696,16 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "https://github.com/ruby/rake/issues\ndocs :: "
        "https://ruby.github.io/rake\n",
        "txt"},
+      // An Info manual's menus and synopses look like Markdown.
+      {"This is nano.info, produced by makeinfo version 6.7 from nano.texi.\n\n"
+       "INFO-DIR-SECTION Editors\nSTART-INFO-DIR-ENTRY\n* nano: (nano).   Small "
+       "editor.\nEND-INFO-DIR-ENTRY\n\n\x1f\nFile: nano.info,  Node: Top,  Up: "
+       "(dir)\n\nThe GNU nano text editor\n************************\n\n* Menu:"
+       "\n\n* Introduction::\n* Invoking::\n* Editor Basics::\n\n\x1f\nFile: "
+       "nano.info,  Node: Invoking,  Up: Top\n\n2 Invoking\n**********\n\nA "
+       "synopsis:\n\n     nano [OPTION]... [[+LINE[,COLUMN]|+[crCR](/|?)STRING] "
+       "FILE]...\n",
+       "txt"},
       // Vim help files quote Vim script in their examples; their own tag
       // first, right-aligned tags or a "ft=help" modeline tell them.
       {"*airline.txt*  Lean and mean status line\n\n  let g:airline_theme = "

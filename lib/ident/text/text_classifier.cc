@@ -397,6 +397,11 @@ TextVerdict classifyText(std::string_view head,
   if (start.starts_with("\\input texinfo")) {
     return verdict("texi", "Texinfo document", "\\input texinfo");
   }
+  // An Info manual, makeinfo's output: prose whose menus and "* Node::"
+  // cross references resemble Markdown lists.
+  if (start.starts_with("This is ") && contains(start, ", produced by makeinfo")) {
+    return verdict("txt", "GNU Info document", "produced by makeinfo");
+  }
   if (start.starts_with("%!PS")) {
     return verdict("ps", "PostScript document", "%!PS header");
   }
