@@ -171,7 +171,7 @@ bool looksLikeText(std::string_view head) {
   // a separator per field of a record format), so a few per kilobyte of
   // otherwise clean text still make text, and only when the rest reads as
   // UTF-8 or as 8-bit text without the C1 controls.
-  return stray == 0 || isUtf8(probe) || std::ranges::none_of(probe, [](char c) {
+  return stray == 0 || isUtf8(probe) || std::none_of(probe.begin(), probe.end(), [](char c) {
            const auto byte = static_cast<unsigned char>(c);
            return byte >= 0x80 && byte < 0xa0;
          });
