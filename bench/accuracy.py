@@ -68,10 +68,14 @@ def taken_by_builtin(path):
 
 
 def current_corpus(corpus):
-    """True when |corpus| holds a corpus of the current layout (with the split)."""
+    """True when |corpus| holds a corpus of the current layout (with the split),
+    labelled by the current rules."""
     try:
         with open(os.path.join(corpus, "manifest.tsv")) as f:
-            return f.readline().rstrip("\n") == make_corpus.MANIFEST_HEADER
+            if f.readline().rstrip("\n") != make_corpus.MANIFEST_HEADER:
+                return False
+        with open(os.path.join(corpus, make_corpus.LABEL_RULES_FILE)) as f:
+            return f.read().strip() == str(make_corpus.LABEL_RULES)
     except OSError:
         return False
 

@@ -52,6 +52,11 @@ MIN_BINARY_SIZE = 64
 MIN_TEXT_SIZE = 80
 MAX_SIZE = 32 << 20
 MANIFEST_HEADER = "kind\text\tpackage\torigin\tsplit\tsource\tfile"
+# Raised whenever the rules that choose, check or label the files change, so
+# that a corpus built under older rules is built again rather than scored
+# with stale labels.
+LABEL_RULES = 2
+LABEL_RULES_FILE = "label-rules"
 
 # Leading bytes that prove a binary kind. A file of that extension that does
 # not start so (a linker script named libc.so, say) stays out.
@@ -562,6 +567,8 @@ def main():
         f.write(MANIFEST_HEADER + "\n")
         for row in rows:
             f.write("\t".join(row) + "\n")
+    with open(os.path.join(out, LABEL_RULES_FILE), "w") as f:
+        f.write(f"{LABEL_RULES}\n")
     kinds = len({r[0] for r in rows})
     held = sum(r[4] == "held-out" for r in rows)
     log(f"{len(rows)} files of {kinds} kinds in {out}, {held} of them held out")
