@@ -419,6 +419,14 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"<xsl:stylesheet version=\"1.0\">\n</xsl:stylesheet>\n", "xml"},
       {"\n  <svg xmlns=\"http://www.w3.org/2000/svg\"></svg>\n", "svg"},
       {"<!DOCTYPE html>\n<html><body></body></html>\n", "html"},
+      // A page behind a CGI program's header lines or a template's
+      // parameter line is still a page.
+      {"Content-type: text/html; charset=UTF-8\n\n<!DOCTYPE HTML PUBLIC "
+       "\"-//W3C//DTD HTML 4.01//EN\">\n<HTML><HEAD><TITLE>x</TITLE>\n",
+       "html"},
+      {"@(title: String)(content: Html)\n\n<!DOCTYPE html>\n<html>\n<head>\n"
+       "<title>@title</title>\n",
+       "html"},
       {"StartFontMetrics 4.1\nFontName Demo\n", "afm"},
   };
   expectKinds(kCases, std::size(kCases));
@@ -844,6 +852,10 @@ TEST(TextClassifierTest, FormatTokensInProseStayPlain) {
 // Markup kinds still win on constructs of their own.
 TEST(TextClassifierTest, MarkupNeedsItsOwnConstructs) {
   static const Case kCases[] = {
+      // Prose or code before a page quotes it; the page names nothing.
+      {"Save this as page.html and open it:\n\n<!DOCTYPE html>\n<html>"
+       "<body>Hi</body></html>\n",
+       "txt"},
       // Code spans, titles and bullets are what plain text writes too; a
       // link or a fenced block beside them is Markdown's own.
       {"Testing\n=======\n\nShort tests\n-----------\n- `tests/play.sh` on "

@@ -341,6 +341,36 @@ bool opensWithTag(string_view line) {
   return !url && (isSpace(next) || next == '>' || next == '/');
 }
 
+// An HTML page behind a short preamble of its own: the header lines a CGI
+// program prints before the page ("Content-type: text/html", a blank line),
+// or a template's parameter and directive lines (Play's "@(title: String)",
+// Jinja's "{% extends %}"). Anything else before the page, prose or code
+// that quotes one, leaves the file to the other rules.
+bool htmlAfterPreamble(const std::vector<Line>& lines, std::size_t first) {
+  constexpr std::size_t kMaxPreamble = 4;
+  static constexpr string_view kHeaders[] = {"content-type:", "status:", "cache-control:",
+                                             "pragma:", "expires:", "set-cookie:"};
+  std::size_t preamble = 0;
+  for (std::size_t i = first; i < lines.size() && preamble <= kMaxPreamble; ++i) {
+    const string_view line = lines[i].trimmed;
+    if (line.empty()) {
+      continue;
+    }
+    if (startsWithNoCase(line, "<!DOCTYPE html") || startsWithNoCase(line, "<html")) {
+      return preamble > 0;
+    }
+    const bool header = std::any_of(std::begin(kHeaders), std::end(kHeaders),
+                                    [&](string_view h) { return startsWithNoCase(line, h); });
+    const bool directive =
+        line.starts_with("@") || line.starts_with("{%") || line.starts_with("{{");
+    if (!header && !directive) {
+      return false;
+    }
+    ++preamble;
+  }
+  return false;
+}
+
 }  // namespace
 
 TextVerdict classifyText(std::string_view head,
@@ -416,6 +446,9 @@ TextVerdict classifyText(std::string_view head,
   if (startsWithNoCase(start, "<!DOCTYPE html") ||
       startsWithNoCase(start, "<html")) {
     return verdict("html", "HTML document", "<html> start");
+  }
+  if (htmlAfterPreamble(lines, first)) {
+    return verdict("html", "HTML document", "<html> after a header or template line");
   }
   if (start.starts_with("<svg") ||
       (start.starts_with("<") && contains(head.substr(0, 1024), "<svg"))) {
