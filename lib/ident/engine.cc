@@ -137,10 +137,6 @@ bool isUtf8(std::string_view text) {
   return true;
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
 }  // namespace
 
 bool isNonAnswer(std::string_view description) {
@@ -392,9 +388,9 @@ Analysis Engine::analyze(const ByteSource& source) {
   const bool unnamed = analysis.results.empty() || analysis.results.front().extension.empty();
   const bool generic = unnamed || analysis.results.front().extension == "zip";
   std::optional<Result> structural;
-  if (generic && startsWith(head, "PK\x03\x04"sv)) {
+  if (generic && head.starts_with("PK\x03\x04"sv)) {
     structural = identifyZipContainer(source);
-  } else if (generic && startsWith(head, "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv)) {
+  } else if (generic && head.starts_with("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv)) {
     structural = identifyCompoundDocument(source);
   } else if (unnamed) {
     structural = identifyBinaryStl(source);
