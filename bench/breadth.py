@@ -124,7 +124,13 @@ def report(rows, before=None, misses=False, out=sys.stdout, label="breadth"):
     print(f"{label} {'fallback formats':22} n={formats_fb:5}  ours {fmt_pct(formats_right, formats_fb)}%  "
           f"file {fmt_pct(formats_file, formats_fb)}%", file=out)
 
-    if misses:
+    if misses and label == "held-out":
+        # Held-out files are never read while writing rules: counts only.
+        counted = collections.Counter((row["format"], str(row["ours"])) for row in rows if not row["ours_ok"])
+        print(f"\n{label} misses, counted (format, ours, files):", file=out)
+        for (name, ours), count in sorted(counted.items()):
+            print(f"  {name:16} {ours:10} {count:4}", file=out)
+    elif misses:
         print(f"\n{label} misses (format, accepted, ours, file, corpus file):", file=out)
         for row in rows:
             if not row["ours_ok"]:
