@@ -10,7 +10,8 @@ the kind's extensions (or names, such as Makefile), keeps only those whose
 content agrees with their name (magic bytes for binary kinds, a parser where
 Python has one, a telling line otherwise), drops duplicates, and picks up to
 --per-kind files in each part of the split, at most --per-package from any
-one source package, so that no kind is one package's quirks. The choice is
+one source package, so that no kind is one package's quirks (plain text is
+sampled wider and thinner: KIND_SAMPLES). The choice is
 deterministic: candidates are sorted, then shuffled with a fixed seed.
 
 The corpus folder holds one folder per kind and manifest.tsv, one line per
@@ -55,8 +56,17 @@ MANIFEST_HEADER = "kind\text\tpackage\torigin\tsplit\tsource\tfile"
 # Raised whenever the rules that choose, check or label the files change, so
 # that a corpus built under older rules is built again rather than scored
 # with stale labels.
-LABEL_RULES = 2
+LABEL_RULES = 3
 LABEL_RULES_FILE = "label-rules"
+# Kinds sampled wider than --per-kind and --per-package say: (files per part,
+# files per source package). Plain text is the kind whose files differ most
+# from one package to the next (licences, changelogs, notes, test inputs), so
+# a figure drawn from a few packages swings with any one of them. Its sample
+# takes at most 4 files from each package, and every package that has some:
+# the cache holds .txt files of some 40 packages in each part, half of them
+# with 5 files or fewer, and a higher cap would add files mostly from the
+# few packages with hundreds, leaving the figure to them again.
+KIND_SAMPLES = {"txt": (240, 4)}
 
 # Leading bytes that prove a binary kind. A file of that extension that does
 # not start so (a linker script named libc.so, say) stays out.
@@ -552,9 +562,10 @@ def main():
         by_part = {}
         for origin, entries in found.get(kind, {}).items():
             by_part.setdefault(corpus_kinds.split_of(origin), {})[origin] = entries
+        per_kind, per_package = KIND_SAMPLES.get(kind, (args.per_kind, args.per_package))
         chosen = []
         for part in ("held-out", "tuned"):
-            chosen += choose(kind, by_part.get(part, {}), args.per_kind, args.per_package, seen)
+            chosen += choose(kind, by_part.get(part, {}), per_kind, per_package, seen)
         if len(chosen) < args.min_files:
             log(f"kind {kind} has only {len(chosen)} files; left out")
             continue
