@@ -234,6 +234,22 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "{\n  id: number;\n  name?: string;\n}\n\nexport function greet(u: "
        "User): string {\n  return `hi ${u.name}`;\n}\n",
        "ts"},
+      // Method signatures ending in ";" and a call signature still say
+      // TypeScript beside the rest of its grammar.
+      {"export interface Store {\n  get(key: string): Promise<Entry>;\n  (query: "
+       "Query): Result;\n  size(): Number;\n}\n\nexport function open(path: "
+       "string): Store {\n  return new FileStore(path);\n}\n",
+       "ts"},
+      // Pascal's headings end in ";" and type their parameters as
+      // TypeScript does; its bodies are "begin ... end;".
+      {"const\n  HexDigits = '0123456789ABCDEF';\n\nfunction IntToHex(Value: "
+       "Int64; Digits: Integer): String;\nvar i: Integer;\nbegin\n  "
+       "SetLength(Result, Digits);\n  for i := 0 to Digits - 1 do\n    "
+       "Result[Digits - i] := HexDigits[(Value and 15) + 1];\nend;\n\nfunction "
+       "FindName(AnID: String): String;\nbegin\n  Result := '';\nend;\n\n"
+       "function IsTag(ATag: String): Boolean;\nbegin\n  Result := ATag <> "
+       "'';\nend;\n",
+       "pas"},
       {"import { Observable } from 'rxjs';\n\nexport function mergeScan<V, "
        "R>(\n  accumulator: (acc: R, value: V) => Observable<R>,\n  seed: R\n): "
        "OperatorFunction<V, R> {\n  return operate((source) => source);\n}\n",
@@ -732,6 +748,38 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
       // Quotations that open lines are no Vim comments.
       {"\" The fonts are free \" says the README, and:\n\" Use them as you "
        "like \" it adds.\n\" Share them \" too.\n",
+       "txt"},
+      // A GNU ChangeLog names the functions an entry changed: "(name):
+      // Likewise." is no return type.
+      {"2008-03-18  Jim Meyering  <jim@example.org>\n\n\tRemove support for "
+       "pre-C89 systems.\n\t* src/system.h (volatile): Remove, since we assume "
+       "C89.\n\t(SEEK_SET, SEEK_CUR): Remove, since we assume C89.\n\t(dup2): "
+       "Remove, since we now use dup2.\n\t(struct partition, diag): Remove; now "
+       "in diffseq.h.\n\t(print_half_line): Likewise.\n\t(expand_name): New.\n",
+       "txt"},
+      // A changelog's "- " entries under dates: the bare date lines end
+      // any YAML collection, which YAML forbids.
+      {"March 2008\n- 0005235: fixed compile error report\n- Power pc "
+       "support\nFeb 2008\n- 0005025: InvokeExternalMethod possible bug\n- fix "
+       "for casing of dll exports\n\nNovember 2004:\n  - Assign for plugin "
+       "collections.\n  - IDE demo changes\n\nOctober 2004:\n  - New "
+       "compiletime support functions\n  - getconst/getconstcount\n  - "
+       "widestring published properties support.\n\nAugust 2004:\n  - Fix. Var "
+       "parameter types were not checked.\n  - fixes for CHAR consts.\n",
+       "txt"},
+      // Words after a colon that happen to be type names go on as a
+      // sentence; a type annotation ends its declaration.
+      {"Fixes in this release\n\n  0003033: string results are returned wrong "
+       "on FreePascal\n  0003040: string literals lose their quotes\n  Note: "
+       "any value above 255 is cut\n  0003051: number formats ignore the "
+       "locale\n",
+       "txt"},
+      // "for each entry:" introduces a list; Python's "for" names what it
+      // runs over with "in".
+      {"The index is a series of records.\n\nfor each package:\n    name - "
+       "offset of its name\n    files - number of files\nfor each file:\n    "
+       "name - offset of its name\n    size - its length\nfor each embed:\n    "
+       "pattern - offset of the pattern\n",
        "txt"},
       // Documentation quotes a Python session indented under its prose.
       {"Quickstart\n\nParse a document:\n\n   >>> from foo import parse\n   "

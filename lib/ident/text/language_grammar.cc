@@ -77,8 +77,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(Kind::kPython, 3);
     }
   }
+  // A "for" header names its loop variable and what it runs over ("for
+  // name in items:"); prose introduces a list with "for each entry:".
   if ((t.starts_with("elif ") || t.starts_with("except") ||
-       t.starts_with("with ") || t.starts_with("for ") ||
+       t.starts_with("with ") ||
+       (t.starts_with("for ") && contains(t, " in ")) ||
        t.starts_with("while ")) &&
       code.ends_with(":")) {
     hit(Kind::kPython, 4);
@@ -172,17 +175,45 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (contains(t, "fun ") && contains(t, "): ")) {
     hit(Kind::kKotlin, 1);
   }
+  // Pascal's routine headings: "function F(A: Integer): Boolean;" ends in a
+  // ";" where TypeScript's function opens its body (a TypeScript overload
+  // without one comes before the function that has it), and Pascal
+  // separates its parameters with ";" ("(A: Integer; B: string)") where
+  // TypeScript writes "," (its ";" stands only within an object type's
+  // braces).
+  const bool pascal_heading = (t.starts_with("function ") && tr.ends_with(";")) || [&] {
+    std::size_t open = t.find('(');
+    std::size_t close = t.find("): ");
+    if (open == string_view::npos || close == string_view::npos || close < open) {
+      return false;
+    }
+    int depth = 0;
+    for (char c : t.substr(open + 1, close - open - 1)) {
+      depth += c == '{' ? 1 : (c == '}' ? -1 : 0);
+      if (c == ';' && depth == 0) {
+        return true;
+      }
+    }
+    return false;
+  }();
   if ((t.starts_with("function ") || t.starts_with("export function ")) &&
-      contains(t, "): ")) {
+      contains(t, "): ") && !pascal_heading) {
     hit(Kind::kTypeScript, 0);
   }
   // TypeScript return types "): Observable<T>" and generic parameters
   // "function f<T>(" or "class Box<T>". A return type ends the signature: a
   // body, a ";", an arrow or the line's end follows it, where prose goes on
   // with words ("Jane (Acme): Added docs").
+  // A ChangeLog names what an entry changed the same way: "* file.c
+  // (name): Remove;" and, on the lines after, "(name, other): Likewise.";
+  // a bullet is no signature, and a signature's parameters have types.
+  const bool changelog_entry =
+      t.starts_with("* ") || t.starts_with("- ") ||
+      (t.starts_with("(") && t.find(':') == t.find("): ") + 1 &&
+       t.find("): ") > 1);
   if (std::size_t at = t.find("): ");
       at != string_view::npos && at + 3 < t.size() && isUpper(t[at + 3]) &&
-      !contains(t, " ? ")) {
+      !contains(t, " ? ") && !pascal_heading && !changelog_entry) {
     string_view type = t.substr(at + 3);
     std::size_t n = 0;
     while (n < type.size() &&
@@ -190,6 +221,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       ++n;
     }
     string_view after = trim(type.substr(n));
+    // A type never ends in a full stop, a sentence does (a ChangeLog's
+    // "* file.c (name): Likewise.").
+    if (n > 0 && type[n - 1] == '.') {
+      after = "."sv;
+    }
     if (after.empty() || after[0] == '{' || after[0] == ';' ||
         after[0] == '=' || after[0] == '|' || after[0] == ',') {
       hit(Kind::kTypeScript, 1);

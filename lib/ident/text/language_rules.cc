@@ -467,9 +467,9 @@ constexpr Rule kRules[] = {
     {K::kTypeScript, 3, M::kPrefix, "export interface "}, {K::kTypeScript, 2, M::kPrefix, "interface "},
     {K::kTypeScript, 3, M::kPrefix, "export type "}, {K::kTypeScript, 3, M::kPrefix, "declare "},
     {K::kTypeScript, 3, M::kPrefix, "export declare "}, {K::kTypeScript, 3, M::kPrefix, "import type "},
-    {K::kTypeScript, 2, M::kContains, ": string"}, {K::kTypeScript, 2, M::kContains, ": number"},
-    {K::kTypeScript, 2, M::kContains, ": boolean"}, {K::kTypeScript, 2, M::kContains, "): void"},
-    {K::kTypeScript, 2, M::kContains, ": any"}, {K::kTypeScript, 3, M::kContains, " as const"},
+    {K::kTypeScript, 2, M::kContainsType, ": string"}, {K::kTypeScript, 2, M::kContainsType, ": number"},
+    {K::kTypeScript, 2, M::kContainsType, ": boolean"}, {K::kTypeScript, 2, M::kContains, "): void"},
+    {K::kTypeScript, 2, M::kContainsType, ": any"}, {K::kTypeScript, 3, M::kContains, " as const"},
     {K::kTypeScript, 3, M::kContains, "): Promise<"}, {K::kTypeScript, 2, M::kContains, ": Array<"},
     {K::kTypeScript, 2, M::kPrefix, "readonly "}, {K::kTypeScript, 2, M::kPrefix, "export enum "},
     {K::kTypeScript, 2, M::kPrefix, "export abstract class "},
@@ -533,6 +533,18 @@ bool matches(const Rule& rule, const Line& line) {
       return containsWord(near, rule.pattern);
     case Match::kContainsNoCase:
       return containsNoCase(near, rule.pattern);
+    case Match::kContainsType:
+      // A type annotation ends its declaration: a ";", ",", ")", "=", "|",
+      // "[]" or the line's end follows, where prose goes on with a word
+      // ("Note: any value", "0003: string results are wrong").
+      for (std::size_t at = near.find(rule.pattern); at != string_view::npos;
+           at = near.find(rule.pattern, at + 1)) {
+        string_view rest = trimLeft(near.substr(at + rule.pattern.size()));
+        if (rest.empty() || !isIdentChar(rest[0])) {
+          return true;
+        }
+      }
+      return false;
     case Match::kColumnZero:
       return line.raw.starts_with(rule.pattern);
   }

@@ -70,6 +70,7 @@ enum class Match {
   kContains,        // the pattern occurs anywhere
   kContainsWord,    // the pattern occurs as a whole word
   kContainsNoCase,  // ... ignoring case
+  kContainsType,    // ... not followed by a word: ": string;", not ": string is"
   kColumnZero,      // the raw line (with indentation) starts with the pattern
 };
 

@@ -375,6 +375,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     beyond_mentions[k] |= rules[r].weight > 2 ||
                           (rules[r].match != Match::kContains &&
                            rules[r].match != Match::kContainsWord &&
+                           rules[r].match != Match::kContainsType &&
                            rules[r].match != Match::kContainsNoCase);
     if (rules[r].kind == Kind::kC && rules[r].pattern.starts_with("#")) {
       c_preprocessor += score;

@@ -421,6 +421,7 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
   std::size_t plain_column = 0;    // ... deeper than its key or its dash
   int yaml_values = 0;
   int lower_keys = 0;
+  std::size_t top_indent = std::string_view::npos;  // the outermost collection's
   for (const Line& line : lines) {
     string_view t = line.trimmed;
     std::size_t indent = line.raw.size() - line.text.size();
@@ -451,6 +452,7 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
     if (t == "...") {
       continue;
     }
+    top_indent = std::min(top_indent, indent);
     string_view item = t;
     if (item.starts_with("- ") || item == "-") {
       item = trimLeft(item.substr(1));
@@ -529,6 +531,13 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
     }
     after_plain_value = false;
     ++other;
+    // A bare line at the margin of the collection, neither a key nor an
+    // item, ends it, which YAML does not allow: a heading over each group
+    // of a changelog's "- " entries.
+    if (structural > 0 && indent <= top_indent && isIdentChar(t[0]) &&
+        !contains(t, ":")) {
+      return std::nullopt;
+    }
   }
   // A flat mapping is YAML when its keys are in lower case (mail and
   // Debian control fields are capitalised), nothing else is in the file,
