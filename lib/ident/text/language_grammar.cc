@@ -207,10 +207,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // A ChangeLog names what an entry changed the same way: "* file.c
   // (name): Remove;" and, on the lines after, "(name, other): Likewise.";
   // a bullet is no signature, and a signature's parameters have types.
+  const std::size_t names_end = t.find("): ");
   const bool changelog_entry =
       t.starts_with("* ") || t.starts_with("- ") ||
-      (t.starts_with("(") && t.find(':') == t.find("): ") + 1 &&
-       t.find("): ") > 1);
+      (t.starts_with("(") && names_end != string_view::npos && names_end > 1 &&
+       !contains(t.substr(0, names_end), ":"));
   if (std::size_t at = t.find("): ");
       at != string_view::npos && at + 3 < t.size() && isUpper(t[at + 3]) &&
       !contains(t, " ? ") && !pascal_heading && !changelog_entry) {
