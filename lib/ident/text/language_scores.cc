@@ -219,9 +219,13 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   bool go_package_first = false;
   // Inside a Markdown code fence ("```" lines).
   bool in_fence = false;
+  // Below a "$ command" line until the next blank line: what the command
+  // printed ("$ cat empty.s" and the file's lines), which a document shows.
+  bool in_session = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
     if (line.trimmed.empty()) {
+      in_session = false;
       continue;
     }
     ++nonblank_lines;
@@ -276,9 +280,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     // Markdown quotes so itself.
     // So is a Markdown document's fenced block.
     const bool fence = line.text.starts_with("```");
+    in_session |= line.raw.starts_with("$ ");
     const bool prompt = (in_fence && !fence) || line.raw.starts_with("> ") ||
-                        line.raw.starts_with(">>> ") ||
-                        line.raw.starts_with("$ ") || isListingLine(line.text);
+                        line.raw.starts_with(">>> ") || in_session ||
+                        isListingLine(line.text);
     in_fence = in_fence != fence;
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
