@@ -385,6 +385,49 @@ TEST_F(SandboxTest, ForbiddenActsFailOrKillTheChild) {
   EXPECT_EQ(listing(), "kept=kept\n;") << "nothing created, changed or removed";
 }
 
+TEST_F(SandboxTest, ConfinesWhereverTheHostsDescriptorsPutTheSocket) {
+  // The child's end of the socket pair takes the host's second free
+  // descriptor; the filter names one fixed descriptor, to which the child
+  // moves its socket from wherever it landed.
+  static const struct {
+    const char* placement;
+    std::vector<int> closed;  // the host's standard descriptors it closes first
+    int child_end;
+  } kCases[] = {
+      {"among the standard three", {0, 1}, 1},
+      {"at the fixed descriptor", {2}, Worker::kChildSocket},
+      {"past it", {}, Worker::kChildSocket + 1},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.placement);
+    // A host of its own, whose descriptors can be rearranged; it exits 0
+    // when a confined worker answered, 2 when the socket landed elsewhere.
+    const pid_t host = ::fork();
+    ASSERT_GE(host, 0);
+    if (host == 0) {
+      ::close_range(3, ~0U, 0);
+      for (const int fd : c.closed) {
+        ::close(fd);
+      }
+      int probe[2];
+      if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, probe) != 0 || probe[1] != c.child_end) {
+        ::_exit(2);
+      }
+      ::close(probe[0]);
+      ::close(probe[1]);
+      bool confined = true;
+      Worker worker(echo, confine, [&confined](std::string_view) { confined = false; });
+      std::string err;
+      const bool answered = worker.call("a", kGenerous, &err).value_or("") == "echo:a";
+      ::_exit(answered && confined ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(host, &status, 0), host);
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+}
+
 TEST(SandboxSettingsTest, FromTheEnvironment) {
   static const struct {
     const char* memory;  // nullptr: unset

@@ -22,7 +22,7 @@ std::uint64_t analysisMemoryLimit();
 
 // Confines the calling process, which must be single-threaded and hold no
 // descriptor but the standard three and |socket|, the only one it may answer
-// on. First the resource limits (no core files, no file growth, a few
+// on, which must be Worker::kChildSocket: the filter names that descriptor. First the resource limits (no core files, no file growth, a few
 // descriptors, |memory_bytes| more address space), then no_new_privs and the
 // system call filter. False with |err| filled when a step fails; the process
 // then runs with whatever steps succeeded, which the caller must announce.

@@ -32,6 +32,9 @@ class Worker {
 
   // Largest request or reply carried, in bytes.
   static constexpr std::size_t kMaxMessage = 64 << 10;
+  // The descriptor the child holds its socket as, whatever number it had in
+  // the host, so that a system call filter built in advance can name it.
+  static constexpr int kChildSocket = 3;
 
   explicit Worker(Job job, Confine confine = nullptr, Unconfined unconfined = nullptr)
       : job_(std::move(job)), confine_(std::move(confine)), unconfined_(std::move(unconfined)) {}

@@ -1,5 +1,6 @@
 #include "worker.h"
 
+#include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -37,6 +38,18 @@ void closeOtherDescriptors(int keep) {
   if (keep < 3) {
     ::close_range(3, ~0U, 0);
   }
+}
+
+// Moves the child's socket |sock| to Worker::kChildSocket and returns the
+// descriptor it is at now: |sock| itself when it cannot be moved, which a
+// filter that names the fixed one then refuses to confine.
+int moveToChildSocket(int sock) {
+  if (sock == Worker::kChildSocket ||
+      ::dup3(sock, Worker::kChildSocket, O_CLOEXEC) < 0) {
+    return sock;
+  }
+  ::close(sock);
+  return Worker::kChildSocket;
 }
 
 // The first packet of a child with a Confine step: it is confined, or it
@@ -124,6 +137,7 @@ void keepTogether() {
   if (::getppid() != parent) {
     ::_exit(0);
   }
+  sock = moveToChildSocket(sock);
   closeOtherDescriptors(sock);
   // Left uninitialised: only the pages a request fills are ever touched.
   const auto request = std::make_unique_for_overwrite<char[]>(Worker::kMaxMessage);
