@@ -397,6 +397,12 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"# Content Moved\n\nThe documentation moved to the [docs](../docs) "
        "directory.\n",
        "md"},
+      // Headings that run straight on into their text, beside links and
+      // code spans.
+      {"# Demo\nA small tool.\n\n## Install\nRun the "
+       "[installer](https://example.org/install) and then `demo --help`.\n\n"
+       "## Usage\nSee the [manual](docs/manual.md).\n",
+       "md"},
       // Markdown that opens with an HTML block.
       {"<p align=\"center\">\n  <img src=\"logo.png\">\n</p>\n\n## Install\n\n"
        "Run `make`, then see the [guide](docs/guide.md).\n\n## Usage\n\n"
@@ -780,6 +786,21 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "offset of its name\n    files - number of files\nfor each file:\n    "
        "name - offset of its name\n    size - its length\nfor each embed:\n    "
        "pattern - offset of the pattern\n",
+       "txt"},
+      // "#" lines that run straight on into the next line are comments
+      // over a test script's commands, or a changelog's version lines
+      // over their dates, not Markdown headings.
+      {"# Test GOEXPERIMENT variable\n\n# go env shows default empty "
+       "GOEXPERIMENT\ngo env\nstdout GOEXPERIMENT=\n\n# go env shows valid "
+       "experiments\nenv GOEXPERIMENT=fieldtrack\ngo env GOEXPERIMENT\nstdout "
+       "fieldtrack\n\n# go env rejects unknown experiments\nenv "
+       "GOEXPERIMENT=bad\n! go env GOEXPERIMENT\nstderr unknown\n",
+       "txt"},
+      {"#### v0.4.5 ####\nReleased 2022-02-25\n\n- Fixed an issue with the "
+       "mapfile backup mechanism.\n- Abandoned the versioning scheme.\n\n#### "
+       "v0.4 alpha 4 ####\nReleased 2020-09-01\n\n- Updated to compile on FPC "
+       "3.2.0.\n- Zooming is now faster.\n\n#### v0.4 alpha 3 ####\nReleased "
+       "2016-07-20\n\n- Renamed logfile to mapfile.\n",
        "txt"},
       // What a command printed in a shell session, down to the next blank
       // line, is the session's, not the document's.

@@ -922,4 +922,9 @@ bool isProseConventionSlot(Kind kind, int slot) {
          (kind == Kind::kBatch && slot == 0);
 }
 
+bool isHeadingSlot(Kind kind, int slot) {
+  // Markdown's "# Title" opening a document and its "##" section headings.
+  return kind == Kind::kMarkdown && (slot == 2 || slot == 4);
+}
+
 }  // namespace ident::text

@@ -113,4 +113,7 @@ int grammarRuleWeight(Kind kind, int slot);
 // Rule::prose_convention.
 bool isProseConventionSlot(Kind kind, int slot);
 
+// True when grammar rule |slot| of |kind| matches a heading line.
+bool isHeadingSlot(Kind kind, int slot);
+
 }  // namespace ident::text

@@ -200,6 +200,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   bool in_pod = false;
   int nonblank_lines = 0;
   int hash_lines = 0;
+  // "#" title lines set off by a blank line below, and those that run
+  // straight on into a line of other text.
+  int hash_titles_set_off = 0;
+  int hash_titles_run_on = 0;
   CplusplusBranches cplusplus_branches;
   // TeX sources speak TeX at the left margin: a control word or a "%"
   // comment opens some unindented line. Prose that only quotes TeX in
@@ -231,6 +235,15 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     ++nonblank_lines;
     if (line.raw.starts_with("#")) {
       ++hash_lines;
+      std::size_t marks = line.raw.find_first_not_of('#');
+      if (marks != string_view::npos && line.raw[marks] == ' ' &&
+          i + 1 < lines.size()) {
+        if (lines[i + 1].trimmed.empty()) {
+          ++hash_titles_set_off;
+        } else if (!lines[i + 1].raw.starts_with("#")) {
+          ++hash_titles_run_on;
+        }
+      }
     }
     tex_at_margin |= line.raw.starts_with("\\") || line.raw.starts_with("%");
     // Comments and the branches a C++ compiler alone reads say nothing of
@@ -360,6 +373,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   std::array<int, kKinds> best_rule_score{};
   // The score of a kind's own constructs, beyond prose conventions.
   std::array<int, kKinds> distinctive{};
+  // The part of it that is not headings.
+  std::array<int, kKinds> beyond_headings{};
   // Whether a rule above a hint's weight hit: hints alone ("nil", "-- "
   // comments, "printf(") turn up in any text that quotes some code.
   std::array<bool, kKinds> beyond_hints{};
@@ -387,6 +402,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     }
     if (!rules[r].prose_convention) {
       distinctive[k] += score;
+      beyond_headings[k] += score;
     }
     if (score > best_rule_score[k]) {
       best_rule_score[k] = score;
@@ -408,6 +424,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       beyond_mentions[k] = true;
       if (!isProseConventionSlot(static_cast<Kind>(k), slot)) {
         distinctive[k] += score;
+        if (!isHeadingSlot(static_cast<Kind>(k), slot)) {
+          beyond_headings[k] += score;
+        }
       }
       if (score > best_rule_score[k]) {
         best_rule_score[k] = score;
@@ -449,6 +468,15 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // Markdown documents full of headings.
   if (hash_lines * 5 >= nonblank_lines * 4) {
     total[static_cast<std::size_t>(Kind::kMarkdown)] = 0;
+  }
+  // Nor is a file whose "#" lines mostly run straight on into the line
+  // below, as comments over commands or a changelog's version lines over
+  // their dates do, unless it has Markdown's markup beyond headings (links,
+  // code spans, fences); Markdown sets its headings off by a blank line.
+  if (constexpr std::size_t kMd = static_cast<std::size_t>(Kind::kMarkdown);
+      hash_titles_run_on > 0 && hash_titles_run_on >= hash_titles_set_off &&
+      beyond_headings[kMd] == 0) {
+    total[kMd] = 0;
   }
 
   std::size_t best = kKinds;
