@@ -201,7 +201,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   int nonblank_lines = 0;
   int hash_lines = 0;
   // "#" title lines set off by a blank line below, and those that run
-  // straight on into a line of other text.
+  // straight on into the next line: text, or more "#" lines of a comment.
   int hash_titles_set_off = 0;
   int hash_titles_run_on = 0;
   CplusplusBranches cplusplus_branches;
@@ -240,7 +240,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
           i + 1 < lines.size()) {
         if (lines[i + 1].trimmed.empty()) {
           ++hash_titles_set_off;
-        } else if (!lines[i + 1].raw.starts_with("#")) {
+        } else {
           ++hash_titles_run_on;
         }
       }
@@ -470,9 +470,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     total[static_cast<std::size_t>(Kind::kMarkdown)] = 0;
   }
   // Nor is a file whose "#" lines mostly run straight on into the line
-  // below, as comments over commands or a changelog's version lines over
-  // their dates do, unless it has Markdown's markup beyond headings (links,
-  // code spans, fences); Markdown sets its headings off by a blank line.
+  // below, as comments over commands, comments of several lines or a
+  // changelog's version lines over their dates do, unless it has
+  // Markdown's markup beyond headings (links, code spans, fences): Markdown
+  // sets its headings off by a blank line.
   if (constexpr std::size_t kMd = static_cast<std::size_t>(Kind::kMarkdown);
       hash_titles_run_on > 0 && hash_titles_run_on >= hash_titles_set_off &&
       beyond_headings[kMd] == 0) {
