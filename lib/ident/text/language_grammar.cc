@@ -413,12 +413,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     while (start > 0 && isIdentChar(t[start - 1])) {
       --start;
     }
-    // The name stands alone: no "-" before the verb ("Allow-Remove-Essential"
-    // is one compound word) and a noun of three letters or more ("Add-On" is
+    // The name stands alone: no "-" before the verb or after the noun
+    // ("Allow-Remove-Essential" and "Remove-Unused-Packages" are compound
+    // words, option names) and a noun of three letters or more ("Add-On" is
     // English).
     std::size_t noun = identLength(t.substr(at + 1));
     if (at - start >= 3 && isUpper(t[start]) && isLower(t[start + 1]) &&
-        (start == 0 || t[start - 1] != '-') && noun >= 3) {
+        (start == 0 || t[start - 1] != '-') && noun >= 3 &&
+        (at + 1 + noun == t.size() || t[at + 1 + noun] != '-')) {
       static constexpr string_view kVerbs[] = {
           "Get",    "Set",  "New",     "Remove", "Write", "Test",
           "Invoke", "Add",  "Out",     "Start",  "Stop",  "Import",
