@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -65,9 +64,11 @@ constexpr std::size_t kCompiledHeaderBytes = 8;
 std::string compiledHeader(const std::string& path) {
   // Read as libmagic reads it: the system's database is commonly reached
   // through a link.
-  std::ifstream in(path, std::ios::binary);
-  std::string header(kCompiledHeaderBytes, '\0');
-  if (!in.read(header.data(), static_cast<std::streamsize>(header.size()))) {
+  std::string ignored;
+  const std::unique_ptr<ByteSource> source = openRegularFile(path, &ignored, FinalLink::kFollow);
+  std::string header;
+  if (source == nullptr || !source->readAt(0, kCompiledHeaderBytes, &header) ||
+      header.size() != kCompiledHeaderBytes) {
     return "";
   }
   return header;

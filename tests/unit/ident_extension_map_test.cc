@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "magic/mime_database.h"
+#include "test_util.h"
 
 namespace ident {
 namespace {
@@ -161,6 +163,39 @@ TEST(ExtensionMapTest, SharedMimeDatabaseLoads) {
             "docx");
   EXPECT_FALSE(MimeDatabase().load("/nonexistent", &err));
   EXPECT_NE(err.find("/nonexistent/globs2"), std::string::npos);
+}
+
+TEST(ReadTextFileTest, ReadsSmallFilesThroughLinksAndRefusesTheRest) {
+  // The system's databases are commonly reached through a symbolic link.
+  testutil::ScopedTempDir dir;
+  testutil::writeFile(dir.path() / "globs2", "50:image/png:*.png\n");
+  std::filesystem::create_symlink(dir.path() / "globs2", dir.path() / "linked");
+  std::filesystem::create_directory(dir.path() / "folder");
+  testutil::writeFile(dir.path() / "huge", "");
+  std::filesystem::resize_file(dir.path() / "huge", (16 << 20) + 1);
+  static const struct {
+    const char* name;
+    const char* content;  // nullptr: not read
+    const char* error;    // a part of the message
+  } kCases[] = {
+      {"globs2", "50:image/png:*.png\n", ""},
+      {"linked", "50:image/png:*.png\n", ""},
+      {"missing", nullptr, "open("},
+      {"folder", nullptr, "not a regular file"},
+      {"huge", nullptr, "larger than"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::string text = "left over", err;
+    const std::string path = (dir.path() / c.name).string();
+    EXPECT_EQ(readTextFile(path, &text, &err), c.content != nullptr) << err;
+    if (c.content != nullptr) {
+      EXPECT_EQ(text, c.content);
+    } else {
+      EXPECT_NE(err.find(c.error), std::string::npos) << err;
+      EXPECT_NE(err.find(path), std::string::npos) << err;
+    }
+  }
 }
 
 }  // namespace

@@ -53,7 +53,9 @@ class MimeDatabase {
 // exactly; the others match in any letter case, as patterns do by default.
 bool matchesPattern(std::string_view extension, std::string_view pattern);
 
-// Reads a whole small file into |*out|; false with |err| filled on failure.
+// Reads a whole small file (16 MiB at most), through a symbolic link too,
+// into |*out|; false with |err| filled when it cannot be opened or read, is
+// no regular file or is larger.
 bool readTextFile(const std::string& path, std::string* out, std::string* err);
 
 }  // namespace ident

@@ -9,11 +9,17 @@
 
 namespace ident {
 
-// Opens |path| for reading only, without following a final symbolic link and
-// without blocking on a FIFO or device, and keeps it only when it is a
-// regular file. Returns nullptr and fills |err| otherwise ("open(x): ...",
-// "x: not a regular file"). The file is never written.
-std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err);
+// Whether a symbolic link as the last part of a path is followed: not for
+// the files analysed, which could be a link put in place of one; yes for
+// the databases the library loads, which are commonly reached through one.
+enum class FinalLink { kRefuse, kFollow };
+
+// Opens |path| for reading only, without blocking on a FIFO or device, and
+// keeps it only when it is a regular file. Returns nullptr and fills |err|
+// otherwise ("open(x): ...", "x: not a regular file"). The file is never
+// written.
+std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err,
+                                            FinalLink link = FinalLink::kRefuse);
 
 // Opens |path| as openRegularFile does, but gives the descriptor, to hand
 // to another process, and the file's size in |size|. An invalid one with

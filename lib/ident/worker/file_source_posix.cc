@@ -59,8 +59,9 @@ class FileSource final : public ByteSource {
 // Opens |path| for reading. O_NONBLOCK keeps a FIFO or a device from
 // stalling the open itself; O_NOFOLLOW refuses a symbolic link put in place
 // of the file.
-ScopedFd openForReading(const std::string& path, std::string* err) {
-  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+ScopedFd openForReading(const std::string& path, FinalLink link, std::string* err) {
+  const int follow = link == FinalLink::kFollow ? 0 : O_NOFOLLOW;
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | follow | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid()) {
     const int saved = errno;
     *err = "open(" + path + "): " + std::strerror(saved);
@@ -86,8 +87,9 @@ std::optional<std::uint64_t> regularFileSize(int fd, const std::string& name, st
 
 }  // namespace
 
-std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err) {
-  ScopedFd fd = openForReading(path, err);
+std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string* err,
+                                            FinalLink link) {
+  ScopedFd fd = openForReading(path, link, err);
   if (!fd.valid()) {
     return nullptr;
   }
@@ -100,7 +102,7 @@ std::unique_ptr<ByteSource> openRegularFile(const std::string& path, std::string
 
 ScopedFd openRegularFileDescriptor(const std::string& path, std::uint64_t* size,
                                    std::string* err) {
-  ScopedFd fd = openForReading(path, err);
+  ScopedFd fd = openForReading(path, FinalLink::kRefuse, err);
   if (!fd.valid()) {
     return fd;
   }
