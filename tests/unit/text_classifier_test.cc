@@ -263,6 +263,10 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"defmodule Demo do\n  @moduledoc \"Demo.\"\n\n  def hello(name) do\n "
        "   name\n    |> String.upcase()\n  end\nend\n",
        "ex"},
+      {"defmodule MyApp.Accounts do\n  alias MyApp.Repo\n  alias "
+       "MyApp.Accounts.User\n\n  def get_user!(id), do: Repo.get!(User, id)\n"
+       "end\n",
+       "ex"},
       {"let rec fact n = if n = 0 then 1 else n * fact (n - 1)\n\nlet () =\n  "
        "print_int (fact 5)\n",
        "ml"},
@@ -818,6 +822,25 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "Remove-New-Unused-Dependencies \"true\";\n\n// Do automatic removal of "
        "unused packages\n//Unattended-Upgrade::Remove-Unused-Dependencies "
        "\"false\";\n",
+       "txt"},
+      // roff macro packages: requests that read registers ("\n[...]") and
+      // open blocks ("\{") are no assembler directives, and the ".." that
+      // ends a macro definition is no reStructuredText comment.
+      {".\\\" Print the symbols\n.if \\n[doc-arg-limit] \\{\\\n.  nr "
+       "doc-arg-ptr 0\n.\\}\n.if (\\n[doc-arg-limit] > \\n[doc-arg-ptr]) "
+       "\\{\\\n.  ds doc-str \\*[doc-Sy-font]\n.\\}\n.if \\n[.$] \\{\\\n.  ds "
+       "doc-macro-name Sy\n.\\}\n",
+       "txt"},
+      {".\\\" Common macros\n.de doc-common-setup\n.  if \\n[doc-arg-limit] "
+       "\\{\\\n.    nr doc-arg-ptr 0\n.  \\}\n..\n.de doc-syms\n.  if \\n[.$] "
+       "\\{\\\n.    ds doc-macro-name Sy\n.  \\}\n..\n.de doc-end\n.  if "
+       "\\n[doc-num-args] \\{\\\n.    nr doc-num-args 0\n.  \\}\n..\n",
+       "txt"},
+      // XKB keymaps alias key codes, not Elixir modules.
+      {"default xkb_keycodes \"evdev\" {\n    minimum = 8;\n    maximum = "
+       "255;\n    <ESC> = 9;\n    <AE01> = 10;\n};\nalias <AC12> = <BKSL>;\n"
+       "alias <MENU> = <COMP>;\nalias <HZTG> = <TLDE>;\nalias <LMTA> = "
+       "<LWIN>;\nalias <RMTA> = <RWIN>;\n",
        "txt"},
       // What a command printed in a shell session, down to the next blank
       // line, is the session's, not the document's.

@@ -261,6 +261,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       (tr.ends_with(" do") || contains(t, ", do:"))) {
     hit(Kind::kElixir, 0);
   }
+  // Elixir aliases name a module ("alias MyApp.Repo"); XKB keymaps alias
+  // key codes ("alias <AC12> = <BKSL>;").
+  if (t.starts_with("alias ") && t.size() > 6 && isUpper(t[6])) {
+    hit(Kind::kElixir, 1);
+  }
   // Erlang function clauses "name(Args) ->" at the margin.
   if (!line.raw.empty() && isLower(line.raw[0]) && tr.ends_with("->")) {
     std::size_t n = identLength(line.raw);
@@ -292,8 +297,13 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     }
   }
   // Assembly: GNU as directives, NASM's, and instruction lines whose
-  // operands name registers or immediates.
-  if (t.size() > 2 && t[0] == '.' && isLower(t[1])) {
+  // operands name registers or immediates. roff's requests look the same
+  // (".if", ".fill") but read number registers and strings with "\n[" or
+  // "\*(" and open blocks with "\{".
+  const bool roff_escapes = contains(t, "\\n[") || contains(t, "\\n(") ||
+                            contains(t, "\\*[") || contains(t, "\\*(") ||
+                            contains(t, "\\{");
+  if (t.size() > 2 && t[0] == '.' && isLower(t[1]) && !roff_escapes) {
     static constexpr string_view kDirectives[] = {
         ".globl",  ".global", ".text",  ".data",   ".section", ".type",
         ".size",   ".align",  ".p2align", ".balign", ".long",   ".quad",
@@ -909,8 +919,8 @@ int grammarRuleWeight(Kind kind, int slot) {
       return 2;
     case Kind::kErlang:
       return 3;
-    case Kind::kElixir:
-      return 3;
+    case Kind::kElixir:  // "def ... do"; aliases
+      return slot == 1 ? 2 : 3;
     default:
       return 1;
   }

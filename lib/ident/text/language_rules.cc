@@ -502,7 +502,7 @@ constexpr Rule kRules[] = {
     {K::kElixir, 3, M::kPrefix, "@moduledoc"}, {K::kElixir, 3, M::kPrefix, "@doc "},
     {K::kElixir, 3, M::kPrefix, "@spec "}, {K::kElixir, 3, M::kPrefix, "|> "},
     {K::kElixir, 2, M::kContains, " do:"}, {K::kElixir, 3, M::kContains, "{:ok,"},
-    {K::kElixir, 2, M::kContains, "{:error,"}, {K::kElixir, 2, M::kPrefix, "alias "},
+    {K::kElixir, 2, M::kContains, "{:error,"},
     {K::kElixir, 3, M::kPrefix, "defstruct "}, {K::kElixir, 3, M::kPrefix, "defmacro "},
     {K::kElixir, 2, M::kPrefix, "@impl "}, {K::kElixir, 3, M::kContains, "ExUnit."},
 };

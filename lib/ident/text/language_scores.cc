@@ -223,6 +223,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   bool go_package_first = false;
   // Inside a Markdown code fence ("```" lines).
   bool in_fence = false;
+  // Inside a roff macro definition: ".de name" down to the ".." that ends
+  // it, which reStructuredText would take for an empty comment.
+  bool in_roff_macro = false;
   // Below a "$ command" line until the next blank line: what the command
   // printed ("$ cat empty.s" and the file's lines), which a document shows.
   bool in_session = false;
@@ -294,6 +297,11 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     // So is a Markdown document's fenced block.
     const bool fence = line.text.starts_with("```");
     in_session |= line.raw.starts_with("$ ");
+    in_roff_macro |= line.raw.starts_with(".de ") || line.raw.starts_with(".am ");
+    const bool roff_macro_line = in_roff_macro;
+    if (line.trimmed == "..") {
+      in_roff_macro = false;
+    }
     const bool prompt = (in_fence && !fence) || line.raw.starts_with("> ") ||
                         line.raw.starts_with(">>> ") || in_session ||
                         isListingLine(line.text);
@@ -306,6 +314,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
           (recipe_line && rules[r].kind == Kind::kShell) ||
           pod_line != (rules[r].kind == Kind::kPod) ||
           (cpp_silent && rules[r].kind == Kind::kCpp) ||
+          (roff_macro_line && rules[r].kind == Kind::kRest) ||
           (comment && rules[r].kind == Kind::kTypeScript)) {
         return;
       }
