@@ -95,11 +95,15 @@ std::string Session::serveRequest(Engine& engine, std::string_view request, Scop
   }
   std::memcpy(&size, request.data() + 1, sizeof size);
   const std::unique_ptr<ByteSource> source = fileSource(std::move(file), size);
+  // Appended rather than joined with +, which GCC 12 at -O3 wrongly takes
+  // for an overlapping copy.
+  std::string reply(1, kReplyResults);
   if (request.front() == kRequestDescription) {
-    return std::string(1, kReplyResults) +
-           std::string(truncateUtf8(engine.describe(*source), kMaxTextBytes));
+    reply += truncateUtf8(engine.describe(*source), kMaxTextBytes);
+  } else {
+    reply += encodeAnalysis(engine.analyze(*source));
   }
-  return std::string(1, kReplyResults) + encodeAnalysis(engine.analyze(*source));
+  return reply;
 }
 
 bool Session::analyze() {
