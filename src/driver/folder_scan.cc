@@ -4,11 +4,11 @@
 #include <cctype>
 #include <clocale>
 #include <memory>
-#include <unordered_set>
 
 #include "driver/console.h"
 #include "driver/exit_status.h"
 #include "driver/file_access.h"
+#include "driver/folder_report.h"
 #include "driver/rename_step.h"
 #include "driver/run_state.h"
 #include "identlib/fallback.h"
@@ -19,30 +19,6 @@
 
 namespace driver {
 namespace {
-
-// Renames inside the open folder, and remembers the names this run created
-// so that an entry the enumeration yields again is not renamed twice.
-class FolderRenamer : public Renamer {
- public:
-  explicit FolderRenamer(Folder& folder) : folder_(folder) {}
-
-  void setExamined(const FileIdentity& identity) { examined_ = identity; }
-  bool createdThisRun(const std::string& name) const { return created_.contains(name); }
-
-  bool renameEntry(const std::string& from, const std::string& to) override {
-    std::string err;
-    if (renameNoReplace(folder_, from, to, examined_, &err) != RenameResult::kRenamed) {
-      return false;
-    }
-    created_.insert(to);
-    return true;
-  }
-
- private:
-  Folder& folder_;
-  FileIdentity examined_;
-  std::unordered_set<std::string> created_;
-};
 
 std::optional<std::string> obtainFolder(int argc, char** argv) {
   if (argc > 1) {
@@ -59,20 +35,22 @@ std::optional<std::string> obtainFolder(int argc, char** argv) {
 }
 
 // Reads the header, runs the built-in rows over it and, when none decided
-// the file, the library. Prints the file's whole report line.
-void examineFile(Folder& folder, RunState& state, FolderRenamer& renamer,
+// the file, the library. Writes the file's whole report line.
+void examineFile(Folder& folder, RunState& state, FolderReport& report,
                  identlib::IdentLibrary& library) {
-  std::printf("%s\t", state.name.c_str());
+  report.write(state.name);
+  report.write("\t");
 
   std::array<unsigned char, signatures::kHeaderSize> header{};
   OpenFile file;
   std::string err;
   if (!openEntry(folder, state.name, /*for_update=*/true, &file, &err)) {
-    std::printf("%s Open failed...\n", state.name.c_str());
+    report.write(state.name);
+    report.write(" Open failed...\n");
     return;
   }
   file.readAt(0, header);
-  renamer.setExamined(file.identity());
+  report.setExamined(file.identity());
   file.close();
 
   state.renamed = 0;
@@ -89,33 +67,35 @@ void examineFile(Folder& folder, RunState& state, FolderRenamer& renamer,
     }
     state.new_name = signatures::composeNewName(state.name, extension);
     composeNewPath(state);
-    renameOnce(state, renamer, extension);
+    renameOnce(state, report, extension);
   }
   if (state.renamed != 0) {
-    std::fputs("\n", stdout);
+    report.write("\n");
     return;
   }
-  identlib::runFallback(library, state, renamer);
+  identlib::runFallback(library, state, report);
 }
 
 void scanFolder(Folder& folder, RunState& state) {
+  // Made first: the report may hand its renames to a thread that runs on any
+  // processor, and the library, once it runs, keeps this thread on one.
+  FolderReport report(folder);
   identlib::IdentLibrary library;
   identlib::loadDefinitions(library);
 
-  FolderRenamer renamer(folder);
   FolderEntry entry;
   std::string err;
   // A read error ends the scan as the end of the folder does.
   while (folder.next(&entry, &err)) {
     if (entry.hidden || entry.name == "." || entry.name == ".." ||
-        entry.kind != EntryKind::kRegular || renamer.createdThisRun(entry.name)) {
+        entry.kind != EntryKind::kRegular || report.createdThisRun(entry.name)) {
       continue;
     }
     state.name = entry.name;
     state.source_path = state.folder;
     state.source_path += kPathSeparator;
     state.source_path += entry.name;
-    examineFile(folder, state, renamer, library);
+    examineFile(folder, state, report, library);
   }
 }
 

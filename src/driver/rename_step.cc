@@ -1,6 +1,6 @@
 #include "driver/rename_step.h"
 
-#include <cstdio>
+#include <string>
 
 #include "driver/file_access.h"
 #include "signatures/extension_spellings.h"
@@ -15,7 +15,8 @@ void composeNewPath(RunState& state) {
   state.new_path += state.new_name;
 }
 
-RenameOutcome renameOnce(RunState& state, Renamer& renamer, std::string_view extension) {
+RenameOutcome renameOnce(RunState& state, Report& report, std::string_view extension,
+                         std::string_view mark) {
   if (state.renamed != 0) {
     return RenameOutcome::kAlreadyDecided;
   }
@@ -23,16 +24,14 @@ RenameOutcome renameOnce(RunState& state, Renamer& renamer, std::string_view ext
   // of it is tried.
   state.renamed = 1;
   if (signatures::carriesExtension(state.name, extension)) {
-    std::fputs(state.name.c_str(), stdout);
+    report.write(state.name);
+    report.write(mark);
     return RenameOutcome::kNameKept;
   }
-  // The line tells what is on disk, so the rename comes first.
-  if (!renamer.renameEntry(state.name, state.new_name)) {
-    std::printf("%s Rename failed...", state.name.c_str());
-    return RenameOutcome::kFailed;
-  }
-  std::fputs(state.new_name.c_str(), stdout);
-  return RenameOutcome::kRenamed;
+  // The line tells what is on disk: what follows the rename depends on it.
+  report.renameThenWrite(state.name, state.new_name, state.new_name + std::string(mark),
+                         state.name + " Rename failed...");
+  return RenameOutcome::kRenameAsked;
 }
 
 }  // namespace driver

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <string>
 
 #include "identlib/shared_library.h"
 
@@ -48,10 +49,10 @@ void loadDefinitions(IdentLibrary& library) {
   }
 }
 
-void runFallback(IdentLibrary& library, driver::RunState& state, driver::Renamer& renamer) {
+void runFallback(IdentLibrary& library, driver::RunState& state, driver::Report& report) {
   library.submitFile(state.source_path.c_str());
   if (library.analyze() == 0) {
-    std::puts("analyze:(");
+    report.write("analyze:(\n");
     return;
   }
   std::array<char, TRID_INFO_BUFFER_SIZE> buffer{};
@@ -67,16 +68,15 @@ void runFallback(IdentLibrary& library, driver::RunState& state, driver::Renamer
   driver::composeNewPath(state);
 
   if (count == 0) {
-    std::printf("%d matches\n", count);
+    report.write(std::to_string(count) + " matches\n");
   } else if (!extension.empty()) {
     // "[B]" marks a name the library decided; a failed rename decided none.
-    const bool failed =
-        driver::renameOnce(state, renamer, extension) == driver::RenameOutcome::kFailed;
-    std::puts(failed ? "" : "[B]");
+    driver::renameOnce(state, report, extension, "[B]");
+    report.write("\n");
   } else {
     buffer[0] = '\0';
     library.getInfo(TRID_GET_RES_FILETYPE, 1, buffer.data());
-    std::printf("File type: %s\n", printableText(textIn(buffer)).c_str());
+    report.write("File type: " + printableText(textIn(buffer)) + "\n");
   }
 }
 

@@ -15,11 +15,12 @@ namespace identlib {
 void loadDefinitions(IdentLibrary& library);
 
 // Asks the library about the current file of |state|, which no built-in
-// signature named, and finishes its report line: "analyze:(", the count of
-// matches, the new name and "[B]" after renaming it, the name and "[B]" when
-// it already carries the library's extension, the name and " Rename
-// failed..." when the rename failed, or "File type: " and the description.
-void runFallback(IdentLibrary& library, driver::RunState& state, driver::Renamer& renamer);
+// signature named, and finishes its report line in |report|: "analyze:(",
+// the count of matches, the new name and "[B]" after renaming it, the name
+// and "[B]" when it already carries the library's extension, the name and
+// " Rename failed..." when the rename failed, or "File type: " and the
+// description.
+void runFallback(IdentLibrary& library, driver::RunState& state, driver::Report& report);
 
 // True when a library's extension text may become part of a file name: not
 // empty, not "." or "..", and free of separators and control bytes.

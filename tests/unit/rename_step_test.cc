@@ -3,42 +3,51 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace driver {
 namespace {
 
-// Records the renames asked for, and succeeds or fails as told.
-class RecordingRenamer : public Renamer {
+// Records the renames asked for and the report's text; each rename succeeds
+// or fails as told.
+class RecordingReport : public Report {
  public:
-  bool renameEntry(const std::string& from, const std::string& to) override {
+  void write(std::string_view text) override { line += text; }
+  void renameThenWrite(const std::string& from, const std::string& to, std::string renamed,
+                       std::string failed) override {
     calls.emplace_back(from, to);
-    return succeed;
+    line += succeed ? renamed : failed;
   }
   bool succeed = true;
+  std::string line;
   std::vector<std::pair<std::string, std::string>> calls;
 };
 
 TEST(RenameStepTest, LineShowsWhatHappenedOnDisk) {
   static const struct {
-    const char *name, *extension;
+    const char *name, *extension, *mark;
     bool rename_succeeds;
     const char* want_line;
     RenameOutcome want;
     bool want_rename;
   } kCases[] = {
-      {"a.bin", "pdf", true, "a.bin.pdf", RenameOutcome::kRenamed, true},
-      {"a.bin", "pdf", false, "a.bin Rename failed...", RenameOutcome::kFailed, true},
+      {"a.bin", "pdf", "", true, "a.bin.pdf", RenameOutcome::kRenameAsked, true},
+      {"a.bin", "pdf", "", false, "a.bin Rename failed...", RenameOutcome::kRenameAsked, true},
+      // The mark follows a name that was decided, never a failed rename.
+      {"a.bin", "pdf", "[B]", true, "a.bin.pdf[B]", RenameOutcome::kRenameAsked, true},
+      {"a.bin", "pdf", "[B]", false, "a.bin Rename failed...", RenameOutcome::kRenameAsked, true},
       // The type's extension is already there, in some spelling.
-      {"a.PDF", "pdf", true, "a.PDF", RenameOutcome::kNameKept, false},
-      {"b.jpeg", "jpg", true, "b.jpeg", RenameOutcome::kNameKept, false},
-      {"c.htm", "html", true, "c.htm", RenameOutcome::kNameKept, false},
-      {"d.tgz", "gz", true, "d.tgz", RenameOutcome::kNameKept, false},
+      {"a.PDF", "pdf", "", true, "a.PDF", RenameOutcome::kNameKept, false},
+      {"a.PDF", "pdf", "[B]", true, "a.PDF[B]", RenameOutcome::kNameKept, false},
+      {"b.jpeg", "jpg", "", true, "b.jpeg", RenameOutcome::kNameKept, false},
+      {"c.htm", "html", "", true, "c.htm", RenameOutcome::kNameKept, false},
+      {"d.tgz", "gz", "", true, "d.tgz", RenameOutcome::kNameKept, false},
       // Kept even where the rename would fail: nothing needs to change.
-      {"f.pdf", "pdf", false, "f.pdf", RenameOutcome::kNameKept, false},
+      {"f.pdf", "pdf", "", false, "f.pdf", RenameOutcome::kNameKept, false},
       // Another type's extension is never taken away.
-      {"e.png", "pdf", true, "e.png.pdf", RenameOutcome::kRenamed, true},
+      {"e.png", "pdf", "", true, "e.png.pdf", RenameOutcome::kRenameAsked, true},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.name) + " " + c.extension);
@@ -46,14 +55,13 @@ TEST(RenameStepTest, LineShowsWhatHappenedOnDisk) {
     state.folder = "dir";
     state.name = c.name;
     state.new_name = state.name + "." + c.extension;
-    RecordingRenamer renamer;
-    renamer.succeed = c.rename_succeeds;
+    RecordingReport report;
+    report.succeed = c.rename_succeeds;
 
-    testing::internal::CaptureStdout();
-    const RenameOutcome outcome = renameOnce(state, renamer, c.extension);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.want_line);
+    const RenameOutcome outcome = renameOnce(state, report, c.extension, c.mark);
+    EXPECT_EQ(report.line, c.want_line);
     EXPECT_EQ(outcome, c.want);
-    EXPECT_EQ(renamer.calls.size(), c.want_rename ? 1u : 0u);
+    EXPECT_EQ(report.calls.size(), c.want_rename ? 1u : 0u);
     EXPECT_EQ(state.renamed, 1) << "no other identification may follow";
   }
 }
@@ -64,18 +72,16 @@ TEST(RenameStepTest, DecidesOncePerFile) {
     state.folder = "dir";
     state.name = "a.bin";
     state.new_name = "a.bin.pdf";
-    RecordingRenamer renamer;
-    renamer.succeed = succeed;
+    RecordingReport report;
+    report.succeed = succeed;
 
-    testing::internal::CaptureStdout();
-    renameOnce(state, renamer, "pdf");
+    renameOnce(state, report, "pdf");
     state.new_name = "a.bin.other";
-    EXPECT_EQ(renameOnce(state, renamer, "other"), RenameOutcome::kAlreadyDecided);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              succeed ? "a.bin.pdf" : "a.bin Rename failed...");
+    EXPECT_EQ(renameOnce(state, report, "other"), RenameOutcome::kAlreadyDecided);
+    EXPECT_EQ(report.line, succeed ? "a.bin.pdf" : "a.bin Rename failed...");
 
-    ASSERT_EQ(renamer.calls.size(), 1u);
-    EXPECT_EQ(renamer.calls[0], std::make_pair(std::string("a.bin"), std::string("a.bin.pdf")));
+    ASSERT_EQ(report.calls.size(), 1u);
+    EXPECT_EQ(report.calls[0], std::make_pair(std::string("a.bin"), std::string("a.bin.pdf")));
   }
 }
 

@@ -1,0 +1,107 @@
+#include "driver/folder_report.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace driver {
+namespace {
+
+// Steps in a batch (about two a file) and the longest a step waits for its
+// batch to fill.
+constexpr std::size_t kBatchSteps = 64;
+constexpr std::chrono::milliseconds kMaxDelay{20};
+
+}  // namespace
+
+FolderReport::FolderReport(Folder& folder) : folder_(folder), lane_(makeSerialLane()) {}
+
+FolderReport::~FolderReport() { finish(); }
+
+bool FolderReport::createdThisRun(const std::string& name) {
+  const auto asked = asked_.find(name);
+  if (asked == asked_.end()) {
+    return false;
+  }
+  // Renamed entries come up again in the enumeration some time after their
+  // rename, which by then is nearly always done.
+  if (asked->second->load(std::memory_order_acquire) == Outcome::kPending) {
+    finish();
+  }
+  return asked->second->load(std::memory_order_acquire) == Outcome::kRenamed;
+}
+
+void FolderReport::write(std::string_view text) {
+  if (lane_ == nullptr) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return;
+  }
+  if (!batch_.empty() && batch_.back().from.empty()) {
+    batch_.back().text += text;
+    return;
+  }
+  add(Step{std::string(text), {}, {}, {}, {}});
+}
+
+void FolderReport::renameThenWrite(const std::string& from, const std::string& to,
+                                   std::string renamed, std::string failed) {
+  std::atomic<Outcome>& outcome = outcomes_.emplace_back(Outcome::kPending);
+  asked_.insert_or_assign(to, &outcome);
+  Step step{std::move(renamed), from, to, std::move(failed), examined_, &outcome};
+  if (lane_ == nullptr) {
+    carryOut({std::move(step)});
+    return;
+  }
+  add(std::move(step));
+}
+
+void FolderReport::add(Step step) {
+  const auto now = std::chrono::steady_clock::now();
+  if (batch_.empty()) {
+    batch_started_ = now;
+  }
+  batch_.push_back(std::move(step));
+  if (batch_.size() >= kBatchSteps || now - batch_started_ >= kMaxDelay) {
+    submitBatch();
+  }
+}
+
+void FolderReport::submitBatch() {
+  lane_used_ = true;
+  lane_->submit([this, steps = std::move(batch_)] { carryOut(steps); });
+  batch_.clear();
+}
+
+void FolderReport::finish() {
+  if (lane_ == nullptr) {
+    return;
+  }
+  if (!lane_used_) {
+    // Not one batch filled yet: a thread would cost more than it saves.
+    carryOut(batch_);
+    batch_.clear();
+    return;
+  }
+  if (!batch_.empty()) {
+    submitBatch();
+  }
+  lane_->drain();
+}
+
+void FolderReport::carryOut(const std::vector<Step>& steps) {
+  std::string out;
+  for (const Step& step : steps) {
+    if (step.from.empty()) {
+      out += step.text;
+      continue;
+    }
+    std::string err;
+    const bool renamed = renameNoReplace(folder_, step.from, step.to, step.examined, &err) ==
+                         RenameResult::kRenamed;
+    out += renamed ? step.text : step.failed;
+    step.outcome->store(renamed ? Outcome::kRenamed : Outcome::kFailed,
+                        std::memory_order_release);
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+}  // namespace driver

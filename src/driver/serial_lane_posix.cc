@@ -1,0 +1,94 @@
+#include "driver/serial_lane.h"
+
+#include <sched.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace driver {
+namespace {
+
+// Pieces of work queued at most; each is a batch of a few dozen files.
+constexpr std::size_t kMaxQueued = 16;
+
+class ThreadLane : public SerialLane {
+ public:
+  explicit ThreadLane(const cpu_set_t& processors) : processors_(processors) {}
+
+  ~ThreadLane() override {
+    {
+      const std::lock_guard lock(mutex_);
+      closing_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+      thread_.join();
+    }
+  }
+
+  void submit(std::function<void()> work) override {
+    std::unique_lock lock(mutex_);
+    if (!thread_.joinable()) {
+      // Started with the first work, so that a folder too small to fill a
+      // batch never pays for a thread.
+      thread_ = std::thread([this] { run(); });
+    }
+    done_.wait(lock, [this] { return queue_.size() < kMaxQueued; });
+    queue_.push_back(std::move(work));
+    lock.unlock();
+    wake_.notify_one();
+  }
+
+  void drain() override {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+  }
+
+ private:
+  void run() {
+    // The caller's thread may have been bound to one processor since the
+    // lane was made (the identification library keeps itself and its worker
+    // together); this thread takes every processor the process had.
+    ::sched_setaffinity(0, sizeof processors_, &processors_);
+    std::unique_lock lock(mutex_);
+    while (true) {
+      wake_.wait(lock, [this] { return !queue_.empty() || closing_; });
+      if (queue_.empty()) {
+        return;
+      }
+      std::function<void()> work = std::move(queue_.front());
+      queue_.pop_front();
+      busy_ = true;
+      lock.unlock();
+      work();
+      lock.lock();
+      busy_ = false;
+      done_.notify_all();
+    }
+  }
+
+  const cpu_set_t processors_;
+  std::mutex mutex_;
+  std::condition_variable wake_;  // work queued, or closing
+  std::condition_variable done_;  // a piece of work finished
+  std::deque<std::function<void()>> queue_;
+  bool busy_ = false;
+  bool closing_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialLane> makeSerialLane() {
+  cpu_set_t processors;
+  CPU_ZERO(&processors);
+  if (::sched_getaffinity(0, sizeof processors, &processors) != 0 ||
+      CPU_COUNT(&processors) < 2) {
+    return nullptr;
+  }
+  return std::make_unique<ThreadLane>(processors);
+}
+
+}  // namespace driver
