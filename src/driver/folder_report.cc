@@ -72,19 +72,13 @@ void FolderReport::submitBatch() {
 }
 
 void FolderReport::finish() {
-  if (lane_ == nullptr) {
-    return;
+  // The last batch is carried out here once the lane has done the others:
+  // handing it over would only add the lane's wake-up to the wait.
+  if (lane_ != nullptr && lane_used_) {
+    lane_->drain();
   }
-  if (!lane_used_) {
-    // Not one batch filled yet: a thread would cost more than it saves.
-    carryOut(batch_);
-    batch_.clear();
-    return;
-  }
-  if (!batch_.empty()) {
-    submitBatch();
-  }
-  lane_->drain();
+  carryOut(batch_);
+  batch_.clear();
 }
 
 void FolderReport::carryOut(const std::vector<Step>& steps) {
@@ -101,7 +95,9 @@ void FolderReport::carryOut(const std::vector<Step>& steps) {
     step.outcome->store(renamed ? Outcome::kRenamed : Outcome::kFailed,
                         std::memory_order_release);
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (!out.empty()) {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  }
 }
 
 }  // namespace driver
