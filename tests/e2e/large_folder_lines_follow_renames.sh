@@ -36,7 +36,7 @@ want_lines() {
 }
 
 check_run() {
-  expect_lines "$(want_lines)"
+  expect_lines "$(want_lines)"$'\n'
   expect_eq "$(line_count)" 380
   local i
   for ((i = 0; i < 150; i++)); do
