@@ -38,6 +38,7 @@ import lzma
 import bz2
 import os
 import random
+import resource
 import shutil
 import sqlite3
 import statistics
@@ -409,28 +410,39 @@ def make_corpus_folder(target, corpus):
 # --- timing ----------------------------------------------------------------
 
 
+def children_cpu():
+    """Processor seconds, user and system, of the children waited for so far."""
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def timed_run(argv, check):
+    """Runs argv; returns its wall-clock seconds and its processor seconds
+    (all its threads and children together)."""
+    cpu = children_cpu()
+    start = time.perf_counter()
+    subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=check)
+    return time.perf_counter() - start, children_cpu() - cpu
+
+
 def time_trueext(tool, source, scratch):
     # trueext renames what it identifies, so each run gets a fresh folder of
     # links to the same files: renaming a link leaves the source as it was.
     work = os.path.join(scratch, "run")
     shutil.rmtree(work, ignore_errors=True)
     shutil.copytree(source, work, copy_function=os.link)
-    start = time.perf_counter()
-    subprocess.run([tool, work], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=False)
-    elapsed = time.perf_counter() - start
+    figures = timed_run([tool, work], check=False)
     shutil.rmtree(work, ignore_errors=True)
-    return elapsed
+    return figures
 
 
 def time_file(listing):
-    start = time.perf_counter()
-    subprocess.run(["file", "-b", "--extension", "-f", listing], stdout=subprocess.DEVNULL,
-                   check=True)
-    return time.perf_counter() - start
+    return timed_run(["file", "-b", "--extension", "-f", listing], check=True)
 
 
 def compare(tool, source, scratch, runs):
-    """Median seconds of trueext and of file over |source|."""
+    """Median wall-clock and processor seconds of trueext and of file over
+    |source|, as ((wall, cpu), (wall, cpu))."""
     listing = os.path.join(scratch, "list")
     with open(listing, "w") as f:
         f.writelines(os.path.join(source, n) + "\n" for n in sorted(os.listdir(source)))
@@ -441,7 +453,11 @@ def compare(tool, source, scratch, runs):
     for _ in range(runs):
         ours.append(time_trueext(tool, source, scratch))
         theirs.append(time_file(listing))
-    return statistics.median(ours), statistics.median(theirs)
+
+    def medians(figures):
+        return tuple(statistics.median(f[i] for f in figures) for i in range(2))
+
+    return medians(ours), medians(theirs)
 
 
 def peak_rss(argv, scratch):
@@ -532,18 +548,23 @@ def main():
             make_corpus_folder(corpus, args.corpus)
             folders.append(("corpus", corpus, None))
 
-        print(f"runs: {args.runs} each, median shown; trueext: {tool}")
-        print(f"{'folder':<20} {'files':>6} {'trueext s':>10} {'file s':>8} {'ratio':>6}  target")
+        print(f"runs: {args.runs} each, median shown; trueext: {tool}; "
+              f"processors this run may use: {len(os.sched_getaffinity(0))}")
+        print("ratio: wall-clock time, trueext / file (the target); cpu: processor time, "
+              "trueext / file")
+        print(f"{'folder':<20} {'files':>6} {'trueext ms':>10} {'file ms':>8} {'ratio':>6} "
+              f"{'cpu':>5}  target")
         for name, path, target in folders:
-            ours, theirs = compare(tool, path, scratch, args.runs)
+            (ours, our_cpu), (theirs, their_cpu) = compare(tool, path, scratch, args.runs)
             ratio = ours / theirs
+            cpu_ratio = our_cpu / their_cpu if their_cpu > 0 else float("nan")
             verdict = ""
             if target is not None:
                 verdict = f"<= {target:.2f}" + ("" if ratio <= target else "  MISSED")
                 if ratio > target:
                     missed.append(name)
-            print(f"{name:<20} {len(os.listdir(path)):>6} {ours:>10.3f} {theirs:>8.3f} "
-                  f"{ratio:>6.2f}  {verdict}", flush=True)
+            print(f"{name:<20} {len(os.listdir(path)):>6} {ours * 1000:>10.2f} {theirs * 1000:>8.2f} "
+                  f"{ratio:>6.2f} {cpu_ratio:>5.2f}  {verdict}", flush=True)
 
         sizes = [int(s) for s in args.memory_sizes.split(",") if s]
         if len(sizes) >= 2:
