@@ -250,6 +250,20 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "function IsTag(ATag: String): Boolean;\nbegin\n  Result := ATag <> "
        "'';\nend;\n",
        "pas"},
+      // Its class declarations: "class function", parameters marked
+      // "const", headings that go on over two lines and end in directives.
+      {"unit WSDragImages;\n\ninterface\n\nuses\n  Classes, WSLCLClasses;\n\n"
+       "type\n  TWSDragImageList = class(TWSCustomImageList)\n  published\n    "
+       "class function BeginDrag(const AImages: TDragImages; Window: HWND;\n"
+       "      AIndex, X, Y: Integer): Boolean; virtual;\n    class function "
+       "DragMove(const AImages: TDragImages; X, Y: Integer): Boolean; "
+       "virtual;\n    class procedure EndDrag(const AImages: TDragImages); "
+       "virtual;\n    class function HideDragImage(const AImages: "
+       "TDragImages;\n      ALockedWindow: HWND; DoUnLock: Boolean): Boolean; "
+       "virtual;\n    class function ShowDragImage(const AImages: "
+       "TDragImages;\n      ALockedWindow: HWND; X, Y: Integer; DoLock: "
+       "Boolean): Boolean; virtual;\n  end;\n",
+       "pas"},
       {"import { Observable } from 'rxjs';\n\nexport function mergeScan<V, "
        "R>(\n  accumulator: (acc: R, value: V) => Observable<R>,\n  seed: R\n): "
        "OperatorFunction<V, R> {\n  return operate((source) => source);\n}\n",

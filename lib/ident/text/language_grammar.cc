@@ -177,24 +177,40 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   // Pascal's routine headings: "function F(A: Integer): Boolean;" ends in a
   // ";" where TypeScript's function opens its body (a TypeScript overload
-  // without one comes before the function that has it), and Pascal
-  // separates its parameters with ";" ("(A: Integer; B: string)") where
-  // TypeScript writes "," (its ";" stands only within an object type's
-  // braces).
-  const bool pascal_heading = (t.starts_with("function ") && tr.ends_with(";")) || [&] {
-    std::size_t open = t.find('(');
+  // without one comes before the function that has it); Pascal separates
+  // its parameters with ";" ("(A: Integer; B: string)") where TypeScript
+  // writes "," (its ";" stands only within an object type's braces), marks
+  // them "const", "var" or "out", writes "class function" for a static
+  // method and follows a heading with directives ("; virtual;").
+  const bool pascal_heading = [&] {
+    if ((t.starts_with("function ") && tr.ends_with(";")) ||
+        t.starts_with("class function ") || t.starts_with("class procedure ")) {
+      return true;
+    }
+    // The parameters, or the last of them where they go on from the line
+    // before.
     std::size_t close = t.find("): ");
-    if (open == string_view::npos || close == string_view::npos || close < open) {
+    if (close == string_view::npos) {
       return false;
     }
+    std::size_t open = t.rfind('(', close);
+    string_view parameters =
+        open == string_view::npos ? t.substr(0, close) : t.substr(open + 1, close - open - 1);
+    if (parameters.starts_with("const ") || parameters.starts_with("var ") ||
+        parameters.starts_with("out ")) {
+      return true;
+    }
     int depth = 0;
-    for (char c : t.substr(open + 1, close - open - 1)) {
+    for (char c : parameters) {
       depth += c == '{' ? 1 : (c == '}' ? -1 : 0);
       if (c == ';' && depth == 0) {
         return true;
       }
     }
-    return false;
+    // "): Boolean; virtual;": a word after the heading's ";".
+    std::size_t end = t.find(';', close);
+    return end != string_view::npos && end + 2 < t.size() && t[end + 1] == ' ' &&
+           isLower(t[end + 2]) && tr.ends_with(";");
   }();
   if ((t.starts_with("function ") || t.starts_with("export function ")) &&
       contains(t, "): ") && !pascal_heading) {
