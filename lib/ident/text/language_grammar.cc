@@ -444,9 +444,15 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     // words, option names) and a noun of three letters or more ("Add-On" is
     // English).
     std::size_t noun = identLength(t.substr(at + 1));
+    // A cmdlet is called where a statement or a pipeline stage starts: at
+    // the line's start or after "|", "(", "{", ";", "=" or "&"; a word
+    // before it ("handling of Set-Cookie headers", "'Import-Package'")
+    // makes it a name that text mentions.
+    string_view before = trimRight(t.substr(0, start));
+    bool statement_start = before.empty() || contains("|({;=&", before.substr(before.size() - 1));
     if (at - start >= 3 && isUpper(t[start]) && isLower(t[start + 1]) &&
         (start == 0 || t[start - 1] != '-') && noun >= 3 &&
-        (at + 1 + noun == t.size() || t[at + 1 + noun] != '-')) {
+        (at + 1 + noun == t.size() || t[at + 1 + noun] != '-') && statement_start) {
       static constexpr string_view kVerbs[] = {
           "Get",    "Set",  "New",     "Remove", "Write", "Test",
           "Invoke", "Add",  "Out",     "Start",  "Stop",  "Import",
