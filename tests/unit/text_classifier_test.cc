@@ -226,6 +226,14 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "class Point(val x: Int, val y: Int)\n\nfun Point.norm(): Int = x * x "
        "+ y * y\n",
        "kt"},
+      // Classes declared as Java declares them, in a C# namespace.
+      {"// Copyright 2008, Charlie Poole\nusing System;\n\nnamespace "
+       "NUnit.Framework.Tests\n{\n    public class TestDelegates\n    {\n"
+       "        public static void ThrowsArgumentException()\n        {\n"
+       "            throw new ArgumentException(\"myMessage\", \"myParam\");\n"
+       "        }\n    }\n\n    public class MoreDelegates\n    {\n    }\n\n"
+       "    public class Other\n    {\n    }\n}\n",
+       "cs"},
       {"using System;\nusing System.Collections.Generic;\n\nnamespace "
        "Demo.App\n{\n    public class Box\n    {\n        public string Name "
        "{ get; set; }\n    }\n}\n",

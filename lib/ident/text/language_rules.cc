@@ -448,6 +448,8 @@ constexpr Rule kRules[] = {
     {K::kKotlin, 1, M::kContains, "println("},
     {K::kKotlin, 3, M::kPrefix, "const val "}, {K::kKotlin, 2, M::kContains, "private var "},
     // C#.
+    // C# declares classes and interfaces as Java does.
+    {K::kCSharp, 3, M::kContains, "public class "}, {K::kCSharp, 3, M::kContains, "public interface "},
     {K::kCSharp, 3, M::kPrefix, "using System"}, {K::kCSharp, 3, M::kContains, "{ get; set; }"},
     {K::kCSharp, 3, M::kContains, "{ get;"}, {K::kCSharp, 3, M::kContains, "{ get {"},
     {K::kCSharp, 3, M::kContains, "Console.Write"}, {K::kCSharp, 3, M::kPrefix, "#region"},
