@@ -136,6 +136,13 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "1\n\tif err != nil {\n\t\treturn\n\t}\n\t"
        "fmt.Println(x)\n}\n",
        "go"},
+      // Package variables and constants declared as JavaScript declares
+      // them, under Go's package clause.
+      {"// Copyright 2018 The Go Authors. All rights reserved.\n// Use of this "
+       "source code is governed by a BSD-style\n// license that can be found "
+       "in the LICENSE file.\n\npackage syscall\n\nvar RawSyscallNoError = "
+       "rawSyscallNoError\n\nconst Sys_GETEUID = sys_GETEUID\n",
+       "go"},
       {"use std::io;\n\n#[derive(Debug)]\npub struct Point { x: i32 }\n\nimpl "
        "Point {\n    pub fn new() -> Self {\n"
        "        let mut p = Point { x: 0 };\n        p\n    }\n}\n",

@@ -733,6 +733,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                                lines.begin() + static_cast<std::ptrdiff_t>(i),
                                [](const Line& l) { return l.trimmed.empty(); });
       hit(Kind::kJavaScript, first ? 3 : 2);
+      // Go declares package variables and constants the same way (Go
+      // counts only in files that open with its package clause).
+      if (word != "let "sv) {
+        hit(Kind::kGo, 2);
+      }
     }
   }
   // JavaScript callbacks: "function(a, b) {" as an argument or value.
