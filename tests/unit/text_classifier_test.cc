@@ -136,6 +136,17 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "1\n\tif err != nil {\n\t\treturn\n\t}\n\t"
        "fmt.Println(x)\n}\n",
        "go"},
+      // A Python module that keeps YAML in a string: only comments and
+      // directives come before a YAML stream's first "---".
+      {"from __future__ import absolute_import, division\n"
+       "__metaclass__ = type\n\nDOCUMENTATION = '''\n---\nmodule: dnf\n"
+       "short_description: Manages packages\noptions:\n  name:\n"
+       "    type: str\n    required: false\n  state:\n    type: str\n"
+       "    required: false\n  list:\n    type: str\n    required: false\n"
+       "  enablerepo:\n    type: str\n    required: false\n"
+       "  disablerepo:\n    type: str\n    required: false\n  conf_file:\n"
+       "    type: str\n    required: false\n'''\n",
+       "py"},
       // Package variables and constants declared as JavaScript declares
       // them, under Go's package clause.
       {"// Copyright 2018 The Go Authors. All rights reserved.\n// Use of this "

@@ -446,6 +446,12 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       continue;
     }
     if (t == "---" || t.starts_with("--- ") || t.starts_with("%YAML")) {
+      // Only comments and directives come before a stream's first marker;
+      // lines of something else there are a program that holds YAML in a
+      // string ("DOCUMENTATION = r'''" and then "---").
+      if (!marker && structural == 0 && other > 0) {
+        return std::nullopt;
+      }
       marker = true;
       continue;
     }
