@@ -547,6 +547,10 @@ TEST(TextClassifierTest, StructuredData) {
        "csv"},
       {"id\tname\tvalue\n1\ta\t2\n2\tb\t3\n3\tc\t4\n", "tsv"},
       {"---\nname: demo\nsteps:\n  - run: make\n  - run: make check\n", "yaml"},
+      // Directives before the first "---".
+      {"%YAML 1.2\n%TAG !e! tag:example.com,2000:app/\n---\nname: demo\nsteps:\n"
+       "  - run: make\n  - run: make check\n",
+       "yaml"},
       // A sequence entry's plain value goes on over deeper lines.
       {"language: c\ngit:\n  depth: 3\nscript:\n  - export SRC=$(pwd)\n  - "
        "if [ \"$X\" = y ];\n    then\n    echo yes;\n    fi\n  - cmake -DA=ON\n"

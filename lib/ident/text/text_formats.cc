@@ -445,7 +445,8 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
       }
       continue;
     }
-    if (t == "---" || t.starts_with("--- ") || t.starts_with("%YAML")) {
+    if (t == "---" || t.starts_with("--- ") || t.starts_with("%YAML") ||
+        t.starts_with("%TAG ")) {
       // Only comments and directives come before a stream's first marker;
       // lines of something else there are a program that holds YAML in a
       // string ("DOCUMENTATION = r'''" and then "---").
