@@ -936,6 +936,14 @@ TEST(TextClassifierTest, MoreSpecificKindWinsOverItsFamily) {
 // branches that C headers and sources keep for C++ callers.
 TEST(TextClassifierTest, CFamilyIsCUnlessCppOnlySyntaxAppears) {
   static const Case kCases[] = {
+      // "if(" opening a block or ending in ";" is C's, not a CMake command.
+      {"#include \"lapacke_utils.h\"\n\nlapack_int LAPACKE_work( int layout, "
+       "lapack_int m )\n{\n    lapack_int info = 0;\n    if( layout == "
+       "LAPACK_COL_MAJOR ) {\n        info = 1;\n    } else if( layout == "
+       "LAPACK_ROW_MAJOR ) {\n        info = 2;\n    }\n    if( info < 0 ) info "
+       "= info - 1;\n    if( m > 0 ) {\n        info = 0;\n    }\n    return "
+       "info;\n}\n",
+       "c"},
       // C that also builds as C++: the C++ side sits in guarded branches.
       {"#include <mpi.h>\n#ifdef __cplusplus\n#  include <cstdio>\n#else\n#  "
        "include <stdio.h>\n#endif\n\nint main(int argc, char *argv[])\n{\n"

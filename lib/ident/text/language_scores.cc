@@ -306,6 +306,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
                         line.raw.starts_with(">>> ") || in_session ||
                         isListingLine(line.text);
     in_fence = in_fence != fence;
+    // CMake's commands end in ")": a line that ends in "{" or ";" is C's
+    // ("if( info != 0 ) {").
+    const bool cmake_silent =
+        line.trimmed.ends_with("{") || line.trimmed.ends_with(";");
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
         return;
@@ -315,6 +319,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
           pod_line != (rules[r].kind == Kind::kPod) ||
           (cpp_silent && rules[r].kind == Kind::kCpp) ||
           (roff_macro_line && rules[r].kind == Kind::kRest) ||
+          (cmake_silent && rules[r].kind == Kind::kCMake) ||
           (comment && rules[r].kind == Kind::kTypeScript)) {
         return;
       }
