@@ -944,6 +944,13 @@ TEST(TextClassifierTest, CFamilyIsCUnlessCppOnlySyntaxAppears) {
        "= info - 1;\n    if( m > 0 ) {\n        info = 0;\n    }\n    return "
        "info;\n}\n",
        "c"},
+      // C's "goto label;" is no batch file's jump.
+      {"#include <config.h>\n#include \"unistr.h\"\n\nuint16_t *\nu16_strchr "
+       "(const uint16_t *s, ucs4_t uc)\n{\n  uint16_t c0 = uc;\n  if (c0 == "
+       "uc)\n    goto found;\n  for (;; s++)\n    {\n      if (*s == 0)\n        "
+       "goto notfound;\n      if (*s == c0)\n        goto found;\n    }\n "
+       "found:\n  return (uint16_t *) s;\n notfound:\n  return NULL;\n}\n",
+       "c"},
       // C that also builds as C++: the C++ side sits in guarded branches.
       {"#include <mpi.h>\n#ifdef __cplusplus\n#  include <cstdio>\n#else\n#  "
        "include <stdio.h>\n#endif\n\nint main(int argc, char *argv[])\n{\n"

@@ -306,9 +306,10 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
                         line.raw.starts_with(">>> ") || in_session ||
                         isListingLine(line.text);
     in_fence = in_fence != fence;
-    // CMake's commands end in ")": a line that ends in "{" or ";" is C's
-    // ("if( info != 0 ) {").
-    const bool cmake_silent =
+    // CMake's commands end in ")" and batch files' at the line's end: a
+    // line that ends in "{" or ";" is C's ("if( info != 0 ) {", "goto
+    // found;").
+    const bool c_statement =
         line.trimmed.ends_with("{") || line.trimmed.ends_with(";");
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
@@ -319,7 +320,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
           pod_line != (rules[r].kind == Kind::kPod) ||
           (cpp_silent && rules[r].kind == Kind::kCpp) ||
           (roff_macro_line && rules[r].kind == Kind::kRest) ||
-          (cmake_silent && rules[r].kind == Kind::kCMake) ||
+          (c_statement && (rules[r].kind == Kind::kCMake ||
+                           rules[r].kind == Kind::kBatch)) ||
           (comment && rules[r].kind == Kind::kTypeScript)) {
         return;
       }
