@@ -951,6 +951,16 @@ TEST(TextClassifierTest, CFamilyIsCUnlessCppOnlySyntaxAppears) {
        "goto notfound;\n      if (*s == c0)\n        goto found;\n    }\n "
        "found:\n  return (uint16_t *) s;\n notfound:\n  return NULL;\n}\n",
        "c"},
+      // "class X {" without C's grammar is no C++: Java nests classes so.
+      {"package org.apache.commons.lang3;\n\nimport static "
+       "org.junit.jupiter.api.Assertions.assertThrows;\n\nclass ValidateTest {\n"
+       "    @Nested\n    class IsTrue {\n        @Nested\n        class "
+       "WithoutMessage {\n            @Test\n            void "
+       "shouldReturnTheSameInstance() {\n                final Object[] array = "
+       "new Object[] {\"a\"};\n                final Object other = new "
+       "Object();\n                assertSame(array, "
+       "Validate.notEmpty(array));\n            }\n        }\n    }\n}\n",
+       "java"},
       // C that also builds as C++: the C++ side sits in guarded branches.
       {"#include <mpi.h>\n#ifdef __cplusplus\n#  include <cstdio>\n#else\n#  "
        "include <stdio.h>\n#endif\n\nint main(int argc, char *argv[])\n{\n"

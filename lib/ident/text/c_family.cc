@@ -168,7 +168,7 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
   // "namespace x {" and "class X {": C has neither keyword.
   if ((t.starts_with("namespace ") || t.starts_with("class ")) &&
       tr.ends_with("{") && !contains(t, "=") && !contains(t, "(")) {
-    hit(Kind::kCpp, 1);
+    hit(Kind::kCpp, kClassSlot);
   }
   // C++ member definitions at the start of a line: "int Counter::Next() {",
   // the body opening there or on the next line (or a constructor's ":").

@@ -39,6 +39,8 @@ bool isCCommentLine(std::string_view text);
 
 // The C++ grammar slot of qualified names ("testing::Test").
 inline constexpr int kQualifiedNameSlot = 5;
+// The C++ grammar slot of "class X {" and "namespace x {" lines.
+inline constexpr int kClassSlot = 1;
 
 // The grammar rules of C and C++ for line |i| of |lines|; called by
 // scoreGrammarRules.

@@ -367,6 +367,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
 
   // Qualified names ("a::b") tell C++ from C; without C evidence beyond
   // hints (a NULL, a "static") they are Perl's, R's, Rust's or a log's.
+  // So do "class X {" lines, which are as much Java's, C#'s or PHP's.
   {
     constexpr std::size_t kC = static_cast<std::size_t>(Kind::kC);
     bool c_evidence = false;
@@ -379,6 +380,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     }
     if (!c_evidence) {
       special[kCppIndex][kQualifiedNameSlot] = 0;
+      special[kCppIndex][kClassSlot] = 0;
     }
   }
   std::array<int, kKinds> own{};
