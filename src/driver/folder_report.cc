@@ -81,6 +81,12 @@ void FolderReport::finish() {
   batch_.clear();
 }
 
+void FolderReport::handOverRest() {
+  if (lane_used_ && !batch_.empty()) {
+    submitBatch();
+  }
+}
+
 void FolderReport::carryOut(const std::vector<Step>& steps) {
   std::string out;
   for (const Step& step : steps) {

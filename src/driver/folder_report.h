@@ -46,6 +46,11 @@ class FolderReport : public Report {
   // Carries out and writes everything asked for so far.
   void finish();
 
+  // Hands what is still waiting over to the lane, when one is at work,
+  // without waiting for it: the scan is over, and the renames may overlap
+  // whatever the caller tears down next. finish() waits for them.
+  void handOverRest();
+
  private:
   enum class Outcome : char { kPending, kRenamed, kFailed };
 

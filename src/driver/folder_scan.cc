@@ -97,6 +97,9 @@ void scanFolder(Folder& folder, RunState& state) {
     state.source_path += entry.name;
     examineFile(folder, state, report, library);
   }
+  // The last renames go on while the library is unloaded; the report,
+  // made before it, waits for them last.
+  report.handOverRest();
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ class ThreadLane : public SerialLane {
     if (!thread_.joinable()) {
       // Started with the first work, so that a folder too small to fill a
       // batch never pays for a thread.
-      thread_ = std::thread([this] { run(); });
+      thread_ = std::thread([this, caller = ::sched_getcpu()] { run(caller); });
     }
     done_.wait(lock, [this] { return queue_.size() < kMaxQueued; });
     queue_.push_back(std::move(work));
@@ -59,11 +59,18 @@ class ThreadLane : public SerialLane {
   }
 
  private:
-  void run() {
+  void run(int caller) {
     // The caller's thread may have been bound to one processor since the
     // lane was made (the identification library keeps itself and its worker
-    // together); this thread takes every processor the process had.
-    ::sched_setaffinity(0, sizeof processors_, &processors_);
+    // together). This thread takes every other processor the process had:
+    // the scheduler would otherwise wake it where its caller runs, and the
+    // two would take turns instead of working at once.
+    cpu_set_t elsewhere = processors_;
+    if (caller >= 0 && caller < CPU_SETSIZE) {
+      CPU_CLR(caller, &elsewhere);
+    }
+    const cpu_set_t& mine = CPU_COUNT(&elsewhere) > 0 ? elsewhere : processors_;
+    ::sched_setaffinity(0, sizeof mine, &mine);
     std::unique_lock lock(mutex_);
     while (true) {
       wake_.wait(lock, [this] { return !queue_.empty() || closing_; });
