@@ -19,7 +19,10 @@ takes, so each one goes through the identification library:
 For each folder trueext (on a fresh copy each run, since it renames) and
 `file -b --extension -f LIST` (one process) run alternately, so that the
 noise of a shared machine falls on both; the figure is the ratio of their
-median times, against the folder's target.
+median wall-clock times, against the folder's target. Beside it is the ratio
+of their median processor times (all threads and processes of a run): where
+a second processor is free, trueext renames on it while it examines the
+next files, so it may take less time than it uses.
 
 Last, peak memory: trueext's max RSS on --memory-sizes folders of tiny PNG
 files (library path, every file renamed) beside the same on PDF files
