@@ -72,8 +72,8 @@ void FolderReport::submitBatch() {
 }
 
 void FolderReport::finish() {
-  // The last batch is carried out here once the lane has done the others:
-  // handing it over would only add the lane's wake-up to the wait.
+  // What is still waiting is carried out here once the lane has done the
+  // rest: handing it over would only add the lane's wake-up to the wait.
   if (lane_ != nullptr && lane_used_) {
     lane_->drain();
   }

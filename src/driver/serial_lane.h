@@ -12,7 +12,8 @@ class SerialLane {
   virtual ~SerialLane() = default;
 
   // Queues |work|. Waits while much is queued already, so that a slow lane
-  // holds back its caller rather than piling up work.
+  // holds back its caller rather than piling up work. Where no thread can be
+  // started, runs |work| at once.
   virtual void submit(std::function<void()> work) = 0;
 
   // Returns once all work submitted so far has run.

@@ -2,11 +2,10 @@
 
 #include <sched.h>
 
-#include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace driver {
@@ -14,10 +13,6 @@ namespace {
 
 // Pieces of work queued at most; each is a batch of a few dozen files.
 constexpr std::size_t kMaxQueued = 16;
-// How long drain polls before it sleeps. Waking a sleeping thread from
-// another processor takes up to a tenth of a millisecond on a virtual
-// machine; the last batch is usually done sooner.
-constexpr std::chrono::microseconds kDrainPoll{300};
 
 class ThreadLane : public SerialLane {
  public:
@@ -36,24 +31,27 @@ class ThreadLane : public SerialLane {
 
   void submit(std::function<void()> work) override {
     std::unique_lock lock(mutex_);
-    if (!thread_.joinable()) {
+    if (!thread_.joinable() && !in_place_) {
       // Started with the first work, so that a folder too small to fill a
       // batch never pays for a thread.
-      thread_ = std::thread([this, caller = ::sched_getcpu()] { run(caller); });
+      try {
+        thread_ = std::thread([this, caller = ::sched_getcpu()] { run(caller); });
+      } catch (const std::system_error&) {
+        in_place_ = true;  // no thread to be had (a limit on processes)
+      }
+    }
+    if (in_place_) {
+      lock.unlock();
+      work();
+      return;
     }
     done_.wait(lock, [this] { return queue_.size() < kMaxQueued; });
     queue_.push_back(std::move(work));
-    outstanding_.fetch_add(1, std::memory_order_relaxed);
     lock.unlock();
     wake_.notify_one();
   }
 
   void drain() override {
-    const auto until = std::chrono::steady_clock::now() + kDrainPoll;
-    while (outstanding_.load(std::memory_order_acquire) != 0 &&
-           std::chrono::steady_clock::now() < until) {
-      std::this_thread::yield();
-    }
     std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return queue_.empty() && !busy_; });
   }
@@ -84,7 +82,6 @@ class ThreadLane : public SerialLane {
       work();
       lock.lock();
       busy_ = false;
-      outstanding_.fetch_sub(1, std::memory_order_release);
       done_.notify_all();
     }
   }
@@ -95,8 +92,8 @@ class ThreadLane : public SerialLane {
   std::condition_variable done_;  // a piece of work finished
   std::deque<std::function<void()>> queue_;
   bool busy_ = false;
-  std::atomic<std::size_t> outstanding_{0};  // submitted and not yet done
   bool closing_ = false;
+  bool in_place_ = false;  // the thread could not be started: work runs in submit
   std::thread thread_;
 };
 
