@@ -15,10 +15,10 @@ void composeNewPath(RunState& state) {
   state.new_path += state.new_name;
 }
 
-RenameOutcome renameOnce(RunState& state, Report& report, std::string_view extension,
-                         std::string_view mark) {
+void renameOnce(RunState& state, Report& report, std::string_view extension,
+                std::string_view mark) {
   if (state.renamed != 0) {
-    return RenameOutcome::kAlreadyDecided;
+    return;
   }
   // Whatever happens below, the file is decided: no other identification
   // of it is tried.
@@ -26,12 +26,11 @@ RenameOutcome renameOnce(RunState& state, Report& report, std::string_view exten
   if (signatures::carriesExtension(state.name, extension)) {
     report.write(state.name);
     report.write(mark);
-    return RenameOutcome::kNameKept;
+    return;
   }
   // The line tells what is on disk: what follows the rename depends on it.
   report.renameThenWrite(state.name, state.new_name, state.new_name + std::string(mark),
                          state.name + " Rename failed...");
-  return RenameOutcome::kRenameAsked;
 }
 
 }  // namespace driver

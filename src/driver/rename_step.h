@@ -7,13 +7,6 @@
 
 namespace driver {
 
-// What renameOnce did with the current file.
-enum class RenameOutcome {
-  kRenameAsked,    // the rename to |state.new_name| was asked for
-  kNameKept,       // its name already carried the extension; not renamed
-  kAlreadyDecided  // an earlier call for this file did one of the above
-};
-
 // Composes |state.new_path| from the folder and |state.new_name|.
 void composeNewPath(RunState& state);
 
@@ -25,7 +18,7 @@ void composeNewPath(RunState& state);
 // into the report line, followed by |mark| unless the rename failed: the new
 // name, the kept name, or the name and " Rename failed...". The caller ends
 // the line.
-RenameOutcome renameOnce(RunState& state, Report& report, std::string_view extension,
-                         std::string_view mark = {});
+void renameOnce(RunState& state, Report& report, std::string_view extension,
+                std::string_view mark = {});
 
 }  // namespace driver

@@ -391,7 +391,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   std::array<int, kKinds> best_rule_score{};
   // The score of a kind's own constructs, beyond prose conventions.
   std::array<int, kKinds> distinctive{};
-  // The part of it that is not headings.
+  // That score without what headings gave it.
   std::array<int, kKinds> beyond_headings{};
   // Whether a rule above a hint's weight hit: hints alone ("nil", "-- "
   // comments, "printf(") turn up in any text that quotes some code.
