@@ -117,7 +117,9 @@ std::uint64_t analysisMemoryLimit() {
       mib = value;
     }
   }
-  return static_cast<std::uint64_t>(std::llround(mib * kMiB));
+  // Rounded by hand: the value is positive, and std::llround would make
+  // the library load libm, which costs more than all the rest of a start.
+  return static_cast<std::uint64_t>(mib * kMiB + 0.5);
 }
 
 bool confineForAnalysis(int socket, std::uint64_t memory_bytes, std::string* err) {

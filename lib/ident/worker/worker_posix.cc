@@ -134,6 +134,8 @@ void keepTogether() {
   // Die with the host; the check closes the race with a host that died
   // before the request was made.
   ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  // Named apart from its host, so that ps and top tell the two apart.
+  ::prctl(PR_SET_NAME, "trueext-worker");
   if (::getppid() != parent) {
     ::_exit(0);
   }
@@ -330,7 +332,9 @@ std::chrono::milliseconds analysisTimeout() {
   if (*end != '\0' || !std::isfinite(seconds) || seconds <= 0 || seconds > kMaxTimeoutSeconds) {
     return kDefaultTimeout;
   }
-  return std::chrono::milliseconds(std::max<long long>(1, std::llround(seconds * 1000)));
+  // Rounded by hand, as the value is positive: std::llround needs libm,
+  // which the library does without.
+  return std::chrono::milliseconds(std::max<long long>(1, static_cast<long long>(seconds * 1000 + 0.5)));
 }
 
 }  // namespace ident
