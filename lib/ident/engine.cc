@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "worker/file_source.h"
+#include "magic/fixed_signatures.h"
 #include "magic/mime_database.h"
 #include "text/text_classifier.h"
 #include "containers/compound_document.h"
@@ -371,6 +372,25 @@ std::optional<Result> Engine::identify(std::string_view head) {
     }
   }
   return result;
+}
+
+std::optional<Analysis> Engine::analyzeFixedSignature(std::string_view head) {
+  // Only where identify() would take the commonest formats' answer, and
+  // analyze() look no further.
+  if (!loaded() || !common_.loaded()) {
+    return std::nullopt;
+  }
+  const std::optional<std::string_view> mime = fixedSignatureType(head);
+  if (!mime || isSharedType(*mime)) {
+    return std::nullopt;
+  }
+  std::string extension = extensionFor(*mime);
+  if (extension.empty() || extension == "zip") {
+    return std::nullopt;
+  }
+  Analysis analysis;
+  analysis.results.push_back(Result{std::move(extension), "", true});
+  return analysis;
 }
 
 Analysis Engine::analyze(const ByteSource& source) {

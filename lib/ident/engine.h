@@ -62,6 +62,14 @@ class Engine {
   // A result with an extension may leave its description for describe().
   Analysis analyze(const ByteSource& source);
 
+  // What analyze() gives a file of one of the commonest formats, told from
+  // |head|, the file's first kFixedSignatureBytes bytes (or all of a shorter
+  // file), by bytes at fixed offsets alone (see fixed_signatures.h); nothing
+  // where that takes more, which is then analyze()'s to say. Reads nothing
+  // but |head| and calls no libmagic, so the host may call it on a file it
+  // has not handed to the worker.
+  std::optional<Analysis> analyzeFixedSignature(std::string_view head);
+
   // libmagic's description of |source| (its strongest match), or "" when it
   // has none. Supplies the descriptions analyze() left for later.
   std::string describe(const ByteSource& source);

@@ -1,9 +1,14 @@
 #include "session.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "worker/file_source.h"
 #include "ident_api.h"
+#include "magic/fixed_signatures.h"
 #include "magic/named_extension.h"
 #include "worker/sandbox.h"
 
@@ -120,14 +125,20 @@ bool Session::analyze() {
     return false;
   }
   subject_request_ = request(kRequestAnalysis, size);
-  const std::optional<std::string> reply =
-      worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);
-  if (!reply || reply->empty() || reply->front() != kReplyResults) {
-    return false;
-  }
-  std::optional<Analysis> analysis = decodeAnalysis(std::string_view(*reply).substr(1));
+  // A file of the commonest formats is known by a few bytes at fixed
+  // offsets: no round trip to the worker, which is not even started for a
+  // folder of photos unless a description is asked for.
+  std::optional<Analysis> analysis = analyzeFixedSignature(size);
   if (!analysis) {
-    return false;
+    const std::optional<std::string> reply =
+        worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);
+    if (!reply || reply->empty() || reply->front() != kReplyResults) {
+      return false;
+    }
+    analysis = decodeAnalysis(std::string_view(*reply).substr(1));
+    if (!analysis) {
+      return false;
+    }
   }
   last_ = std::move(*analysis);
   // A name that already ends in one of the type's extensions keeps its
@@ -140,6 +151,19 @@ bool Session::analyze() {
     }
   }
   return true;
+}
+
+std::optional<Analysis> Session::analyzeFixedSignature(std::uint64_t size) {
+  char head[kFixedSignatureBytes];
+  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof head));
+  ssize_t n = 0;
+  do {
+    n = ::pread(subject_.get(), head, wanted, 0);
+  } while (n < 0 && errno == EINTR);
+  if (n <= 0) {
+    return std::nullopt;
+  }
+  return engine_->analyzeFixedSignature(std::string_view(head, static_cast<std::size_t>(n)));
 }
 
 bool Session::fetchDescription(Result* result) {

@@ -46,6 +46,9 @@ class Session {
  private:
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<Worker> worker_;
+  // The analysis of the submitted file, open as subject_ and |size| bytes
+  // long, from its first bytes alone, where the engine can give it so.
+  std::optional<Analysis> analyzeFixedSignature(std::uint64_t size);
   // Fills a result's description left for later; false when the worker
   // cannot give it.
   bool fetchDescription(Result* result);

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <magic.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +17,7 @@
 
 #include "byte_source.h"
 #include "loaded_engine.h"
+#include "magic/fixed_signatures.h"
 #include "test_util.h"
 
 namespace ident {
@@ -272,6 +275,148 @@ TEST(EngineCommonFormatsTest, QuickLookAgreesWithTheFullDatabase) {
     }
   }
   EXPECT_EQ(taken, 14) << "every common format's sample, none of the near relatives";
+}
+
+// What analyze() says of |bytes|, and what the host's look at their first
+// bytes says, where it says anything.
+struct FixedAndFull {
+  std::optional<Analysis> fixed;
+  Analysis full;
+};
+FixedAndFull fixedAndFull(Engine& engine, std::string_view bytes) {
+  return {engine.analyzeFixedSignature(bytes.substr(0, kFixedSignatureBytes)),
+          engine.analyze(BufferSource(bytes))};
+}
+
+void expectSameAnalysis(const Analysis& fixed, const Analysis& full) {
+  ASSERT_EQ(fixed.results.size(), full.results.size());
+  for (std::size_t i = 0; i < fixed.results.size(); ++i) {
+    EXPECT_EQ(fixed.results[i].extension, full.results[i].extension);
+    EXPECT_EQ(fixed.results[i].description, full.results[i].description);
+    EXPECT_EQ(fixed.results[i].describe_later, full.results[i].describe_later);
+  }
+}
+
+using EngineFixedSignatureTest = LoadedEngineTest;
+
+TEST_F(EngineFixedSignatureTest, AnswersAsTheFullAnalysisOrNotAtAll) {
+  // Files where a second definition's first test holds too, or where the
+  // one that holds needs more than its first bytes: libmagic decides.
+  std::string sqlite_short = "SQLite format 3\0"s + std::string(40, '\0');
+  static const struct {
+    const char* what;
+    std::string bytes;
+  } kUndecided[] = {
+      {"jpeg start with an ISO media box", "\xff\xd8\xff\xe0" "ftypisom\0\0\x02\0isomiso2"s},
+      {"bitmap start with an ISO media box", "BM\0\0ftypmp42\0\0\0\0" + littleEndian(40, 4)},
+      {"sqlite cut short of its application id", sqlite_short},
+      {"bitmap of an unknown header size", "BM" + std::string(12, '\0') + littleEndian(12, 4)},
+      {"riff of another kind", "RIFF" + littleEndian(30, 4) + "AVI LIST" + std::string(20, '\0')},
+      {"gif of no version", "GIF8xa" + std::string(20, '\0')},
+      {"jpeg start alone", "\xff\xd8"s},
+      {"empty", ""},
+  };
+  int answered = 0;
+  for (const auto& [what, bytes] : commonFormatSamples()) {
+    SCOPED_TRACE(what);
+    const FixedAndFull answers = fixedAndFull(*engine_, bytes);
+    if (answers.fixed) {
+      ++answered;
+      expectSameAnalysis(*answers.fixed, answers.full);
+    }
+  }
+  // All the common formats but MPEG audio behind an ID3 tag.
+  EXPECT_EQ(answered, 13);
+  for (const auto& c : kUndecided) {
+    SCOPED_TRACE(c.what);
+    EXPECT_FALSE(engine_->analyzeFixedSignature(c.bytes).has_value());
+  }
+}
+
+TEST_F(EngineFixedSignatureTest, AlteredBytesNeverGetAnotherAnswer) {
+  // Each sample with bytes of its start changed, one to three at a time,
+  // to values that its own and the other definitions test for.
+  std::string alphabet = "\0\x01\x02\x0a\x0d\x1a\x28\x30\x31\x39\x3a\x6c\x7c\x89\xd8\xfe\xff"s;
+  for (const FixedDefinition& definition : fixedDefinitions()) {
+    alphabet += definition.first.bytes;
+  }
+  std::uint32_t state = 12345;
+  const auto next = [&state] {
+    state = state * 1103515245 + 12345;
+    return state >> 8;
+  };
+  int answered = 0;
+  for (const auto& [what, sample] : commonFormatSamples()) {
+    SCOPED_TRACE(what);
+    for (int round = 0; round < 150; ++round) {
+      std::string bytes = sample;
+      const int changes = 1 + static_cast<int>(next() % 3);
+      for (int i = 0; i < changes; ++i) {
+        const std::size_t at = next() % std::min<std::size_t>(bytes.size(), 80);
+        bytes[at] = alphabet[next() % alphabet.size()];
+      }
+      const FixedAndFull answers = fixedAndFull(*engine_, bytes);
+      if (answers.fixed) {
+        ++answered;
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
+        expectSameAnalysis(*answers.fixed, answers.full);
+      }
+    }
+  }
+  EXPECT_GT(answered, 300) << "the changes left many files of their format";
+}
+
+// libmagic's escapes in a string test's value.
+std::string unescapeMagic(std::string_view text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      bytes.push_back(text[i]);
+      continue;
+    }
+    const char c = text[++i];
+    if (c == 'x') {
+      bytes.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
+      i += 2;
+    } else if (c >= '0' && c <= '7') {
+      bytes.push_back(static_cast<char>(c - '0'));
+    } else {
+      bytes.push_back(c == 'r' ? '\r' : c == 'n' ? '\n' : c);
+    }
+  }
+  return bytes;
+}
+
+TEST(FixedSignaturesTest, MirrorTheCommonFormatsDefinitions) {
+  // Every definition of the commonest formats starts with a string test;
+  // the host's table has the same first tests in the same order, so that a
+  // definition added there is not missed by the host.
+  const std::string text = testutil::readFile(IDENT_BUILD_DIR + std::string(Engine::kCommonName));
+  std::vector<std::pair<std::size_t, std::string>> first_tests;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t stop = text.find('\n', start);
+    if (stop == std::string::npos) {
+      stop = text.size();
+    }
+    const std::string line = text.substr(start, stop - start);
+    start = stop + 1;
+    if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) {
+      continue;
+    }
+    const std::size_t tab1 = line.find('\t');
+    const std::size_t tab2 = line.find('\t', tab1 + 1);
+    const std::size_t tab3 = line.find('\t', tab2 + 1);
+    ASSERT_EQ(line.substr(tab1 + 1, tab2 - tab1 - 1), "string") << line;
+    first_tests.emplace_back(std::stoul(line.substr(0, tab1)),
+                             unescapeMagic(line.substr(tab2 + 1, tab3 - tab2 - 1)));
+  }
+  std::vector<std::pair<std::size_t, std::string>> table;
+  for (const FixedDefinition& definition : fixedDefinitions()) {
+    EXPECT_EQ(definition.first.kind, FixedTest::Kind::kBytes);
+    table.emplace_back(definition.first.offset, std::string(definition.first.bytes));
+  }
+  EXPECT_EQ(table, first_tests);
 }
 
 TEST(EngineLoadTest, MissingOrBrokenPackLoadsNothing) {
