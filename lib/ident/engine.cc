@@ -315,17 +315,23 @@ std::string Engine::describeFirstBinary(std::string_view head) {
   return isNonAnswer(description) ? "" : description;
 }
 
-std::optional<Result> Engine::identify(std::string_view head) {
+std::optional<Result> Engine::identify(std::string_view head, const ByteSource& source,
+                                       bool* plain_zip) {
+  *plain_zip = false;
   if (common_.loaded()) {
     // A type that names its extension alone is the answer the full
-    // database gives too; anything else takes the full path below.
+    // database gives too; anything else takes the full path below. A zip
+    // archive is that answer only when it is a plain one: the full
+    // database's zip tests, the slowest of all, tell many kinds apart.
     const std::string mime = singleLine(common_.describe(head, kCommonFlags).value_or(""));
-    if (!isNonAnswerType(mime) && !isSharedType(mime)) {
+    if (!isNonAnswerType(mime) && !isSharedType(mime) &&
+        (mime != "application/zip" || (!identifyZipContainer(source, plain_zip) && *plain_zip))) {
       Result result{extensionFor(mime), "", true};
       if (!result.extension.empty()) {
         return result;
       }
     }
+    *plain_zip = false;
   }
   const std::string mime =
       singleLine(magic_.describe(head, kBaseFlags | kBinaryFlags | MAGIC_MIME_TYPE).value_or(""));
@@ -399,8 +405,12 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (!loaded() || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
     return analysis;
   }
-  if (std::optional<Result> result = identify(head)) {
+  bool plain_zip = false;
+  if (std::optional<Result> result = identify(head, source, &plain_zip)) {
     analysis.results.push_back(std::move(*result));
+  }
+  if (plain_zip) {
+    return analysis;  // its entries were read already
   }
   // A plain zip or compound-file answer is generic: the entries may tell a
   // jar, an office document or an e-book apart. libmagic reads a compound

@@ -78,7 +78,10 @@ class Engine {
   // The commonest formats' type when one of them matches, else the
   // strongest match of libmagic's binary tests, by its MIME type; the
   // deeper passes only where that answer is generic: text, or no answer.
-  std::optional<Result> identify(std::string_view head);
+  // |plain_zip| tells that the answer is a zip archive whose entries were
+  // read (|source|) and name no kind of their own.
+  std::optional<Result> identify(std::string_view head, const ByteSource& source,
+                                 bool* plain_zip);
   // Text: the kind from the classifier.
   Result identifyText(std::string_view head);
   // A file no binary test knew: libmagic's type from every test.

@@ -379,7 +379,12 @@ std::string unescapeMagic(std::string_view text) {
       bytes.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
       i += 2;
     } else if (c >= '0' && c <= '7') {
-      bytes.push_back(static_cast<char>(c - '0'));
+      int value = c - '0';
+      for (int digits = 1; digits < 3 && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7';
+           ++digits) {
+        value = value * 8 + (text[++i] - '0');
+      }
+      bytes.push_back(static_cast<char>(value));
     } else {
       bytes.push_back(c == 'r' ? '\r' : c == 'n' ? '\n' : c);
     }

@@ -8,9 +8,13 @@
 #include <vector>
 
 #include "byte_source.h"
+#include "engine.h"
+#include "test_util.h"
 
 namespace ident {
 namespace {
+
+using namespace std::string_literals;
 
 void putU16(std::string* out, std::uint32_t v) {
   out->push_back(static_cast<char>(v & 0xff));
@@ -25,10 +29,11 @@ void putU32(std::string* out, std::uint32_t v) {
 // A zip archive of stored entries, laid out as zip writers do: local
 // headers with data, the central directory, the end record.
 std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entries,
-                    bool with_directory = true) {
+                    bool with_directory = true, const std::string& first_extra = "") {
   std::string out;
   std::string directory;
   for (const auto& [name, data] : entries) {
+    const std::string extra = out.empty() ? first_extra : "";
     const auto offset = static_cast<std::uint32_t>(out.size());
     out += "PK\x03\x04";
     putU16(&out, 20);  // version needed
@@ -39,8 +44,9 @@ std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entr
     putU32(&out, static_cast<std::uint32_t>(data.size()));
     putU32(&out, static_cast<std::uint32_t>(data.size()));
     putU16(&out, static_cast<std::uint32_t>(name.size()));
-    putU16(&out, 0);
+    putU16(&out, static_cast<std::uint32_t>(extra.size()));
     out += name;
+    out += extra;
     out += data;
 
     directory += "PK\x01\x02";
@@ -111,6 +117,76 @@ TEST(ZipContainerTest, KindsFromTheirEntries) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(identify(makeZip(c.entries)), c.want);
+  }
+}
+
+// Engines with and without the commonest formats' definitions, which
+// answer a plain zip archive without libmagic's zip tests.
+class ZipAnswerTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string err;
+    quick_ = new Engine;
+    ASSERT_TRUE(quick_->load(IDENT_BUILD_DIR, &err)) << err;
+    pack_dir_ = new testutil::ScopedTempDir;
+    testutil::writeFile(pack_dir_->path() / Engine::kPackName,
+                        testutil::readFile(IDENT_BUILD_DIR + std::string(Engine::kPackName)));
+    full_ = new Engine;
+    ASSERT_TRUE(full_->load(pack_dir_->path().string() + "/", &err)) << err;
+  }
+  static void TearDownTestSuite() {
+    delete quick_;
+    delete full_;
+    delete pack_dir_;
+  }
+  static inline Engine* quick_ = nullptr;
+  static inline Engine* full_ = nullptr;
+  static inline testutil::ScopedTempDir* pack_dir_ = nullptr;
+};
+
+TEST_F(ZipAnswerTest, PlainOnlyWhereLibmagicSaysNoMore) {
+  std::string java_mark;  // the extra field a jar tool gives the first entry
+  putU16(&java_mark, 0xcafe);
+  putU16(&java_mark, 0);
+  static const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::string first_extra;
+    bool plain;
+  } kCases[] = {
+      {"plain", {{"readme.txt", "hello"}, {"data/b.bin", "\x01\x02"}}, "", true},
+      {"plain with an unrelated extra field", {{"a.txt", "a"}}, "\x55\x54\x01\0\0"s, true},
+      {"one tiny entry", {{"a", ""}}, "", true},
+      {"jar by its mark alone", {{"a/B.class", "\xca\xfe\xba\xbe"}}, java_mark, false},
+      {"jar folder first, no manifest", {{"META-INF/", ""}, {"a/B.class", "x"}}, "", false},
+      {"opendocument", {{"mimetype", "application/vnd.oasis.opendocument.text"}}, "", false},
+      {"older office template", {{"mimetype", "application/vnd.sun.xml.writer.template"}}, "", false},
+      {"unknown mimetype", {{"mimetype", "application/x-whatever"}}, "", false},
+      {"word document", {{"[Content_Types].xml", "<x/>"}, {"word/document.xml", "<x/>"}}, "", false},
+      {"visio drawing", {{"[Content_Types].xml", "<x/>"}, {"visio/document.xml", "<x/>"}}, "", false},
+      {"word part first", {{"word/document.xml", "<x/>"}}, "", false},
+      {"android manifest first", {{"AndroidManifest.xml", "x"}}, "", false},
+      {"silverlight", {{"AppManifest.xaml", "<x/>"}}, "", false},
+      {"wheel", {{"pkg/__init__.py", ""}, {"pkg-1.0.dist-info/WHEEL", "Wheel-Version: 1.0"}}, "",
+       false},
+  };
+  for (const auto& c : kCases) {
+    for (const bool with_directory : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (with_directory ? "" : ", no directory"));
+      const std::string bytes = makeZip(c.entries, with_directory, c.first_extra);
+      bool plain = false;
+      identifyZipContainer(BufferSource(bytes), &plain);
+      // Without its directory an archive is libmagic's to judge.
+      EXPECT_EQ(plain, c.plain && with_directory);
+      const Analysis quick = quick_->analyze(BufferSource(bytes));
+      const Analysis full = full_->analyze(BufferSource(bytes));
+      ASSERT_EQ(quick.results.size(), full.results.size());
+      for (std::size_t i = 0; i < quick.results.size(); ++i) {
+        EXPECT_EQ(quick.results[i].extension, full.results[i].extension) << i;
+        EXPECT_EQ(quick.results[i].description, full.results[i].description) << i;
+        EXPECT_EQ(quick.results[i].describe_later, full.results[i].describe_later) << i;
+      }
+    }
   }
 }
 

@@ -38,7 +38,23 @@ struct Contents {
   std::vector<std::string> names;
   std::string first_name;
   std::string first_stored_data;  // the first entry's bytes when stored uncompressed
+  bool first_marked_java = false;  // the first entry's extra field holds 0xCAFE
 };
+
+// The header id a Java archive's first entry may carry in its extra field.
+constexpr std::uint32_t kJavaExtraId = 0xcafe;
+
+bool hasExtraId(std::string_view extra, std::uint32_t id) {
+  for (std::size_t at = 0; extra.size() - at >= 4; at += 4 + decodeFixed16(extra, at + 2)) {
+    if (decodeFixed16(extra, at) == id) {
+      return true;
+    }
+    if (extra.size() - at - 4 < decodeFixed16(extra, at + 2)) {
+      break;
+    }
+  }
+  return false;
+}
 
 // Reads the names from the central directory found through the end record.
 bool readCentralDirectory(const ByteSource& source, Contents* contents) {
@@ -110,6 +126,10 @@ void readLocalHeaders(const ByteSource& source, bool collect_names, Contents* co
     const std::uint64_t data_offset = offset + kLocalHeaderSize + name_size + extra_size;
     if (i == 0) {
       contents->first_name = name;
+      std::string extra;
+      contents->first_marked_java =
+          extra_size >= 4 && source.readAt(offset + kLocalHeaderSize + name_size, extra_size, &extra) &&
+          hasExtraId(extra, kJavaExtraId);
       // Only short stored data is of interest (a "mimetype" entry).
       if (method == 0 && compressed_size <= 256 &&
           !source.readAt(data_offset, compressed_size, &contents->first_stored_data)) {
@@ -244,9 +264,26 @@ std::optional<Result> fromNames(const Contents& contents) {
   return std::nullopt;
 }
 
+// True when libmagic's zip tests would name the archive more closely than
+// "zip": they read the first entry's name and extra field (a "mimetype"
+// entry, Android, Office Open XML, Visio and Silverlight parts, a Java
+// archive's mark), and an Office Open XML part list anywhere.
+bool libmagicLooksCloser(const Contents& contents) {
+  static constexpr std::string_view kFirstNames[] = {
+      "mimetype", "AndroidManifest.xml", "classes.dex", "word/", "xl/", "ppt/", "visio/",
+      "AppManifest.xaml", "META-INF/"};
+  const std::string_view first = contents.first_name;
+  return contents.first_marked_java || hasName(contents, "[Content_Types].xml") ||
+         std::any_of(std::begin(kFirstNames), std::end(kFirstNames),
+                     [first](std::string_view name) { return first.starts_with(name); });
+}
+
 }  // namespace
 
-std::optional<Result> identifyZipContainer(const ByteSource& source) {
+std::optional<Result> identifyZipContainer(const ByteSource& source, bool* plain) {
+  if (plain != nullptr) {
+    *plain = false;
+  }
   std::string magic;
   if (!source.readAt(0, 4, &magic) || magic != kLocalHeaderMagic) {
     return std::nullopt;
@@ -257,7 +294,14 @@ std::optional<Result> identifyZipContainer(const ByteSource& source) {
   if (auto result = fromMimetypeEntry(contents)) {
     return result;
   }
-  return fromNames(contents);
+  std::optional<Result> result = fromNames(contents);
+  if (plain != nullptr) {
+    // libmagic calls a damaged or cut archive "data" as often as a zip: only
+    // a whole one, with its directory, is known to be a zip to it.
+    *plain = !result && have_directory && !contents.first_name.empty() &&
+             !libmagicLooksCloser(contents);
+  }
+  return result;
 }
 
 }  // namespace ident

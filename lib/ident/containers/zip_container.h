@@ -17,7 +17,9 @@ namespace ident {
 // archive). Reads the
 // central directory, or the local headers when the directory is missing;
 // every offset is checked against the size. std::nullopt for a plain zip or
-// anything that is not a zip archive.
-std::optional<Result> identifyZipContainer(const ByteSource& source);
+// anything that is not a zip archive. |plain|, when given, is set to whether
+// the archive is a plain zip to libmagic too: none of the kinds above, and
+// nothing that libmagic's own zip tests name more closely.
+std::optional<Result> identifyZipContainer(const ByteSource& source, bool* plain = nullptr);
 
 }  // namespace ident

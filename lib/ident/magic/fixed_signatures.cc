@@ -61,6 +61,8 @@ constexpr FixedDefinition kDefinitions[] = {
     {{Kind::kBytes, 0, "SQLite format 3\0"sv}, kSqlite},
     {{Kind::kBytes, 0, "\xfd" "7zXZ\0"sv}, kXz},
     {{Kind::kBytes, 0, "BZh"}, kBzip2},
+    // A zip archive is known only from its entries.
+    {{Kind::kBytes, 0, "PK\x03\x04"}, {}},
 };
 
 constexpr std::size_t end(const FixedTest& test) {
