@@ -1,13 +1,12 @@
 #include "engine.h"
 
 #include <magic.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "worker/file_source.h"
 #include "magic/fixed_signatures.h"
@@ -82,13 +81,18 @@ std::string compiledHeader(const std::string& path) {
 // installed libmagic reads: a libmagic of another version rejects it.
 std::string definitionsPath(const std::string& text, const std::string& compiled,
                             std::string_view system_header) {
-  std::error_code ec;
-  const auto text_time = std::filesystem::last_write_time(text, ec);
-  if (ec) {
+  // Plain stat(): std::filesystem would bring the C++ library's locale
+  // machinery into the library, which every run then loads and relocates.
+  struct stat text_stat {};
+  struct stat compiled_stat {};
+  if (::stat(text.c_str(), &text_stat) != 0) {
     return text;
   }
-  const auto compiled_time = std::filesystem::last_write_time(compiled, ec);
-  if (ec || compiled_time < text_time || system_header.empty() ||
+  const auto older = [](const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+  };
+  if (::stat(compiled.c_str(), &compiled_stat) != 0 ||
+      older(compiled_stat.st_mtim, text_stat.st_mtim) || system_header.empty() ||
       compiledHeader(compiled) != system_header) {
     return text;
   }

@@ -2,8 +2,7 @@
 
 #include <magic.h>
 
-#include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
 #include <utility>
 
 namespace ident {
@@ -72,8 +71,8 @@ std::string systemMagicPath() {
     if (!path.ends_with(".mgc")) {
       path += ".mgc";
     }
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
       compiled += compiled.empty() ? path : ":" + path;
     }
   }
