@@ -7,13 +7,21 @@ namespace driver {
 namespace {
 
 // Steps in a batch (about two a file) and the longest a step waits for its
-// batch to fill.
+// batch to fill. The first batch is small, so that the lane sets to work
+// early.
 constexpr std::size_t kBatchSteps = 64;
+constexpr std::size_t kFirstBatchSteps = 8;
 constexpr std::chrono::milliseconds kMaxDelay{20};
 
 }  // namespace
 
-FolderReport::FolderReport(Folder& folder) : folder_(folder), lane_(makeSerialLane()) {}
+FolderReport::FolderReport(Folder& folder) : folder_(folder), lane_(makeSerialLane()) {
+  if (lane_ != nullptr) {
+    // Started while the library loads: a thread started with the first
+    // batch may take a millisecond to get going on an idle processor.
+    lane_->start();
+  }
+}
 
 FolderReport::~FolderReport() { finish(); }
 
@@ -60,7 +68,8 @@ void FolderReport::add(Step step) {
     batch_started_ = now;
   }
   batch_.push_back(std::move(step));
-  if (batch_.size() >= kBatchSteps || now - batch_started_ >= kMaxDelay) {
+  if (batch_.size() >= (lane_used_ ? kBatchSteps : kFirstBatchSteps) ||
+      now - batch_started_ >= kMaxDelay) {
     submitBatch();
   }
 }

@@ -18,6 +18,10 @@ class SerialLane {
 
   // Returns once all work submitted so far has run.
   virtual void drain() = 0;
+
+  // Gets the lane ready for work now rather than with the first work, so
+  // that starting it overlaps what the caller does next.
+  virtual void start() = 0;
 };
 
 // A lane, when the process may run on more than one processor and the

@@ -14,85 +14,106 @@ namespace {
 // Pieces of work queued at most; each is a batch of a few dozen files.
 constexpr std::size_t kMaxQueued = 16;
 
+// What the lane's thread and its owner share. The thread holds it too, so
+// that an idle thread may be let go without waiting for it to wake and end.
+struct LaneState {
+  explicit LaneState(const cpu_set_t& all) : processors(all) {}
+
+  const cpu_set_t processors;
+  std::mutex mutex;
+  std::condition_variable wake;  // work queued, or closing
+  std::condition_variable done;  // a piece of work finished
+  std::deque<std::function<void()>> queue;
+  bool busy = false;
+  bool closing = false;
+};
+
+void runLane(const std::shared_ptr<LaneState>& state, int caller) {
+  // The caller's thread may have been bound to one processor since the
+  // lane was made (the identification library keeps itself and its worker
+  // together). This thread takes every other processor the process had:
+  // the scheduler would otherwise wake it where its caller runs, and the
+  // two would take turns instead of working at once.
+  cpu_set_t elsewhere = state->processors;
+  if (caller >= 0 && caller < CPU_SETSIZE) {
+    CPU_CLR(caller, &elsewhere);
+  }
+  const cpu_set_t& mine = CPU_COUNT(&elsewhere) > 0 ? elsewhere : state->processors;
+  ::sched_setaffinity(0, sizeof mine, &mine);
+  std::unique_lock lock(state->mutex);
+  while (true) {
+    state->wake.wait(lock, [&state] { return !state->queue.empty() || state->closing; });
+    if (state->queue.empty()) {
+      return;
+    }
+    std::function<void()> work = std::move(state->queue.front());
+    state->queue.pop_front();
+    state->busy = true;
+    lock.unlock();
+    work();
+    lock.lock();
+    state->busy = false;
+    state->done.notify_all();
+  }
+}
+
 class ThreadLane : public SerialLane {
  public:
-  explicit ThreadLane(const cpu_set_t& processors) : processors_(processors) {}
+  explicit ThreadLane(const cpu_set_t& processors)
+      : state_(std::make_shared<LaneState>(processors)) {}
 
   ~ThreadLane() override {
+    drain();
     {
-      const std::lock_guard lock(mutex_);
-      closing_ = true;
+      const std::lock_guard lock(state_->mutex);
+      state_->closing = true;
     }
-    wake_.notify_all();
+    state_->wake.notify_all();
     if (thread_.joinable()) {
-      thread_.join();
+      // Everything submitted has run: the thread only has to wake and end,
+      // which on an idle processor takes longer than all the rest of a small
+      // folder. It ends on its own.
+      thread_.detach();
     }
   }
 
+  void start() override {
+    const std::lock_guard lock(state_->mutex);
+    startLocked();
+  }
+
   void submit(std::function<void()> work) override {
-    std::unique_lock lock(mutex_);
-    if (!thread_.joinable() && !in_place_) {
-      // Started with the first work, so that a folder too small to fill a
-      // batch never pays for a thread.
-      try {
-        thread_ = std::thread([this, caller = ::sched_getcpu()] { run(caller); });
-      } catch (const std::system_error&) {
-        in_place_ = true;  // no thread to be had (a limit on processes)
-      }
-    }
+    std::unique_lock lock(state_->mutex);
+    startLocked();
     if (in_place_) {
       lock.unlock();
       work();
       return;
     }
-    done_.wait(lock, [this] { return queue_.size() < kMaxQueued; });
-    queue_.push_back(std::move(work));
+    state_->done.wait(lock, [this] { return state_->queue.size() < kMaxQueued; });
+    state_->queue.push_back(std::move(work));
     lock.unlock();
-    wake_.notify_one();
+    state_->wake.notify_one();
   }
 
   void drain() override {
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+    std::unique_lock lock(state_->mutex);
+    state_->done.wait(lock, [this] { return state_->queue.empty() && !state_->busy; });
   }
 
  private:
-  void run(int caller) {
-    // The caller's thread may have been bound to one processor since the
-    // lane was made (the identification library keeps itself and its worker
-    // together). This thread takes every other processor the process had:
-    // the scheduler would otherwise wake it where its caller runs, and the
-    // two would take turns instead of working at once.
-    cpu_set_t elsewhere = processors_;
-    if (caller >= 0 && caller < CPU_SETSIZE) {
-      CPU_CLR(caller, &elsewhere);
+  void startLocked() {
+    if (thread_.joinable() || in_place_) {
+      return;
     }
-    const cpu_set_t& mine = CPU_COUNT(&elsewhere) > 0 ? elsewhere : processors_;
-    ::sched_setaffinity(0, sizeof mine, &mine);
-    std::unique_lock lock(mutex_);
-    while (true) {
-      wake_.wait(lock, [this] { return !queue_.empty() || closing_; });
-      if (queue_.empty()) {
-        return;
-      }
-      std::function<void()> work = std::move(queue_.front());
-      queue_.pop_front();
-      busy_ = true;
-      lock.unlock();
-      work();
-      lock.lock();
-      busy_ = false;
-      done_.notify_all();
+    try {
+      thread_ = std::thread([state = state_, caller = ::sched_getcpu()] { runLane(state, caller); });
+    } catch (const std::system_error&) {
+      in_place_ = true;  // no thread to be had (a limit on processes)
     }
   }
 
-  const cpu_set_t processors_;
-  std::mutex mutex_;
-  std::condition_variable wake_;  // work queued, or closing
-  std::condition_variable done_;  // a piece of work finished
-  std::deque<std::function<void()>> queue_;
-  bool busy_ = false;
-  bool closing_ = false;
+  const std::shared_ptr<LaneState> state_;
   bool in_place_ = false;  // the thread could not be started: work runs in submit
   std::thread thread_;
 };
