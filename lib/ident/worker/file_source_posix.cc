@@ -58,10 +58,19 @@ class FileSource final : public ByteSource {
 
 // Opens |path| for reading. O_NONBLOCK keeps a FIFO or a device from
 // stalling the open itself; O_NOFOLLOW refuses a symbolic link put in place
-// of the file.
+// of the file, which is one to analyse, and which is read without touching
+// its access time where it is ours to do so (or we are root).
 ScopedFd openForReading(const std::string& path, FinalLink link, std::string* err) {
-  const int follow = link == FinalLink::kFollow ? 0 : O_NOFOLLOW;
-  ScopedFd fd(::open(path.c_str(), O_RDONLY | follow | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  ScopedFd fd;
+  if (link == FinalLink::kRefuse) {
+    fd.reset(::open(path.c_str(), flags | O_NOFOLLOW | O_NOATIME));
+    if (!fd.valid() && errno == EPERM) {
+      fd.reset(::open(path.c_str(), flags | O_NOFOLLOW));
+    }
+  } else {
+    fd.reset(::open(path.c_str(), flags));
+  }
   if (!fd.valid()) {
     const int saved = errno;
     *err = "open(" + path + "): " + std::strerror(saved);
