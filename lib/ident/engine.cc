@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -72,6 +73,28 @@ std::string compiledHeader(const std::string& path) {
     return "";
   }
   return header;
+}
+
+// What libmagic checks of a compiled database when it maps one, and the
+// size of one entry: its magic number, an entry count in each of its two
+// sets, and a size that holds the header's entry and the counted ones
+// exactly. std::nullopt when |path| fails those checks, is byte-swapped
+// (libmagic then decides), or holds no entry at all.
+std::optional<std::uint64_t> compiledEntrySize(const std::string& path) {
+  constexpr std::uint32_t kMagicNumber = 0xF11E041C;
+  std::string ignored;
+  const std::unique_ptr<ByteSource> source = openRegularFile(path, &ignored, FinalLink::kFollow);
+  std::string header;
+  if (source == nullptr || !source->readAt(0, 16, &header) || header.size() != 16) {
+    return std::nullopt;
+  }
+  std::uint32_t words[4];
+  std::memcpy(words, header.data(), sizeof words);
+  const std::uint64_t entries = std::uint64_t{words[2]} + words[3];
+  if (words[0] != kMagicNumber || entries == 0 || source->size() % (entries + 1) != 0) {
+    return std::nullopt;
+  }
+  return source->size() / (entries + 1);
 }
 
 // The file libmagic should load for definitions |text|: its compiled form
@@ -183,7 +206,11 @@ bool Engine::load(const std::string& directory, std::string* err,
                   const std::string& mime_directory) {
   magic_ = MagicCookie();
   common_ = MagicCookie();
+  magic_paths_.clear();
+  common_path_.clear();
+  has_common_ = false;
   mime_files_.reset();
+  mime_directory_.clear();
   const std::string pack_path = directory + std::string(kPackName);
   if (pack_path.find(':') != std::string::npos) {
     // libmagic reads its database list split at colons.
@@ -199,49 +226,90 @@ bool Engine::load(const std::string& directory, std::string* err,
     *err = "no compiled system magic database";
     return false;
   }
-  const std::string system_header = compiledHeader(system.substr(0, system.find(':')));
-  // The pack alone first: libmagic accepts a list in which one file has no
-  // valid entry at all, but such a pack is a broken installation. A compiled
-  // pack that libmagic refuses leaves the text to try.
+  const std::string first_system = system.substr(0, system.find(':'));
+  const std::string system_header = compiledHeader(first_system);
+  // Compiled databases that pass libmagic's own checks of them are loaded
+  // when a file first needs libmagic: a folder of the commonest formats
+  // never does. Any other is loaded now, so that a broken one fails here.
+  const std::optional<std::uint64_t> system_entry = compiledEntrySize(first_system);
+  const auto checksOut = [&system_entry](const std::string& path) {
+    return system_entry && path.ends_with(".mgc") && compiledEntrySize(path) == system_entry;
+  };
   std::string pack_db =
       definitionsPath(pack_path, directory + std::string(kPackCompiledName), system_header);
   MagicCookie magic;
-  if (!magic.open(pack_db, err)) {
-    if (pack_db == pack_path || !magic.open(pack_path, err)) {
+  if (!checksOut(pack_db)) {
+    // The pack alone first: libmagic accepts a list in which one file has
+    // no valid entry at all, but such a pack is a broken installation. A
+    // compiled pack that libmagic refuses leaves the text to try.
+    if (!magic.open(pack_db, err)) {
+      if (pack_db == pack_path || !magic.open(pack_path, err)) {
+        return false;
+      }
+      pack_db = pack_path;
+    }
+    // libmagic tries the databases in the order listed, and under
+    // MAGIC_CONTINUE reports the matches in that order: the pack, whose
+    // entries are the more specific, goes first.
+    if (!magic.open(pack_db + ":" + system, err)) {
       return false;
     }
-    pack_db = pack_path;
-  }
-  // libmagic tries the databases in the order listed, and under
-  // MAGIC_CONTINUE reports the matches in that order: the pack, whose entries
-  // are the more specific, goes first.
-  if (!magic.open(pack_db + ":" + system, err)) {
-    return false;
   }
   ExtensionMap extensions;
   extensions.addPackExtensions(pack);
   // The commonest formats' definitions only speed the analysis up: without
   // them every file goes through the full database.
   const std::string common_path = directory + std::string(kCommonName);
-  const std::string common_db = definitionsPath(
+  std::string common_db = definitionsPath(
       common_path, directory + std::string(kCommonCompiledName), system_header);
   MagicCookie common;
-  std::string ignored;
-  if (!common.open(common_db, &ignored) &&
-      (common_db == common_path || !common.open(common_path, &ignored))) {
-    common = MagicCookie();
+  if (!checksOut(common_db)) {
+    std::string ignored;
+    if (!common.open(common_db, &ignored) &&
+        (common_db == common_path || !common.open(common_path, &ignored))) {
+      common_db.clear();
+    }
   }
   magic_ = std::move(magic);
   common_ = std::move(common);
+  magic_paths_ = magic_.loaded() ? "" : pack_db + ":" + system;
+  common_path_ = common_.loaded() ? "" : common_db;
+  has_common_ = !common_db.empty();
   extensions_ = std::move(extensions);
-  if (MimeFiles files; readWholeFile(mime_directory + "/globs2", &files.globs2)) {
+  mime_directory_ = mime_directory;
+  return true;
+}
+
+bool Engine::prepare(std::string* err) {
+  if (!magic_paths_.empty()) {
+    if (!magic_.open(magic_paths_, err)) {
+      return false;
+    }
+    magic_paths_.clear();
+  }
+  if (!common_path_.empty()) {
+    std::string ignored;
+    if (!common_.open(common_path_, &ignored)) {
+      has_common_ = false;
+    }
+    common_path_.clear();
+  }
+  readMimeFiles();
+  return true;
+}
+
+void Engine::readMimeFiles() {
+  if (mime_directory_.empty()) {
+    return;
+  }
+  if (MimeFiles files; readWholeFile(mime_directory_ + "/globs2", &files.globs2)) {
     // The other two are optional: without them aliases and parent types
     // stay unresolved.
-    readWholeFile(mime_directory + "/aliases", &files.aliases);
-    readWholeFile(mime_directory + "/subclasses", &files.subclasses);
+    readWholeFile(mime_directory_ + "/aliases", &files.aliases);
+    readWholeFile(mime_directory_ + "/subclasses", &files.subclasses);
     mime_files_ = std::move(files);
   }
-  return true;
+  mime_directory_.clear();
 }
 
 const MimeDatabase& Engine::mimeDatabase() {
@@ -249,6 +317,7 @@ const MimeDatabase& Engine::mimeDatabase() {
   // files, so it is parsed when first needed, once; its files were read
   // when the engine loaded, since the worker that runs the analysis may
   // open no file of its own.
+  readMimeFiles();
   if (mime_files_) {
     MimeDatabase database;
     database.parseGlobs2(mime_files_->globs2);
@@ -262,6 +331,7 @@ const MimeDatabase& Engine::mimeDatabase() {
 
 std::string Engine::extensionFor(std::string_view mime) {
   std::string extension = extensions_.extensionFor(mime);
+  readMimeFiles();
   if (!extension.empty() || !mime_files_) {
     return extension;
   }
@@ -387,7 +457,7 @@ std::optional<Result> Engine::identify(std::string_view head, const ByteSource& 
 std::optional<Analysis> Engine::analyzeFixedSignature(std::string_view head) {
   // Only where identify() would take the commonest formats' answer, and
   // analyze() look no further.
-  if (!loaded() || !common_.loaded()) {
+  if (!loaded() || !has_common_) {
     return std::nullopt;
   }
   const std::optional<std::string_view> mime = fixedSignatureType(head);
@@ -406,7 +476,8 @@ std::optional<Analysis> Engine::analyzeFixedSignature(std::string_view head) {
 Analysis Engine::analyze(const ByteSource& source) {
   Analysis analysis;
   std::string head;
-  if (!loaded() || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
+  std::string err;
+  if (!loaded() || !prepare(&err) || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
     return analysis;
   }
   bool plain_zip = false;
@@ -438,7 +509,8 @@ Analysis Engine::analyze(const ByteSource& source) {
 
 std::string Engine::describe(const ByteSource& source) {
   std::string head;
-  if (!loaded() || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
+  std::string err;
+  if (!loaded() || !prepare(&err) || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
     return "";
   }
   return describeHead(head);

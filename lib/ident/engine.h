@@ -44,12 +44,21 @@ class Engine {
   // the engine is then unusable. |directory| + kCommonName is loaded when it
   // can be. Each definitions file is loaded from its compiled form when that
   // is at least as new as the text and of the system database's format
-  // version, and from the text otherwise. The MIME database's files are read now and parsed when a type
-  // first needs them; a missing one only costs extensions.
+  // version, and from the text otherwise. A compiled database that passes
+  // the checks libmagic makes of one is handed to libmagic only by
+  // prepare(), and the MIME database's files are read then too; they are
+  // parsed when a type first needs them, and a missing one only costs
+  // extensions.
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");
 
-  bool loaded() const { return magic_.loaded(); }
+  bool loaded() const { return magic_.loaded() || !magic_paths_.empty(); }
+
+  // Loads what load() left for later: the compiled databases, and the
+  // shared MIME database's files. analyze() and describe() call it; a
+  // process that is to analyse without opening files calls it first. False
+  // with |err| filled when libmagic refuses the databases.
+  bool prepare(std::string* err);
 
   // The shared MIME database, parsed on first use from the files read at
   // load; empty when they could not be read.
@@ -95,8 +104,18 @@ class Engine {
   // type that the pack and our table do not name.
   std::string extensionFor(std::string_view mime);
 
+  // Reads the shared MIME database's files, once, when load() left them.
+  void readMimeFiles();
+
   MagicCookie magic_;
   MagicCookie common_;  // not loaded when the definitions are missing
+  // The databases for magic_ and common_ while they are not loaded yet.
+  std::string magic_paths_;
+  std::string common_path_;
+  // The commonest formats' definitions are at hand, loaded or not.
+  bool has_common_ = false;
+  // Where the shared MIME database's files are, until they are read.
+  std::string mime_directory_;
   ExtensionMap extensions_;
   // The shared MIME database's files as read at load, until a type first
   // needs them parsed; std::nullopt when they could not be read or are parsed.

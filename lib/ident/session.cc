@@ -130,6 +130,11 @@ bool Session::analyze() {
   // folder of photos unless a description is asked for.
   std::optional<Analysis> analysis = analyzeFixedSignature(size);
   if (!analysis) {
+    // The worker, forked from this process, finds libmagic's databases
+    // loaded, since once confined it may open none.
+    if (!engine_->prepare(&err)) {
+      return false;
+    }
     const std::optional<std::string> reply =
         worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);
     if (!reply || reply->empty() || reply->front() != kReplyResults) {
@@ -171,6 +176,9 @@ bool Session::fetchDescription(Result* result) {
     return false;
   }
   std::string err;
+  if (!engine_->prepare(&err)) {
+    return false;
+  }
   subject_request_[0] = kRequestDescription;
   const std::optional<std::string> reply =
       worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);

@@ -477,13 +477,14 @@ TEST(EngineLoadTest, CompiledDefinitionsStandInForTheTextOnlyWhenCurrent) {
     const char* what;
     bool older;     // compiled before the text was last written
     bool foreign;   // of another libmagic format version
-    bool truncated; // cut after its header
+    std::size_t cut; // bytes it is cut to, 0 for whole
     const char* description;
   } kCases[] = {
-      {"current", false, false, false, "xyzzy compiled"},
-      {"older than the text", true, false, false, "xyzzy text"},
-      {"of another format version", false, true, false, "xyzzy text"},
-      {"damaged", false, false, true, "xyzzy text"},
+      {"current", false, false, 0, "xyzzy compiled"},
+      {"older than the text", true, false, 0, "xyzzy text"},
+      {"of another format version", false, true, 0, "xyzzy text"},
+      {"cut after its header", false, false, 8, "xyzzy text"},
+      {"cut inside its entries", false, false, 500, "xyzzy text"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -497,14 +498,15 @@ TEST(EngineLoadTest, CompiledDefinitionsStandInForTheTextOnlyWhenCurrent) {
     if (c.older) {
       std::filesystem::last_write_time(compiled, Clock::now() - std::chrono::hours(2));
     }
-    if (c.foreign || c.truncated) {
+    if (c.foreign || c.cut != 0) {
       std::ifstream file(compiled, std::ios::binary);
       std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
       file.close();
       if (c.foreign) {
         bytes[4] = static_cast<char>(bytes[4] + 1);  // the format version's low byte
       } else {
-        bytes.resize(8);
+        ASSERT_LT(c.cut, bytes.size());
+        bytes.resize(c.cut);
       }
       testutil::writeFile(compiled, bytes);
       std::filesystem::last_write_time(compiled, Clock::now() - std::chrono::minutes(1));
