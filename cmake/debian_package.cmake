@@ -25,11 +25,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
-# dpkg-shlibdeps reads the libraries the binaries link (libmagic, the C++
-# runtime); the magic database and the MIME database are read as files, so
-# they are named here.
+# dpkg-shlibdeps reads the libraries the binaries link (the C++ runtime);
+# libmagic is loaded at run time, and the magic database and the MIME
+# database are read as files, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmagic-mgc, shared-mime-info")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmagic1, libmagic-mgc, shared-mime-info")
 
 # Stripped binaries, root-owned files, and folder modes that do not depend
 # on the packager's umask.

@@ -17,7 +17,7 @@ add_executable(ident_unit_tests
 )
 target_include_directories(ident_unit_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/unit)
 target_link_libraries(ident_unit_tests PRIVATE
-  ident_engine GTest::gtest_main ${CMAKE_DL_LIBS} standard_warnings)
+  ident_engine ident_libmagic GTest::gtest_main ${CMAKE_DL_LIBS} standard_warnings)
 add_dependencies(ident_unit_tests trueext-ident)
 target_compile_definitions(ident_unit_tests PRIVATE
   # The pack as the build places it, beside the library.

@@ -4,6 +4,7 @@
 #include <magic.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "byte_source.h"
 #include "loaded_engine.h"
 #include "magic/fixed_signatures.h"
+#include "magic/magic_cookie.h"
 #include "test_util.h"
 
 namespace ident {
@@ -516,6 +518,82 @@ TEST(EngineLoadTest, CompiledDefinitionsStandInForTheTextOnlyWhenCurrent) {
     ASSERT_TRUE(engine.load(dir.path().string() + "/", &err)) << err;
     EXPECT_EQ(engine.describe(BufferSource("XYZZY\x01\x02\x03"sv)), c.description);
   }
+}
+
+// The compiled databases of |list|, as the engine keeps them.
+std::string compiledOf(std::string_view list) {
+  std::string compiled;
+  while (!list.empty()) {
+    const std::size_t colon = list.find(':');
+    std::string path(list.substr(0, colon));
+    list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
+    if (!path.ends_with(".mgc")) {
+      path += ".mgc";
+    }
+    if (std::filesystem::is_regular_file(path)) {
+      compiled += compiled.empty() ? path : ":" + path;
+    }
+  }
+  return compiled;
+}
+
+// Saves an environment variable and puts it back.
+class ScopedEnv {
+ public:
+  explicit ScopedEnv(const char* name) : name_(name) {
+    if (const char* value = std::getenv(name)) {
+      saved_ = value;
+    }
+  }
+  ~ScopedEnv() {
+    if (saved_) {
+      ::setenv(name_, saved_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST(SystemMagicPathTest, TheDefaultListAsLibmagicHasIt) {
+  // The engine works the list out without loading libmagic; libmagic,
+  // linked here, says what it should be.
+  const ScopedEnv magic("MAGIC");
+  const ScopedEnv home("HOME");
+  const std::string system = compiledOf(magic_getpath(nullptr, 0));
+  static const struct {
+    const char* what;
+    const char* magic;        // nullptr: unset
+    const char* home_file;    // made in the home folder, or nullptr
+  } kCases[] = {
+      {"plain", nullptr, nullptr},
+      {"a database in the home folder", nullptr, ".magic.mgc"},
+      {"a text database in the home folder", nullptr, ".magic"},
+      {"MAGIC naming others", "/nonexistent/a:/nonexistent/b.mgc", nullptr},
+      {"MAGIC naming the system's", "/usr/share/misc/magic", ".magic.mgc"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    testutil::ScopedTempDir home_dir;
+    ::setenv("HOME", home_dir.path().c_str(), 1);
+    if (c.home_file != nullptr) {
+      testutil::writeFile(home_dir.path() / c.home_file, "");
+    }
+    if (c.magic != nullptr) {
+      ::setenv("MAGIC", c.magic, 1);
+    } else {
+      ::unsetenv("MAGIC");
+    }
+    EXPECT_EQ(systemMagicPath(), compiledOf(magic_getpath(nullptr, 0)));
+  }
+  ::unsetenv("HOME");
+  ::unsetenv("MAGIC");
+  EXPECT_EQ(systemMagicPath(), system) << "no home folder";
 }
 
 TEST(EngineLoadTest, TypesOnlyTheMimeDatabaseNamesGetTheirExtension) {

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-struct magic_set;
+#include "libmagic.h"
 
 namespace ident {
 
-// Owns one libmagic handle. A handle is used by one thread at a time; the
+// Owns one libmagic handle, and a hold on libmagic itself. A handle is used by one thread at a time; the
 // engine keeps one per thread that runs a pass. Move-only.
 class MagicCookie {
  public:
@@ -30,6 +31,7 @@ class MagicCookie {
   bool loaded() const { return magic_ != nullptr; }
 
  private:
+  std::shared_ptr<const LibMagic> api_;  // kept loaded while the handle lives
   magic_set* magic_ = nullptr;
 };
 
