@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "worker/file_source.h"
@@ -132,7 +133,7 @@ bool Session::analyze() {
   if (!analysis) {
     // The worker, forked from this process, finds libmagic's databases
     // loaded, since once confined it may open none.
-    if (!engine_->prepare(&err)) {
+    if (!prepareEngine()) {
       return false;
     }
     const std::optional<std::string> reply =
@@ -158,6 +159,20 @@ bool Session::analyze() {
   return true;
 }
 
+bool Session::prepareEngine() {
+  std::string err;
+  if (engine_->prepare(&err)) {
+    return true;
+  }
+  // Every file that needs libmagic fails alike: the reason is told once.
+  static bool told = false;
+  if (!told) {
+    told = true;
+    std::fprintf(stderr, "trueext: error: file analysis cannot start: %s\n", err.c_str());
+  }
+  return false;
+}
+
 std::optional<Analysis> Session::analyzeFixedSignature(std::uint64_t size) {
   char head[kFixedSignatureBytes];
   const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof head));
@@ -175,10 +190,10 @@ bool Session::fetchDescription(Result* result) {
   if (worker_ == nullptr || !subject_.valid()) {
     return false;
   }
-  std::string err;
-  if (!engine_->prepare(&err)) {
+  if (!prepareEngine()) {
     return false;
   }
+  std::string err;
   subject_request_[0] = kRequestDescription;
   const std::optional<std::string> reply =
       worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);

@@ -46,6 +46,9 @@ class Session {
  private:
   std::unique_ptr<Engine> engine_;
   std::unique_ptr<Worker> worker_;
+  // Loads what the engine left for the first file that needs libmagic;
+  // says once on standard error why when it cannot.
+  bool prepareEngine();
   // The analysis of the submitted file, open as subject_ and |size| bytes
   // long, from its first bytes alone, where the engine can give it so.
   std::optional<Analysis> analyzeFixedSignature(std::uint64_t size);

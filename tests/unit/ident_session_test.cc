@@ -9,13 +9,15 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
-#include <filesystem>
-#include <string>
 
 #include "ident_api.h"
+#include "magic/magic_cookie.h"
 #include "test_util.h"
 
 namespace ident {
@@ -203,6 +205,57 @@ TEST(SessionLoadTest, NothingLoadedFailsEveryAnalysis) {
   EXPECT_FALSE(session.loadDefinitions("/nonexistent/"));
   session.submit(png.c_str());
   EXPECT_FALSE(session.analyze());
+}
+
+TEST(SessionLoadTest, DatabasesLostAfterTheLoadFailOnlyTheFilesThatNeedThem) {
+  // Copies of the compiled databases, ours and the system's, that go away
+  // once the definitions are loaded: libmagic gets them only when a file
+  // first needs them.
+  testutil::ScopedTempDir dir;
+  const std::string system = systemMagicPath();
+  ASSERT_FALSE(system.empty());
+  const std::filesystem::path defs = dir.path() / "defs";
+  std::filesystem::create_directory(defs);
+  for (const std::string_view name : {Engine::kPackName, Engine::kCommonName,
+                                      Engine::kPackCompiledName, Engine::kCommonCompiledName}) {
+    // Copied in this order, the compiled forms are the newer.
+    std::filesystem::copy_file(IDENT_BUILD_DIR + std::string(name), defs / name);
+  }
+  const std::filesystem::path copy = dir.path() / "magic.mgc";
+  std::filesystem::copy_file(system.substr(0, system.find(':')), copy);
+  const char* saved = std::getenv("MAGIC");
+  const std::optional<std::string> saved_magic =
+      saved != nullptr ? std::optional<std::string>(saved) : std::nullopt;
+  ::setenv("MAGIC", copy.c_str(), 1);
+  Session session;
+  const bool loaded = session.loadDefinitions((defs.string() + "/").c_str());
+  if (saved_magic) {
+    ::setenv("MAGIC", saved_magic->c_str(), 1);
+  } else {
+    ::unsetenv("MAGIC");
+  }
+  ASSERT_TRUE(loaded);
+  std::filesystem::remove(copy);
+  std::filesystem::remove(defs / Engine::kPackCompiledName);
+
+  testutil::writeFile(dir.path() / "picture", kPng);
+  testutil::writeFile(dir.path() / "notes", "Some plain words.\nNothing more.\n");
+  const std::string png = (dir.path() / "picture").string();
+  const std::string notes = (dir.path() / "notes").string();
+  testing::internal::CaptureStderr();
+  session.submit(notes.c_str());
+  const bool notes_analysed = session.analyze();
+  session.submit(notes.c_str());
+  session.analyze();
+  const std::string told = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(notes_analysed) << "text needs libmagic's databases";
+  // After what libmagic itself says of the missing files, once.
+  constexpr std::string_view kTold = "trueext: error: file analysis cannot start: ";
+  const std::size_t first = told.find(kTold);
+  EXPECT_NE(first, std::string::npos) << told;
+  EXPECT_EQ(told.find(kTold, first + 1), std::string::npos) << "said twice: " << told;
+  session.submit(png.c_str());
+  EXPECT_TRUE(session.analyze()) << "a PNG is known from its first bytes";
 }
 
 // The shipped library through its C entry points, as trueext loads it.
