@@ -314,9 +314,9 @@ void Engine::readMimeFiles() {
 
 const MimeDatabase& Engine::mimeDatabase() {
   // Parsing the database costs more than identifying a hundred common
-  // files, so it is parsed when first needed, once; its files were read
-  // when the engine loaded, since the worker that runs the analysis may
-  // open no file of its own.
+  // files, so it is parsed when first needed, once. Its files are read
+  // then too, unless prepare() read them already: the worker that runs the
+  // analysis may open no file of its own.
   readMimeFiles();
   if (mime_files_) {
     MimeDatabase database;
@@ -331,8 +331,11 @@ const MimeDatabase& Engine::mimeDatabase() {
 
 std::string Engine::extensionFor(std::string_view mime) {
   std::string extension = extensions_.extensionFor(mime);
+  if (!extension.empty()) {
+    return extension;
+  }
   readMimeFiles();
-  if (!extension.empty() || !mime_files_) {
+  if (!mime_files_) {
     return extension;
   }
   // The shared MIME database is asked only after the pack and our table, so
