@@ -206,8 +206,9 @@ bool Engine::load(const std::string& directory, std::string* err,
                   const std::string& mime_directory) {
   magic_ = MagicCookie();
   common_ = MagicCookie();
-  magic_paths_.clear();
+  deferred_pack_.clear();
   common_path_.clear();
+  text_common_path_.clear();
   has_common_ = false;
   mime_files_.reset();
   mime_directory_.clear();
@@ -272,8 +273,11 @@ bool Engine::load(const std::string& directory, std::string* err,
   }
   magic_ = std::move(magic);
   common_ = std::move(common);
-  magic_paths_ = magic_.loaded() ? "" : pack_db + ":" + system;
+  deferred_pack_ = magic_.loaded() ? "" : pack_db;
+  text_pack_ = pack_path;
+  system_paths_ = system;
   common_path_ = common_.loaded() ? "" : common_db;
+  text_common_path_ = common_.loaded() || common_db.empty() ? "" : common_path;
   has_common_ = !common_db.empty();
   extensions_ = std::move(extensions);
   mime_directory_ = mime_directory;
@@ -281,15 +285,27 @@ bool Engine::load(const std::string& directory, std::string* err,
 }
 
 bool Engine::prepare(std::string* err) {
-  if (!magic_paths_.empty()) {
-    if (!magic_.open(magic_paths_, err)) {
+  // A compiled database that libmagic refuses after all (replaced since the
+  // load, say) leaves the text to try, as at the load.
+  if (!deferred_pack_.empty()) {
+    // The pack alone first, as at the load: libmagic loads a list in which
+    // one file fails.
+    std::string pack = deferred_pack_;
+    MagicCookie alone;
+    if (!alone.open(pack, err)) {
+      pack = text_pack_;
+      if (!alone.open(pack, err)) {
+        return false;
+      }
+    }
+    if (!magic_.open(pack + ":" + system_paths_, err)) {
       return false;
     }
-    magic_paths_.clear();
+    deferred_pack_.clear();
   }
   if (!common_path_.empty()) {
     std::string ignored;
-    if (!common_.open(common_path_, &ignored)) {
+    if (!common_.open(common_path_, &ignored) && !common_.open(text_common_path_, &ignored)) {
       has_common_ = false;
     }
     common_path_.clear();
@@ -401,8 +417,13 @@ std::optional<Result> Engine::identify(std::string_view head, const ByteSource& 
     // archive is that answer only when it is a plain one: the full
     // database's zip tests, the slowest of all, tell many kinds apart.
     const std::string mime = singleLine(common_.describe(head, kCommonFlags).value_or(""));
-    if (!isNonAnswerType(mime) && !isSharedType(mime) &&
-        (mime != "application/zip" || (!identifyZipContainer(source, plain_zip) && *plain_zip))) {
+    const bool named = !isNonAnswerType(mime) && !isSharedType(mime);
+    const bool zip = mime == "application/zip";
+    if (named && zip) {
+      // Another kind's entries send it the full path, which reads them again.
+      identifyZipContainer(source, plain_zip);
+    }
+    if (named && (!zip || *plain_zip)) {
       Result result{extensionFor(mime), "", true};
       if (!result.extension.empty()) {
         return result;

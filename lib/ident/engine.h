@@ -52,7 +52,7 @@ class Engine {
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");
 
-  bool loaded() const { return magic_.loaded() || !magic_paths_.empty(); }
+  bool loaded() const { return magic_.loaded() || !deferred_pack_.empty(); }
 
   // Loads what load() left for later: the compiled databases, and the
   // shared MIME database's files. analyze() and describe() call it; a
@@ -60,8 +60,8 @@ class Engine {
   // with |err| filled when libmagic refuses the databases.
   bool prepare(std::string* err);
 
-  // The shared MIME database, parsed on first use from the files read at
-  // load; empty when they could not be read.
+  // The shared MIME database, read and parsed on first use (its files read
+  // by prepare() already, where it ran); empty when they could not be read.
   const MimeDatabase& mimeDatabase();
 
   // Identifies the bytes of |source|: one result for what libmagic's
@@ -109,16 +109,22 @@ class Engine {
 
   MagicCookie magic_;
   MagicCookie common_;  // not loaded when the definitions are missing
-  // The databases for magic_ and common_ while they are not loaded yet.
-  std::string magic_paths_;
+  // The compiled pack and the compiled commonest formats' definitions while
+  // libmagic has not loaded them yet, the text definitions that stand in
+  // for them when it refuses them then, and the system's databases.
+  std::string deferred_pack_;
+  std::string text_pack_;
   std::string common_path_;
+  std::string text_common_path_;
+  std::string system_paths_;
   // The commonest formats' definitions are at hand, loaded or not.
   bool has_common_ = false;
   // Where the shared MIME database's files are, until they are read.
   std::string mime_directory_;
   ExtensionMap extensions_;
-  // The shared MIME database's files as read at load, until a type first
-  // needs them parsed; std::nullopt when they could not be read or are parsed.
+  // The shared MIME database's files once read, until a type first needs
+  // them parsed; std::nullopt when they are not read yet, could not be read,
+  // or are parsed.
   struct MimeFiles {
     std::string globs2;
     std::string aliases;

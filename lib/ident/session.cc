@@ -70,8 +70,9 @@ bool Session::loadDefinitions(const char* directory) {
   worker_ = std::make_unique<Worker>(
       std::move(job),
       [memory](int socket, std::string* confine_err) {
-        // The engine read every file it needs from a path when it loaded:
-        // once confined, the worker reads only the files it is handed.
+        // The engine reads every file it needs from a path in prepare(),
+        // before the worker is forked: once confined, the worker reads
+        // only the files it is handed.
         return confineForAnalysis(socket, memory, confine_err);
       },
       warnUnconfined);

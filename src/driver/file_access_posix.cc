@@ -167,8 +167,11 @@ bool openEntry(Folder& folder, const std::string& name, bool for_update, OpenFil
   do {
     fd = ::openat(folder.impl().fd, name.c_str(), flags | O_NOATIME);
   } while (fd < 0 && errno == EINTR);
-  while (fd < 0 && (errno == EPERM || errno == EINTR)) {
-    fd = ::openat(folder.impl().fd, name.c_str(), flags);
+  if (fd < 0 && errno == EPERM) {
+    // Once: an immutable file refuses the plain open with EPERM too.
+    do {
+      fd = ::openat(folder.impl().fd, name.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
   }
   if (fd < 0) {
     *err = describeErrno("open", name, errno);

@@ -20,6 +20,8 @@ struct LaneState {
   explicit LaneState(const cpu_set_t& all) : processors(all) {}
 
   const cpu_set_t processors;
+  // The processor the first work was submitted from, or -1 before that.
+  int submitter = -1;
   std::mutex mutex;
   std::condition_variable wake;  // work queued, or closing
   std::condition_variable done;  // a piece of work finished
@@ -28,23 +30,37 @@ struct LaneState {
   bool closing = false;
 };
 
-void runLane(const std::shared_ptr<LaneState>& state, int caller) {
-  // The caller's thread may have been bound to one processor since the
-  // lane was made (the identification library keeps itself and its worker
-  // together). This thread takes every other processor the process had:
-  // the scheduler would otherwise wake it where its caller runs, and the
-  // two would take turns instead of working at once.
-  cpu_set_t elsewhere = state->processors;
-  if (caller >= 0 && caller < CPU_SETSIZE) {
-    CPU_CLR(caller, &elsewhere);
+// Binds the lane's thread to every processor the process had but
+// |submitter|'s, where the work comes from. The submitting thread may have
+// been bound to that one processor since the lane was made (the
+// identification library keeps itself and its worker together); the
+// scheduler would otherwise wake the lane where its submitter runs, and the
+// two would take turns instead of working at once.
+void keepApart(const LaneState& state, int submitter) {
+  cpu_set_t elsewhere = state.processors;
+  if (submitter >= 0 && submitter < CPU_SETSIZE) {
+    CPU_CLR(submitter, &elsewhere);
   }
-  const cpu_set_t& mine = CPU_COUNT(&elsewhere) > 0 ? elsewhere : state->processors;
+  const cpu_set_t& mine = CPU_COUNT(&elsewhere) > 0 ? elsewhere : state.processors;
   ::sched_setaffinity(0, sizeof mine, &mine);
+}
+
+void runLane(const std::shared_ptr<LaneState>& state) {
+  bool placed = false;
   std::unique_lock lock(state->mutex);
   while (true) {
     state->wake.wait(lock, [&state] { return !state->queue.empty() || state->closing; });
     if (state->queue.empty()) {
       return;
+    }
+    if (!placed) {
+      // Placed with its first work, not when started: by then the
+      // submitter runs where it will stay.
+      const int submitter = state->submitter;
+      lock.unlock();
+      keepApart(*state, submitter);
+      lock.lock();
+      placed = true;
     }
     std::function<void()> work = std::move(state->queue.front());
     state->queue.pop_front();
@@ -91,6 +107,9 @@ class ThreadLane : public SerialLane {
       return;
     }
     state_->done.wait(lock, [this] { return state_->queue.size() < kMaxQueued; });
+    if (state_->submitter < 0) {
+      state_->submitter = ::sched_getcpu();
+    }
     state_->queue.push_back(std::move(work));
     lock.unlock();
     state_->wake.notify_one();
@@ -107,7 +126,7 @@ class ThreadLane : public SerialLane {
       return;
     }
     try {
-      thread_ = std::thread([state = state_, caller = ::sched_getcpu()] { runLane(state, caller); });
+      thread_ = std::thread([state = state_] { runLane(state); });
     } catch (const std::system_error&) {
       in_place_ = true;  // no thread to be had (a limit on processes)
     }

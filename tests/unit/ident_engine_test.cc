@@ -520,6 +520,23 @@ TEST(EngineLoadTest, CompiledDefinitionsStandInForTheTextOnlyWhenCurrent) {
   }
 }
 
+TEST(EngineLoadTest, CompiledDefinitionsDamagedAfterTheLoadLeaveTheText) {
+  // libmagic gets the compiled form only when a file needs it; cut by then,
+  // it is refused, and the text stands in as it would have at the load.
+  using Clock = std::filesystem::file_time_type::clock;
+  testutil::ScopedTempDir dir;
+  const std::filesystem::path text = dir.path() / std::string(Engine::kPackName);
+  const std::filesystem::path compiled = dir.path() / std::string(Engine::kPackCompiledName);
+  testutil::writeFile(text, "0\tstring\tXYZZY\txyzzy text\n");
+  compileDefinitions(dir.path(), "0\tstring\tXYZZY\txyzzy compiled\n", compiled);
+  std::filesystem::last_write_time(text, Clock::now() - std::chrono::hours(1));
+  Engine engine;
+  std::string err;
+  ASSERT_TRUE(engine.load(dir.path().string() + "/", &err)) << err;
+  testutil::writeFile(compiled, testutil::readFile(compiled).substr(0, 500));
+  EXPECT_EQ(engine.describe(BufferSource("XYZZY\x01\x02\x03"sv)), "xyzzy text");
+}
+
 // The compiled databases of |list|, as the engine keeps them.
 std::string compiledOf(std::string_view list) {
   std::string compiled;

@@ -237,6 +237,7 @@ TEST(SessionLoadTest, DatabasesLostAfterTheLoadFailOnlyTheFilesThatNeedThem) {
   ASSERT_TRUE(loaded);
   std::filesystem::remove(copy);
   std::filesystem::remove(defs / Engine::kPackCompiledName);
+  std::filesystem::remove(defs / Engine::kPackName);
 
   testutil::writeFile(dir.path() / "picture", kPng);
   testutil::writeFile(dir.path() / "notes", "Some plain words.\nNothing more.\n");

@@ -167,6 +167,8 @@ TEST_F(ZipAnswerTest, PlainOnlyWhereLibmagicSaysNoMore) {
       {"word part first", {{"word/document.xml", "<x/>"}}, "", false},
       {"android manifest first", {{"AndroidManifest.xml", "x"}}, "", false},
       {"silverlight", {{"AppManifest.xaml", "<x/>"}}, "", false},
+      {"ios app", {{"Payload/", ""}, {"Payload/App.app/Info.plist", "<x/>"}}, "", false},
+      {"jar mark as the first data", {{"a/B.class", "\xfe\xca\xba\xbe"}}, "", false},
       {"wheel", {{"pkg/__init__.py", ""}, {"pkg-1.0.dist-info/WHEEL", "Wheel-Version: 1.0"}}, "",
        false},
   };

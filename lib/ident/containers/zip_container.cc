@@ -126,10 +126,14 @@ void readLocalHeaders(const ByteSource& source, bool collect_names, Contents* co
     const std::uint64_t data_offset = offset + kLocalHeaderSize + name_size + extra_size;
     if (i == 0) {
       contents->first_name = name;
+      // libmagic reads the two bytes after the name: the first extra
+      // field's id, or the data's first bytes when there is none.
       std::string extra;
+      const std::size_t wanted = std::max<std::size_t>(extra_size, 2);
       contents->first_marked_java =
-          extra_size >= 4 && source.readAt(offset + kLocalHeaderSize + name_size, extra_size, &extra) &&
-          hasExtraId(extra, kJavaExtraId);
+          source.readAt(offset + kLocalHeaderSize + name_size, wanted, &extra) &&
+          extra.size() >= 2 &&
+          (decodeFixed16(extra, 0) == kJavaExtraId || hasExtraId(extra.substr(0, extra_size), kJavaExtraId));
       // Only short stored data is of interest (a "mimetype" entry).
       if (method == 0 && compressed_size <= 256 &&
           !source.readAt(data_offset, compressed_size, &contents->first_stored_data)) {
@@ -265,13 +269,14 @@ std::optional<Result> fromNames(const Contents& contents) {
 }
 
 // True when libmagic's zip tests would name the archive more closely than
-// "zip": they read the first entry's name and extra field (a "mimetype"
-// entry, Android, Office Open XML, Visio and Silverlight parts, a Java
-// archive's mark), and an Office Open XML part list anywhere.
+// "zip": they read the first entry's name and the two bytes after it (a
+// "mimetype" entry, Android, Office Open XML, Visio, Silverlight and iOS
+// app parts, a Java archive's mark), and an Office Open XML part list
+// anywhere.
 bool libmagicLooksCloser(const Contents& contents) {
   static constexpr std::string_view kFirstNames[] = {
       "mimetype", "AndroidManifest.xml", "classes.dex", "word/", "xl/", "ppt/", "visio/",
-      "AppManifest.xaml", "META-INF/"};
+      "AppManifest.xaml", "META-INF/", "Payload/"};
   const std::string_view first = contents.first_name;
   return contents.first_marked_java || hasName(contents, "[Content_Types].xml") ||
          std::any_of(std::begin(kFirstNames), std::end(kFirstNames),

@@ -12,8 +12,10 @@ namespace {
 constexpr char kLibraryName[] = "libmagic.so.1";
 
 // The entry point |name|: one that the process's global scope offers
-// first (a preloaded library's, as when libmagic is linked the usual way),
-// else the loaded library's own.
+// first, else the loaded library's own. Each is looked up by itself, as the
+// loader does for a library that links libmagic: a preloaded library may
+// stand in for some of them (the tests' hostile libmagic does), and a
+// process that holds libmagic globally already offers all of them.
 template <typename Fn>
 bool bind(void* library, const char* name, Fn* fn) {
   void* address = ::dlsym(RTLD_DEFAULT, name);

@@ -9,8 +9,8 @@
 
 namespace ident {
 
-// Owns one libmagic handle, and a hold on libmagic itself. A handle is used by one thread at a time; the
-// engine keeps one per thread that runs a pass. Move-only.
+// Owns one libmagic handle, and a hold on libmagic itself, loaded with the
+// first handle. A handle is used by one thread at a time. Move-only.
 class MagicCookie {
  public:
   MagicCookie() = default;
