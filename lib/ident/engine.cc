@@ -46,80 +46,103 @@ bool isNonAnswerType(std::string_view mime) {
          mime == "inode/x-empty";
 }
 
-// Largest MIME database file read; Debian's globs2 is about 40 KiB.
-constexpr std::uint64_t kMaxDatabaseFile = 16 << 20;
+// What a compiled libmagic database's header tells, read as libmagic reads
+// the file (the system's database is commonly reached through a link).
+struct CompiledDatabase {
+  // Its first bytes, its magic number and format version; empty when the
+  // file cannot be read.
+  std::string version;
+  // The size of one entry, when the file passes the checks libmagic makes
+  // when it maps one: its own magic number (not byte-swapped: libmagic then
+  // decides), entry counts in its two sets that, with the header's entry,
+  // fill the file exactly, and at least one entry. 0 otherwise.
+  std::uint64_t entry_size = 0;
+};
 
-// Reads a whole file with the calls the analysis itself makes, the only ones
-// the worker's sandbox allows once it is confined.
-bool readWholeFile(const std::string& path, std::string* out) {
-  std::string err;
-  const std::unique_ptr<ByteSource> source = openRegularFile(path, &err);
-  return source != nullptr && source->size() <= kMaxDatabaseFile &&
-         source->readAt(0, static_cast<std::size_t>(source->size()), out);
-}
-
-// The first bytes of a compiled libmagic database: its magic number and its
-// format version.
-constexpr std::size_t kCompiledHeaderBytes = 8;
-
-std::string compiledHeader(const std::string& path) {
-  // Read as libmagic reads it: the system's database is commonly reached
-  // through a link.
-  std::string ignored;
-  const std::unique_ptr<ByteSource> source = openRegularFile(path, &ignored, FinalLink::kFollow);
-  std::string header;
-  if (source == nullptr || !source->readAt(0, kCompiledHeaderBytes, &header) ||
-      header.size() != kCompiledHeaderBytes) {
-    return "";
-  }
-  return header;
-}
-
-// What libmagic checks of a compiled database when it maps one, and the
-// size of one entry: its magic number, an entry count in each of its two
-// sets, and a size that holds the header's entry and the counted ones
-// exactly. std::nullopt when |path| fails those checks, is byte-swapped
-// (libmagic then decides), or holds no entry at all.
-std::optional<std::uint64_t> compiledEntrySize(const std::string& path) {
+CompiledDatabase readCompiled(const std::string& path) {
   constexpr std::uint32_t kMagicNumber = 0xF11E041C;
+  constexpr std::size_t kVersionBytes = 8;
+  constexpr std::size_t kHeaderBytes = 16;
   std::string ignored;
   const std::unique_ptr<ByteSource> source = openRegularFile(path, &ignored, FinalLink::kFollow);
   std::string header;
-  if (source == nullptr || !source->readAt(0, 16, &header) || header.size() != 16) {
-    return std::nullopt;
+  if (source == nullptr || !source->readAt(0, kHeaderBytes, &header) ||
+      header.size() < kVersionBytes) {
+    return {};
   }
-  std::uint32_t words[4];
-  std::memcpy(words, header.data(), sizeof words);
-  const std::uint64_t entries = std::uint64_t{words[2]} + words[3];
-  if (words[0] != kMagicNumber || entries == 0 || source->size() % (entries + 1) != 0) {
-    return std::nullopt;
+  CompiledDatabase database{header.substr(0, kVersionBytes)};
+  if (header.size() == kHeaderBytes) {
+    std::uint32_t words[4];
+    std::memcpy(words, header.data(), sizeof words);
+    const std::uint64_t entries = std::uint64_t{words[2]} + words[3];
+    if (words[0] == kMagicNumber && entries != 0 && source->size() % (entries + 1) == 0) {
+      database.entry_size = source->size() / (entries + 1);
+    }
   }
-  return source->size() / (entries + 1);
+  return database;
 }
 
-// The file libmagic should load for definitions |text|: its compiled form
+// The definitions libmagic should load for |text|: its compiled form
 // |compiled| when that can stand in for it, else the text. The compiled form
 // must be at least as new as the text (an edited text wins over a stale
-// build) and of the same format version as the system database, which the
-// installed libmagic reads: a libmagic of another version rejects it.
-std::string definitionsPath(const std::string& text, const std::string& compiled,
-                            std::string_view system_header) {
+// build) and of the same format version as the system database |system|,
+// which the installed libmagic reads: a libmagic of another version rejects
+// it. |deferrable| tells that it is the compiled form and passes libmagic's
+// checks with entries of the system database's size: libmagic will take it,
+// so loading it can wait until a file needs it.
+struct Definitions {
+  std::string path;
+  bool deferrable = false;
+};
+
+Definitions chooseDefinitions(const std::string& text, const std::string& compiled,
+                              const CompiledDatabase& system) {
   // Plain stat(): std::filesystem would bring the C++ library's locale
   // machinery into the library, which every run then loads and relocates.
   struct stat text_stat {};
   struct stat compiled_stat {};
   if (::stat(text.c_str(), &text_stat) != 0) {
-    return text;
+    return {text};
   }
   const auto older = [](const timespec& a, const timespec& b) {
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
   };
   if (::stat(compiled.c_str(), &compiled_stat) != 0 ||
-      older(compiled_stat.st_mtim, text_stat.st_mtim) || system_header.empty() ||
-      compiledHeader(compiled) != system_header) {
-    return text;
+      older(compiled_stat.st_mtim, text_stat.st_mtim) || system.version.empty()) {
+    return {text};
   }
-  return compiled;
+  const CompiledDatabase database = readCompiled(compiled);
+  if (database.version != system.version) {
+    return {text};
+  }
+  return {compiled, system.entry_size != 0 && database.entry_size == system.entry_size};
+}
+
+// Opens |magic| on the pack, |compiled| or else |text|, and the system's
+// databases |system|. The pack alone first: libmagic accepts a list in which
+// one file has no valid entry at all, but such a pack is a broken
+// installation. A compiled pack that libmagic refuses leaves the text to try.
+bool openPackAndSystem(MagicCookie* magic, const std::string& compiled, const std::string& text,
+                       const std::string& system, std::string* err) {
+  std::string pack = compiled;
+  MagicCookie alone;
+  if (!alone.open(pack, err)) {
+    if (pack == text || !alone.open(text, err)) {
+      return false;
+    }
+    pack = text;
+  }
+  // libmagic tries the databases in the order listed, and under
+  // MAGIC_CONTINUE reports the matches in that order: the pack, whose
+  // entries are the more specific, goes first.
+  return magic->open(pack + ":" + system, err);
+}
+
+// Opens |common| on the commonest formats' definitions, |compiled| or else
+// |text|; false when libmagic takes neither.
+bool openCommon(MagicCookie* common, const std::string& compiled, const std::string& text) {
+  std::string ignored;
+  return common->open(compiled, &ignored) || (compiled != text && common->open(text, &ignored));
 }
 
 // Bytes of text per stray control byte that text may hold: four a
@@ -206,10 +229,8 @@ bool Engine::load(const std::string& directory, std::string* err,
                   const std::string& mime_directory) {
   magic_ = MagicCookie();
   common_ = MagicCookie();
-  deferred_pack_.clear();
-  common_path_.clear();
-  text_common_path_.clear();
-  has_common_ = false;
+  pack_waits_ = false;
+  common_waits_ = false;
   mime_files_.reset();
   mime_directory_.clear();
   const std::string pack_path = directory + std::string(kPackName);
@@ -227,88 +248,52 @@ bool Engine::load(const std::string& directory, std::string* err,
     *err = "no compiled system magic database";
     return false;
   }
-  const std::string first_system = system.substr(0, system.find(':'));
-  const std::string system_header = compiledHeader(first_system);
-  // Compiled databases that pass libmagic's own checks of them are loaded
-  // when a file first needs libmagic: a folder of the commonest formats
-  // never does. Any other is loaded now, so that a broken one fails here.
-  const std::optional<std::uint64_t> system_entry = compiledEntrySize(first_system);
-  const auto checksOut = [&system_entry](const std::string& path) {
-    return system_entry && path.ends_with(".mgc") && compiledEntrySize(path) == system_entry;
-  };
-  std::string pack_db =
-      definitionsPath(pack_path, directory + std::string(kPackCompiledName), system_header);
+  const CompiledDatabase system_database = readCompiled(system.substr(0, system.find(':')));
+  // Compiled databases that libmagic will take are loaded when a file first
+  // needs libmagic: a folder of the commonest formats never does. Any other
+  // is loaded now, so that a broken one fails here.
+  const Definitions pack_db = chooseDefinitions(
+      pack_path, directory + std::string(kPackCompiledName), system_database);
   MagicCookie magic;
-  if (!checksOut(pack_db)) {
-    // The pack alone first: libmagic accepts a list in which one file has
-    // no valid entry at all, but such a pack is a broken installation. A
-    // compiled pack that libmagic refuses leaves the text to try.
-    if (!magic.open(pack_db, err)) {
-      if (pack_db == pack_path || !magic.open(pack_path, err)) {
-        return false;
-      }
-      pack_db = pack_path;
-    }
-    // libmagic tries the databases in the order listed, and under
-    // MAGIC_CONTINUE reports the matches in that order: the pack, whose
-    // entries are the more specific, goes first.
-    if (!magic.open(pack_db + ":" + system, err)) {
-      return false;
-    }
+  if (!pack_db.deferrable && !openPackAndSystem(&magic, pack_db.path, pack_path, system, err)) {
+    return false;
   }
   ExtensionMap extensions;
   extensions.addPackExtensions(pack);
   // The commonest formats' definitions only speed the analysis up: without
   // them every file goes through the full database.
   const std::string common_path = directory + std::string(kCommonName);
-  std::string common_db = definitionsPath(
-      common_path, directory + std::string(kCommonCompiledName), system_header);
+  const Definitions common_db = chooseDefinitions(
+      common_path, directory + std::string(kCommonCompiledName), system_database);
   MagicCookie common;
-  if (!checksOut(common_db)) {
-    std::string ignored;
-    if (!common.open(common_db, &ignored) &&
-        (common_db == common_path || !common.open(common_path, &ignored))) {
-      common_db.clear();
-    }
+  if (!common_db.deferrable) {
+    openCommon(&common, common_db.path, common_path);
   }
   magic_ = std::move(magic);
   common_ = std::move(common);
-  deferred_pack_ = magic_.loaded() ? "" : pack_db;
-  text_pack_ = pack_path;
+  pack_waits_ = pack_db.deferrable;
+  common_waits_ = common_db.deferrable;
+  directory_ = directory;
   system_paths_ = system;
-  common_path_ = common_.loaded() ? "" : common_db;
-  text_common_path_ = common_.loaded() || common_db.empty() ? "" : common_path;
-  has_common_ = !common_db.empty();
   extensions_ = std::move(extensions);
   mime_directory_ = mime_directory;
   return true;
 }
 
 bool Engine::prepare(std::string* err) {
-  // A compiled database that libmagic refuses after all (replaced since the
-  // load, say) leaves the text to try, as at the load.
-  if (!deferred_pack_.empty()) {
-    // The pack alone first, as at the load: libmagic loads a list in which
-    // one file fails.
-    std::string pack = deferred_pack_;
-    MagicCookie alone;
-    if (!alone.open(pack, err)) {
-      pack = text_pack_;
-      if (!alone.open(pack, err)) {
-        return false;
-      }
-    }
-    if (!magic_.open(pack + ":" + system_paths_, err)) {
+  // Loaded as load() would have, text fallback included: the compiled form
+  // may have been replaced since.
+  if (pack_waits_) {
+    if (!openPackAndSystem(&magic_, directory_ + std::string(kPackCompiledName),
+                           directory_ + std::string(kPackName), system_paths_, err)) {
       return false;
     }
-    deferred_pack_.clear();
+    pack_waits_ = false;
   }
-  if (!common_path_.empty()) {
-    std::string ignored;
-    if (!common_.open(common_path_, &ignored) && !common_.open(text_common_path_, &ignored)) {
-      has_common_ = false;
-    }
-    common_path_.clear();
+  if (common_waits_) {
+    openCommon(&common_, directory_ + std::string(kCommonCompiledName),
+               directory_ + std::string(kCommonName));
+    common_waits_ = false;
   }
   readMimeFiles();
   return true;
@@ -318,11 +303,12 @@ void Engine::readMimeFiles() {
   if (mime_directory_.empty()) {
     return;
   }
-  if (MimeFiles files; readWholeFile(mime_directory_ + "/globs2", &files.globs2)) {
+  std::string ignored;
+  if (MimeFiles files; readTextFile(mime_directory_ + "/globs2", &files.globs2, &ignored)) {
     // The other two are optional: without them aliases and parent types
     // stay unresolved.
-    readWholeFile(mime_directory_ + "/aliases", &files.aliases);
-    readWholeFile(mime_directory_ + "/subclasses", &files.subclasses);
+    readTextFile(mime_directory_ + "/aliases", &files.aliases, &ignored);
+    readTextFile(mime_directory_ + "/subclasses", &files.subclasses, &ignored);
     mime_files_ = std::move(files);
   }
   mime_directory_.clear();
@@ -481,7 +467,7 @@ std::optional<Result> Engine::identify(std::string_view head, const ByteSource& 
 std::optional<Analysis> Engine::analyzeFixedSignature(std::string_view head) {
   // Only where identify() would take the commonest formats' answer, and
   // analyze() look no further.
-  if (!loaded() || !has_common_) {
+  if (!loaded() || !(common_.loaded() || common_waits_)) {
     return std::nullopt;
   }
   const std::optional<std::string_view> mime = fixedSignatureType(head);

@@ -52,7 +52,7 @@ class Engine {
   bool load(const std::string& directory, std::string* err,
             const std::string& mime_directory = "/usr/share/mime");
 
-  bool loaded() const { return magic_.loaded() || !deferred_pack_.empty(); }
+  bool loaded() const { return magic_.loaded() || pack_waits_; }
 
   // Loads what load() left for later: the compiled databases, and the
   // shared MIME database's files. analyze() and describe() call it; a
@@ -109,16 +109,13 @@ class Engine {
 
   MagicCookie magic_;
   MagicCookie common_;  // not loaded when the definitions are missing
-  // The compiled pack and the compiled commonest formats' definitions while
-  // libmagic has not loaded them yet, the text definitions that stand in
-  // for them when it refuses them then, and the system's databases.
-  std::string deferred_pack_;
-  std::string text_pack_;
-  std::string common_path_;
-  std::string text_common_path_;
+  // The compiled pack, with the system's databases, and the compiled
+  // commonest formats' definitions wait for prepare() to load them from the
+  // definitions folder.
+  bool pack_waits_ = false;
+  bool common_waits_ = false;
+  std::string directory_;
   std::string system_paths_;
-  // The commonest formats' definitions are at hand, loaded or not.
-  bool has_common_ = false;
   // Where the shared MIME database's files are, until they are read.
   std::string mime_directory_;
   ExtensionMap extensions_;

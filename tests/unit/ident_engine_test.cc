@@ -537,52 +537,12 @@ TEST(EngineLoadTest, CompiledDefinitionsDamagedAfterTheLoadLeaveTheText) {
   EXPECT_EQ(engine.describe(BufferSource("XYZZY\x01\x02\x03"sv)), "xyzzy text");
 }
 
-// The compiled databases of |list|, as the engine keeps them.
-std::string compiledOf(std::string_view list) {
-  std::string compiled;
-  while (!list.empty()) {
-    const std::size_t colon = list.find(':');
-    std::string path(list.substr(0, colon));
-    list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
-    if (!path.ends_with(".mgc")) {
-      path += ".mgc";
-    }
-    if (std::filesystem::is_regular_file(path)) {
-      compiled += compiled.empty() ? path : ":" + path;
-    }
-  }
-  return compiled;
-}
-
-// Saves an environment variable and puts it back.
-class ScopedEnv {
- public:
-  explicit ScopedEnv(const char* name) : name_(name) {
-    if (const char* value = std::getenv(name)) {
-      saved_ = value;
-    }
-  }
-  ~ScopedEnv() {
-    if (saved_) {
-      ::setenv(name_, saved_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
 TEST(SystemMagicPathTest, TheDefaultListAsLibmagicHasIt) {
   // The engine works the list out without loading libmagic; libmagic,
   // linked here, says what it should be.
-  const ScopedEnv magic("MAGIC");
-  const ScopedEnv home("HOME");
-  const std::string system = compiledOf(magic_getpath(nullptr, 0));
+  const testutil::ScopedEnv magic("MAGIC");
+  const testutil::ScopedEnv home("HOME");
+  const std::string system = compiledDatabases(magic_getpath(nullptr, 0));
   static const struct {
     const char* what;
     const char* magic;        // nullptr: unset
@@ -606,7 +566,7 @@ TEST(SystemMagicPathTest, TheDefaultListAsLibmagicHasIt) {
     } else {
       ::unsetenv("MAGIC");
     }
-    EXPECT_EQ(systemMagicPath(), compiledOf(magic_getpath(nullptr, 0)));
+    EXPECT_EQ(systemMagicPath(), compiledDatabases(magic_getpath(nullptr, 0)));
   }
   ::unsetenv("HOME");
   ::unsetenv("MAGIC");

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -223,18 +222,12 @@ TEST(SessionLoadTest, DatabasesLostAfterTheLoadFailOnlyTheFilesThatNeedThem) {
   }
   const std::filesystem::path copy = dir.path() / "magic.mgc";
   std::filesystem::copy_file(system.substr(0, system.find(':')), copy);
-  const char* saved = std::getenv("MAGIC");
-  const std::optional<std::string> saved_magic =
-      saved != nullptr ? std::optional<std::string>(saved) : std::nullopt;
-  ::setenv("MAGIC", copy.c_str(), 1);
   Session session;
-  const bool loaded = session.loadDefinitions((defs.string() + "/").c_str());
-  if (saved_magic) {
-    ::setenv("MAGIC", saved_magic->c_str(), 1);
-  } else {
-    ::unsetenv("MAGIC");
+  {
+    const testutil::ScopedEnv magic("MAGIC");
+    ::setenv("MAGIC", copy.c_str(), 1);
+    ASSERT_TRUE(session.loadDefinitions((defs.string() + "/").c_str()));
   }
-  ASSERT_TRUE(loaded);
   std::filesystem::remove(copy);
   std::filesystem::remove(defs / Engine::kPackCompiledName);
   std::filesystem::remove(defs / Engine::kPackName);

@@ -38,10 +38,10 @@ struct Contents {
   std::vector<std::string> names;
   std::string first_name;
   std::string first_stored_data;  // the first entry's bytes when stored uncompressed
-  bool first_marked_java = false;  // the first entry's extra field holds 0xCAFE
+  bool first_marked_java = false;  // a Java archive's mark, 0xCAFE, after the first name
 };
 
-// The header id a Java archive's first entry may carry in its extra field.
+// The mark a Java archive's first entry carries in its extra field.
 constexpr std::uint32_t kJavaExtraId = 0xcafe;
 
 bool hasExtraId(std::string_view extra, std::uint32_t id) {
@@ -133,7 +133,8 @@ void readLocalHeaders(const ByteSource& source, bool collect_names, Contents* co
       contents->first_marked_java =
           source.readAt(offset + kLocalHeaderSize + name_size, wanted, &extra) &&
           extra.size() >= 2 &&
-          (decodeFixed16(extra, 0) == kJavaExtraId || hasExtraId(extra.substr(0, extra_size), kJavaExtraId));
+          (decodeFixed16(extra, 0) == kJavaExtraId ||
+           hasExtraId(std::string_view(extra).substr(0, extra_size), kJavaExtraId));
       // Only short stored data is of interest (a "mimetype" entry).
       if (method == 0 && compressed_size <= 256 &&
           !source.readAt(data_offset, compressed_size, &contents->first_stored_data)) {

@@ -89,12 +89,13 @@ std::string defaultMagicList() {
 
 }  // namespace
 
-std::string systemMagicPath() {
+std::string systemMagicPath() { return compiledDatabases(defaultMagicList()); }
+
+std::string compiledDatabases(std::string_view list) {
   // libmagic's default list also names text files of local additions
   // (/etc/magic, comments only on Debian); loading one of those before our
   // pack makes libmagic warn on standard error, so only the compiled
   // databases of the list are kept.
-  const std::string list = defaultMagicList();
   std::string_view rest = list;
   std::string compiled;
   while (!rest.empty()) {

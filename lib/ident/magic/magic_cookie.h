@@ -40,4 +40,9 @@ class MagicCookie {
 // without the text files of the list. Empty when none exists.
 std::string systemMagicPath();
 
+// The compiled databases of libmagic's path list |list| (X.mgc for each X
+// named without it) that exist as regular files, in its order, joined with
+// colons.
+std::string compiledDatabases(std::string_view list);
+
 }  // namespace ident
