@@ -23,17 +23,21 @@ set -euo pipefail
 trap 'echo "FAILED at ${BASH_SOURCE[0]}:${LINENO}: $BASH_COMMAND" >&2' ERR
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/trueext-e2e.XXXXXX")
+# The folder of copies that another user runs (as_user), when there is one.
+OTHER=
 cleanup() {
-  local status=$?
-  # A test may have made a folder immutable (root ignores mode bits); a
-  # kept folder must still be removable.
-  chattr -R -i "$WORK" 2>/dev/null || true
-  if [[ $status -eq 0 || $status -eq 77 ]]; then
-    chmod -R u+w "$WORK" 2>/dev/null || true
-    rm -rf "$WORK"
-  else
-    echo "kept test folder $WORK" >&2
-  fi
+  local status=$? folder
+  for folder in "$WORK" ${OTHER:+"$OTHER"}; do
+    # A test may have made a folder immutable (root ignores mode bits); a
+    # kept folder must still be removable.
+    chattr -R -i "$folder" 2>/dev/null || true
+    if [[ $status -eq 0 || $status -eq 77 ]]; then
+      chmod -R u+w "$folder" 2>/dev/null || true
+      rm -rf "$folder"
+    else
+      echo "kept test folder $folder" >&2
+    fi
+  done
 }
 trap cleanup EXIT
 
@@ -85,6 +89,42 @@ use_library complete
 # By default the stand-in library answers "no result", so a file that no
 # built-in row takes ends its line with "0 matches".
 export TRUEEXT_FAKE_COUNT=0
+
+# as_user USER [COMMAND...]: the rest of the test runs the program as USER
+# (through COMMAND, when given, such as a prlimit). USER must reach the
+# program, what lies beside it and the folder it scans, whatever the
+# permissions of the folders above the checkout or of $TMPDIR: all three are
+# copied into a folder of their own below /tmp, which every user can
+# traverse, and DIR, NDIR and PROGRAM_COMMAND name the copies from then on.
+# The folder to scan, with what it holds so far, belongs to USER. Skips
+# unless run as root with setpriv, or when USER cannot reach that folder.
+as_user() {
+  local user=$1 group program name
+  shift
+  only_on linux
+  [[ $(id -u) -eq 0 ]] || skip "needs root to run the program as $user"
+  command -v setpriv > /dev/null || skip "setpriv missing"
+  group=$(id -gn "$user" 2> /dev/null) || skip "no user $user here"
+  local run_as=(setpriv --reuid="$user" --regid="$group" --clear-groups)
+  OTHER=$(mktemp -d /tmp/trueext-as-user.XXXXXX)
+  chmod 755 "$OTHER"
+  "${run_as[@]}" test -x "$OTHER" || skip "$user cannot reach a folder of /tmp"
+  mkdir "$OTHER/bin" "$OTHER/dir"
+  # The program with its library and definitions, as the test set them up.
+  program=${PROGRAM_COMMAND[${#PROGRAM_COMMAND[@]} - 1]}
+  cp "$program" "$OTHER/bin/$PROGRAM_NAME"
+  for name in "$LIBRARY_NAME" trueext.magic trueext-common.magic trueext.mgc trueext-common.mgc; do
+    if [[ -e "$(dirname "$program")/$name" ]]; then
+      cp -p "$(dirname "$program")/$name" "$OTHER/bin/"
+    fi
+  done
+  chmod -R a+rX "$OTHER/bin"
+  cp -a "$DIR/." "$OTHER/dir/"
+  chown -R "$user" "$OTHER/dir"
+  DIR="$OTHER/dir"
+  NDIR=$(native_path "$DIR")
+  PROGRAM_COMMAND=("${run_as[@]}" "$@" "$OTHER/bin/$PROGRAM_NAME")
+}
 
 # put NAME BYTES: writes BYTES (printf format) into $DIR/NAME.
 put() { printf "$2" > "$DIR/$1"; }

@@ -3,8 +3,7 @@
 # rename and its line, and the run ends normally.
 source "$(dirname "$0")/common.sh"
 only_on linux
-[[ $(id -u) -eq 0 ]] || skip "needs root to run the program as another user"
-command -v setpriv > /dev/null && command -v prlimit > /dev/null || skip "setpriv or prlimit missing"
+command -v prlimit > /dev/null || skip "prlimit missing"
 [[ $(nproc) -ge 2 ]] || skip "one processor: the renames are done in place anyway"
 
 for ((i = 0; i < 100; i++)); do
@@ -13,10 +12,7 @@ for ((i = 0; i < 100; i++)); do
 done
 # The user the program runs as owns the folder; one process is all it may
 # have, so a second thread cannot be started.
-chmod a+rx "$WORK" "$BIN"
-chown -R nobody "$DIR"
-PROGRAM_COMMAND=(setpriv --reuid=nobody --regid=nogroup --clear-groups prlimit --nproc=1
-                 "${PROGRAM_COMMAND[@]}")
+as_user nobody prlimit --nproc=1
 # A sanitizer build's leak check needs a process of its own at exit, which
 # the limit forbids; it is left out here.
 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
