@@ -202,17 +202,50 @@ bool openEntry(Folder& folder, const std::string& name, bool for_update, OpenFil
   return true;
 }
 
+namespace {
+
+// True when entry |name| of the folder |dir_fd| is, without following a
+// link, the regular file |expected|. |links| receives the entry's link
+// count, whatever it is, or stays as it was when there is no such entry.
+bool isExamined(int dir_fd, const std::string& name, const FileIdentity& expected,
+                nlink_t* links = nullptr) {
+  struct stat st;
+  if (::fstatat(dir_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return false;
+  }
+  if (links != nullptr) {
+    *links = st.st_nlink;
+  }
+  return S_ISREG(st.st_mode) && FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                      static_cast<std::uint64_t>(st.st_ino)} == expected;
+}
+
+// After |from| was renamed to |to|: the rename moved the examined file, or
+// else whatever took its place between the check and the rename (a link, a
+// file of another), which goes back to its name unless that name is taken
+// again; it is never removed.
+RenameResult confirmRenamed(int dir_fd, const std::string& from, const std::string& to,
+                            const FileIdentity& expected) {
+  if (isExamined(dir_fd, to, expected)) {
+    return RenameResult::kRenamed;
+  }
+  ::renameat2(dir_fd, to.c_str(), dir_fd, from.c_str(), RENAME_NOREPLACE);
+  return RenameResult::kFileChanged;
+}
+
+}  // namespace
+
 RenameResult renameNoReplace(Folder& folder, const std::string& from, const std::string& to,
                              const FileIdentity& expected, std::string* err) {
+  // No call renames a file by its descriptor, so the name is checked before
+  // the rename and the new name after it: another process may swap the
+  // entry in between.
   const int dir_fd = folder.impl().fd;
-  struct stat st;
-  if (::fstatat(dir_fd, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
-      FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)} !=
-          expected) {
+  if (!isExamined(dir_fd, from, expected)) {
     return RenameResult::kFileChanged;
   }
   if (::renameat2(dir_fd, from.c_str(), dir_fd, to.c_str(), RENAME_NOREPLACE) == 0) {
-    return RenameResult::kRenamed;
+    return confirmRenamed(dir_fd, from, to, expected);
   }
   int error = errno;
   if (error == EEXIST) {
@@ -232,6 +265,24 @@ RenameResult renameNoReplace(Folder& folder, const std::string& from, const std:
     }
     *err = describeErrno("link", from, error);
     return RenameResult::kFailed;
+  }
+  // The new name goes again if it links another entry than the examined
+  // file, which keeps its own name; and the old name goes only while it
+  // still names the examined file. A new name is removed only where the
+  // entry keeps another.
+  nlink_t links = 0;
+  if (!isExamined(dir_fd, to, expected, &links)) {
+    if (links > 1) {
+      ::unlinkat(dir_fd, to.c_str(), 0);
+    }
+    return RenameResult::kFileChanged;
+  }
+  if (!isExamined(dir_fd, from, expected)) {
+    if (links > 1) {
+      ::unlinkat(dir_fd, to.c_str(), 0);
+      return RenameResult::kFileChanged;
+    }
+    return RenameResult::kRenamed;  // its old name went meanwhile: it bears the new one alone
   }
   if (::unlinkat(dir_fd, from.c_str(), 0) != 0) {
     error = errno;

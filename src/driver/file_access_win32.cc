@@ -206,23 +206,42 @@ bool openEntry(Folder& folder, const std::string& name, bool for_update, OpenFil
   return true;
 }
 
-RenameResult renameNoReplace(Folder& folder, const std::string& from, const std::string& to,
-                             const FileIdentity& expected, std::string* err) {
-  const std::string from_path = entryPath(folder.impl().path, from);
-  const std::string to_path = entryPath(folder.impl().path, to);
+namespace {
+
+// True when |path| is, without following a reparse point, the regular file
+// |expected|.
+bool isExamined(const std::string& path, const FileIdentity& expected) {
   BY_HANDLE_FILE_INFORMATION info;
-  HANDLE handle = openAndDescribe(from_path, FILE_READ_ATTRIBUTES, &info, err);
+  std::string ignored;
+  HANDLE handle = openAndDescribe(path, FILE_READ_ATTRIBUTES, &info, &ignored);
   if (!isValid(handle)) {
-    return RenameResult::kFileChanged;
+    return false;
   }
   ::CloseHandle(handle);
-  if (kindOf(info.dwFileAttributes) != EntryKind::kRegular || identityOf(info) != expected) {
+  return kindOf(info.dwFileAttributes) == EntryKind::kRegular && identityOf(info) == expected;
+}
+
+}  // namespace
+
+RenameResult renameNoReplace(Folder& folder, const std::string& from, const std::string& to,
+                             const FileIdentity& expected, std::string* err) {
+  // The name is checked before the rename and the new name after it:
+  // another process may swap the entry in between.
+  const std::string from_path = entryPath(folder.impl().path, from);
+  const std::string to_path = entryPath(folder.impl().path, to);
+  if (!isExamined(from_path, expected)) {
     return RenameResult::kFileChanged;
   }
   // The runtime's rename is MoveFileA, which never replaces an existing
   // file: a taken name fails with EEXIST, or EACCES from some file systems.
   if (std::rename(from_path.c_str(), to_path.c_str()) == 0) {
-    return RenameResult::kRenamed;
+    if (isExamined(to_path, expected)) {
+      return RenameResult::kRenamed;
+    }
+    // What took the file's place goes back to its name, unless that is
+    // taken again; it is never removed.
+    std::rename(to_path.c_str(), from_path.c_str());
+    return RenameResult::kFileChanged;
   }
   const int error = errno;
   if (error == EEXIST ||

@@ -12,6 +12,8 @@ namespace {
 constexpr std::size_t kBatchSteps = 64;
 constexpr std::size_t kFirstBatchSteps = 8;
 constexpr std::chrono::milliseconds kMaxDelay{20};
+// Renames, and so open files, that may wait at once.
+constexpr std::size_t kMaxWaitingRenames = 256;
 
 }  // namespace
 
@@ -38,6 +40,10 @@ bool FolderReport::createdThisRun(const std::string& name) {
   return asked->second->load(std::memory_order_acquire) == Outcome::kRenamed;
 }
 
+void FolderReport::setExamined(OpenFile file) {
+  examined_ = std::make_shared<const OpenFile>(std::move(file));
+}
+
 void FolderReport::write(std::string_view text) {
   if (lane_ == nullptr) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -52,11 +58,17 @@ void FolderReport::write(std::string_view text) {
 
 void FolderReport::renameThenWrite(const std::string& from, const std::string& to,
                                    std::string renamed, std::string failed) {
+  if (waiting_renames_.load(std::memory_order_acquire) >= kMaxWaitingRenames) {
+    finish();
+  }
   std::atomic<Outcome>& outcome = outcomes_.emplace_back(Outcome::kPending);
   asked_.insert_or_assign(to, &outcome);
+  waiting_renames_.fetch_add(1, std::memory_order_acq_rel);
   Step step{std::move(renamed), from, to, std::move(failed), examined_, &outcome};
   if (lane_ == nullptr) {
-    carryOut({std::move(step)});
+    std::vector<Step> steps;
+    steps.push_back(std::move(step));
+    carryOut(steps);
     return;
   }
   add(std::move(step));
@@ -76,7 +88,7 @@ void FolderReport::add(Step step) {
 
 void FolderReport::submitBatch() {
   lane_used_ = true;
-  lane_->submit([this, steps = std::move(batch_)] { carryOut(steps); });
+  lane_->submit([this, steps = std::move(batch_)]() mutable { carryOut(steps); });
   batch_.clear();
 }
 
@@ -96,19 +108,22 @@ void FolderReport::handOverRest() {
   }
 }
 
-void FolderReport::carryOut(const std::vector<Step>& steps) {
+void FolderReport::carryOut(std::vector<Step>& steps) {
   std::string out;
-  for (const Step& step : steps) {
+  for (Step& step : steps) {
     if (step.from.empty()) {
       out += step.text;
       continue;
     }
     std::string err;
-    const bool renamed = renameNoReplace(folder_, step.from, step.to, step.examined, &err) ==
-                         RenameResult::kRenamed;
+    const bool renamed = step.examined != nullptr &&
+                         renameNoReplace(folder_, step.from, step.to, step.examined->identity(),
+                                         &err) == RenameResult::kRenamed;
     out += renamed ? step.text : step.failed;
+    step.examined.reset();  // the file closes once no later step holds it
     step.outcome->store(renamed ? Outcome::kRenamed : Outcome::kFailed,
                         std::memory_order_release);
+    waiting_renames_.fetch_sub(1, std::memory_order_acq_rel);
   }
   if (!out.empty()) {
     std::fwrite(out.data(), 1, out.size(), stdout);

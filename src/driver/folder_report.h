@@ -31,8 +31,10 @@ class FolderReport : public Report {
   FolderReport& operator=(const FolderReport&) = delete;
 
   // The file whose renames follow: a rename goes ahead only while the entry
-  // is still that file.
-  void setExamined(const FileIdentity& identity) { examined_ = identity; }
+  // is still that file. The file stays open until its renames are carried
+  // out, so that its identity cannot pass to a new file meanwhile (a file
+  // system reuses the number of a removed file).
+  void setExamined(OpenFile file);
 
   // True when this run gave an entry the name |name|, so that an entry the
   // enumeration yields again is not renamed twice. Waits for the rename to
@@ -61,17 +63,21 @@ class FolderReport : public Report {
     std::string from;
     std::string to;
     std::string failed;
-    FileIdentity examined;
+    std::shared_ptr<const OpenFile> examined;
     std::atomic<Outcome>* outcome = nullptr;  // of the rename
   };
 
   void add(Step step);
   void submitBatch();
-  // Runs on the lane when there is one.
-  void carryOut(const std::vector<Step>& steps);
+  // Runs on the lane when there is one; lets go of each step's file.
+  void carryOut(std::vector<Step>& steps);
 
   Folder& folder_;
-  FileIdentity examined_;
+  std::shared_ptr<const OpenFile> examined_;
+  // Renames asked for and not yet carried out, each holding its file open;
+  // past a bound the scan waits for them rather than run out of
+  // descriptors.
+  std::atomic<std::size_t> waiting_renames_ = 0;
   std::vector<Step> batch_;
   std::chrono::steady_clock::time_point batch_started_;
   // The names renames were asked for, each with how its rename went, which

@@ -50,8 +50,7 @@ void examineFile(Folder& folder, RunState& state, FolderReport& report,
     return;
   }
   file.readAt(0, header);
-  report.setExamined(file.identity());
-  file.close();
+  report.setExamined(std::move(file));
 
   state.renamed = 0;
   for (const signatures::HeaderSignature& row : signatures::builtinSignatureTable()) {
