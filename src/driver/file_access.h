@@ -17,6 +17,10 @@ namespace driver {
 // Separator the platform uses between a folder and a name.
 extern const char kPathSeparator;
 
+// Whether a file's identity is its own only while the file is open: where
+// it is, a removed file's number may pass to the next file made.
+extern const bool kIdentityHeldByOpenFile;
+
 // Identity of a file on its volume; a file keeps it across renames.
 struct FileIdentity {
   std::uint64_t volume = 0;

@@ -21,6 +21,10 @@ namespace driver {
 
 const char kPathSeparator = '/';
 
+// An inode number is free again as soon as the last name and descriptor of
+// its file are gone.
+const bool kIdentityHeldByOpenFile = true;
+
 namespace {
 
 std::string describeErrno(const char* call, const std::string& subject, int error) {

@@ -23,6 +23,11 @@ namespace driver {
 
 const char kPathSeparator = '\\';
 
+// A file ID carries a sequence number that changes when its record is
+// reused; and an open file would change how other programs may remove or
+// replace it.
+const bool kIdentityHeldByOpenFile = false;
+
 namespace {
 
 std::string describeError(const char* call, const std::string& subject, DWORD error) {

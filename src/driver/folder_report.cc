@@ -41,6 +41,9 @@ bool FolderReport::createdThisRun(const std::string& name) {
 }
 
 void FolderReport::setExamined(OpenFile file) {
+  if (!kIdentityHeldByOpenFile) {
+    file.close();  // its identity stays known
+  }
   examined_ = std::make_shared<const OpenFile>(std::move(file));
 }
 

@@ -31,9 +31,8 @@ class FolderReport : public Report {
   FolderReport& operator=(const FolderReport&) = delete;
 
   // The file whose renames follow: a rename goes ahead only while the entry
-  // is still that file. The file stays open until its renames are carried
-  // out, so that its identity cannot pass to a new file meanwhile (a file
-  // system reuses the number of a removed file).
+  // is still that file. Where a removed file's identity may pass to a new
+  // one, the file stays open until its renames are carried out.
   void setExamined(OpenFile file);
 
   // True when this run gave an entry the name |name|, so that an entry the
