@@ -60,6 +60,7 @@ COLLECTIONS = [
 # Files whose name does not carry their kind: (collection, path, accepted).
 NAMED_FILES = [
     ("mboxparser", "t/testbox", "mbox"),
+    ("mboxparser", "t/qpname", "mbox"),
     ("file-tests", "tests/issue311docx.testfile", "docx"),
     ("file-tests", "tests/issue359xlsx.testfile", "xlsx"),
     ("file-tests", "tests/HWP97.hwp.testfile", "hwp"),

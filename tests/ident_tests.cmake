@@ -9,6 +9,7 @@ add_executable(ident_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_engine_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_extension_map_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_named_extension_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unit/ident_office_documents_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_format_samples_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_session_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_stl_model_test.cc

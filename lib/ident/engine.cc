@@ -14,6 +14,7 @@
 #include "magic/mime_database.h"
 #include "text/text_classifier.h"
 #include "containers/compound_document.h"
+#include "containers/mailbox.h"
 #include "containers/stl_model.h"
 #include "containers/zip_container.h"
 
@@ -25,6 +26,13 @@ using namespace std::string_view_literals;
 
 // Bytes scanned to decide whether a file is text.
 constexpr std::size_t kTextProbeBytes = 64 << 10;
+
+// Bytes of a compound file that libmagic sees when our reader does not know
+// it.
+constexpr std::size_t kCompoundBytes = 16 << 20;
+
+// The first bytes of a compound file (OLE2).
+constexpr std::string_view kCompoundSignature = "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv;
 
 // The common pass stops at the strongest match (no MAGIC_CONTINUE) and
 // asks for its MIME type, from which the extension follows; the description
@@ -347,6 +355,11 @@ std::string Engine::extensionFor(std::string_view mime) {
 }
 
 Result Engine::identifyText(std::string_view head) {
+  // A mailbox is text to libmagic's binary tests, and mail to the
+  // classifier; its envelope lines make it a format of its own.
+  if (std::optional<Result> mailbox = identifyMailbox(head)) {
+    return std::move(*mailbox);
+  }
   // The classifier names the kind. libmagic's hints for it (JSON, CSV) come
   // from the first pass, which answered with their own types already, so
   // none is left to give; a description the classifier cannot give is
@@ -386,6 +399,18 @@ std::optional<Result> Engine::identifyWithAllTests(std::string_view head) {
 std::string Engine::describeHead(std::string_view head) {
   std::string description = singleLine(magic_.describe(head, kBaseFlags).value_or(""));
   return isNonAnswer(description) ? "" : description;
+}
+
+std::string Engine::extensionOfMatch(std::string_view head) {
+  // libmagic's answer to MAGIC_EXTENSION: the "!:ext" list of its
+  // strongest binary match ("sdw/vor"), or "???".
+  const std::string list =
+      singleLine(magic_.describe(head, kBaseFlags | kBinaryFlags | MAGIC_EXTENSION).value_or(""));
+  const std::string_view first = std::string_view(list).substr(0, list.find('/'));
+  if (first.empty() || first == "???") {
+    return "";
+  }
+  return conventionalExtension(first);
 }
 
 std::string Engine::describeFirstBinary(std::string_view head) {
@@ -490,6 +515,21 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (!loaded() || !prepare(&err) || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
     return analysis;
   }
+  if (head.starts_with(kCompoundSignature)) {
+    // A compound file's directory, wherever it lies, names the application
+    // by class ID and streams; libmagic reads only what lies within the head
+    // and gives most kinds one generic type.
+    if (std::optional<Result> document = identifyCompoundDocument(source)) {
+      analysis.results.push_back(std::move(*document));
+      return analysis;
+    }
+    // libmagic reads the property sets that name the writing application
+    // wherever they lie when it has the file, but only within the bytes it
+    // is given: a compound file our reader does not know gets more of them.
+    if (source.size() > head.size() && !source.readAt(0, kCompoundBytes, &head)) {
+      return analysis;
+    }
+  }
   bool plain_zip = false;
   if (std::optional<Result> result = identify(head, source, &plain_zip)) {
     analysis.results.push_back(std::move(*result));
@@ -497,22 +537,30 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (plain_zip) {
     return analysis;  // its entries were read already
   }
-  // A plain zip or compound-file answer is generic: the entries may tell a
-  // jar, an office document or an e-book apart. libmagic reads a compound
-  // file's directory only where it lies within the head. A file nothing
-  // names may still be a binary STL model, known by its size alone.
+  // A plain zip answer is generic: the entries may tell a jar, an office
+  // document or an e-book apart. A file nothing names may still be a
+  // binary STL model, known by its size alone.
   const bool unnamed = analysis.results.empty() || analysis.results.front().extension.empty();
   const bool generic = unnamed || analysis.results.front().extension == "zip";
   std::optional<Result> structural;
   if (generic && head.starts_with("PK\x03\x04"sv)) {
     structural = identifyZipContainer(source);
-  } else if (generic && head.starts_with("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv)) {
-    structural = identifyCompoundDocument(source);
-  } else if (unnamed) {
+  } else if (unnamed && !head.starts_with(kCompoundSignature)) {
     structural = identifyBinaryStl(source);
   }
   if (structural) {
     analysis.results.insert(analysis.results.begin(), std::move(*structural));
+  } else if (unnamed) {
+    // Where neither its type nor our readers give an extension, the one
+    // libmagic's matching entry lists stands (a compound file's class ID
+    // that its database knows, say): never less than libmagic says.
+    if (std::string extension = extensionOfMatch(head); !extension.empty()) {
+      if (analysis.results.empty()) {
+        analysis.results.push_back(Result{std::move(extension), "", true});
+      } else {
+        analysis.results.front().extension = std::move(extension);
+      }
+    }
   }
   return analysis;
 }

@@ -97,6 +97,9 @@ class Engine {
   std::optional<Result> identifyWithAllTests(std::string_view head);
   // libmagic's strongest match for |head| with every test, or "".
   std::string describeHead(std::string_view head);
+  // The first extension that libmagic's strongest binary match lists, or
+  // "" when it lists none.
+  std::string extensionOfMatch(std::string_view head);
   // The description of the strongest binary match, or "" when none.
   std::string describeFirstBinary(std::string_view head);
 

@@ -1,0 +1,142 @@
+// Office, mail and database files told by their headers: our definitions
+// pack (Outlook stores, Access, Lotus 1-2-3, Quattro Pro, early Excel,
+// OneNote, Hangul) and the mailbox reader, through the engine with the real
+// libmagic. Each header is written here from the format's layout.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "byte_source.h"
+#include "containers/mailbox.h"
+#include "engine.h"
+#include "loaded_engine.h"
+
+namespace ident {
+namespace {
+
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+
+// |header| followed by bytes that name nothing, to |size| bytes.
+std::string padded(std::string_view header, std::size_t size = 2048) {
+  std::string bytes(header);
+  for (std::size_t i = bytes.size(); i < size; ++i) {
+    bytes.push_back(static_cast<char>((i * 37) % 251 + 1));
+  }
+  return bytes;
+}
+
+// An Outlook store's header: "!BDN", a checksum, the client's mark and the
+// format version, little endian.
+std::string outlookStore(std::string_view client, std::uint16_t version) {
+  std::string header = "!BDN\x12\x34\x56\x78"s;
+  header += client;
+  header.push_back(static_cast<char>(version & 0xff));
+  header.push_back(static_cast<char>(version >> 8));
+  header += "\x13\x00\x01\x01"s;
+  return padded(header);
+}
+
+// A worksheet's BOF record: type 0 (or another), its length, the version.
+std::string worksheet(std::string_view bof, std::uint16_t version) {
+  std::string header(bof);
+  header.push_back(static_cast<char>(version & 0xff));
+  header.push_back(static_cast<char>(version >> 8));
+  header += "\x00\x00\x00\x00\x03\x00\x00\x03\x00\x00"s;
+  return padded(header);
+}
+
+class OfficeDocumentsTest : public LoadedEngineTest {
+ protected:
+  static std::string firstExtension(std::string_view bytes) {
+    const Analysis analysis = engine_->analyze(BufferSource(bytes));
+    return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
+  }
+};
+
+TEST_F(OfficeDocumentsTest, NamedByTheirHeaders) {
+  static const struct {
+    const char* what;
+    std::string bytes;
+    const char* want;
+  } kCases[] = {
+      {"outlook store, ansi", outlookStore("SM", 14), "pst"},
+      {"outlook store, unicode", outlookStore("SM", 23), "pst"},
+      {"outlook offline store", outlookStore("SO", 23), "ost"},
+      {"outlook offline store, 4k pages", outlookStore("SO", 36), "ost"},
+      {"outlook address book", outlookStore("AB", 14), "pab"},
+      {"access 2007", padded("\x00\x01\x00\x00Standard ACE DB\x00\x02\x00\x00\x00"sv), "accdb"},
+      {"access 2000", padded("\x00\x01\x00\x00Standard Jet DB\x00\x01\x00\x00\x00"sv), "mdb"},
+      {"lotus 1-2-3 release 1", worksheet("\x00\x00\x02\x00"sv, 0x0404), "wks"},
+      {"lotus 1-2-3 release 2", worksheet("\x00\x00\x02\x00"sv, 0x0406), "wk1"},
+      {"lotus 1-2-3 release 3", worksheet("\x00\x00\x1a\x00"sv, 0x1000), "wk3"},
+      {"lotus 1-2-3 release 4", worksheet("\x00\x00\x1a\x00"sv, 0x1002), "wk4"},
+      {"lotus 1-2-3 97", worksheet("\x00\x00\x1a\x00"sv, 0x1003), "123"},
+      {"lotus 1-2-3 millennium", worksheet("\x00\x00\x1a\x00"sv, 0x1005), "123"},
+      {"quattro pro dos", worksheet("\x00\x00\x02\x00"sv, 0x5120), "wq1"},
+      {"quattro pro dos 5", worksheet("\x00\x00\x02\x00"sv, 0x5121), "wq2"},
+      {"quattro pro windows 1", worksheet("\x00\x00\x02\x00"sv, 0x1001), "wb1"},
+      {"quattro pro windows 5", worksheet("\x00\x00\x02\x00"sv, 0x1002), "wb2"},
+      {"works for dos spreadsheet", worksheet("\xff\x00\x02\x00"sv, 0x0404), "wks"},
+      {"excel 2 worksheet", padded("\x09\x00\x04\x00\x07\x00\x10\x00"sv), "xls"},
+      {"excel 3 worksheet", padded("\x09\x02\x06\x00\x00\x00\x10\x00\x00\x00"sv), "xls"},
+      {"excel 4 worksheet", padded("\x09\x04\x06\x00\x00\x00\x10\x00\x00\x00"sv), "xls"},
+      {"excel 4 workbook", padded("\x09\x04\x06\x00\x00\x00\x00\x01\x00\x00"sv), "xlw"},
+      {"onenote section",
+       padded("\xe4\x52\x5c\x7b\x8c\xd8\xa7\x4d\xae\xb1\x53\x78\xd0\x29\x96\xd3\x01\x02"sv), "one"},
+      {"onenote table of contents",
+       padded("\xa1\x2f\xff\x43\xd9\xef\x76\x4c\x9e\xe2\x10\xea\x57\x22\x76\x5f\x01\x02"sv),
+       "onetoc2"},
+      {"hangul 3", padded("HWP Document File V3.00 \x1a\x01\x02\x03\x04\x05\x00\x00"sv), "hwp"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(firstExtension(c.bytes), c.want);
+  }
+}
+
+TEST_F(OfficeDocumentsTest, MailboxesApartFromMailAndPatches) {
+  const std::string mailbox =
+      "From alice@example.org Mon Jan  1 10:00:00 2024\n"
+      "Return-Path: <alice@example.org>\n"
+      "From: Alice <alice@example.org>\n"
+      "Subject: minutes\n\nThe minutes are attached.\n\n"
+      "From bob@example.org Tue Jan  2 11:00:00 2024\n"
+      "From: Bob <bob@example.org>\nSubject: Re: minutes\n\nThanks.\n";
+  EXPECT_EQ(firstExtension(mailbox), "mbox");
+  const std::string patch =
+      "From 0123456789abcdef0123456789abcdef01234567 Mon Sep 17 00:00:00 2001\n"
+      "From: Alice <alice@example.org>\nDate: Mon, 1 Jan 2024 10:00:00 +0000\n"
+      "Subject: [PATCH] Fix the frobnicator\n\n---\n a.c | 2 +-\n\n"
+      "diff --git a/a.c b/a.c\n--- a/a.c\n+++ b/a.c\n@@ -1 +1 @@\n-int a;\n+int b;\n";
+  EXPECT_NE(firstExtension(patch), "mbox");
+}
+
+TEST(MailboxTest, EnvelopeLines) {
+  static const struct {
+    const char* what;
+    std::string_view head;
+    bool mailbox;
+  } kCases[] = {
+      {"ctime date", "From a@b.c Mon Jan  1 10:00:00 2024\nReceived: from x\n", true},
+      {"unknown sender, crlf", "From - Mon Jul 11 11:29:52 2005\r\nX-UIDL: 3a95\r\n", true},
+      {"two blanks, zone before the year", "From a@b.c  Thu Feb 26 17:23:40 EST 1998\nReceived: x\n", true},
+      {"git format-patch", "From 0123abc Mon Sep 17 00:00:00 2001\nFrom: A <a@b.c>\n", false},
+      {"no header after", "From a@b.c Mon Jan  1 10:00:00 2024\n\nbody\n", false},
+      {"prose", "From the start of the war until its end, they wrote:\nnothing\n", false},
+      {"no year", "From a@b.c Mon Jan  1 10:00:00\nReceived: x\n", false},
+      {"not a weekday", "From a@b.c Xyz Jan  1 10:00:00 2024\nReceived: x\n", false},
+      {"no line end", "From a@b.c Mon Jan  1 10:00:00 2024", false},
+      {"a single message", "From: Alice <a@b.c>\nSubject: hi\n\nhello\n", false},
+      {"empty", "", false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(identifyMailbox(c.head).has_value(), c.mailbox);
+  }
+}
+
+}  // namespace
+}  // namespace ident
