@@ -97,6 +97,25 @@ TEST_F(OfficeDocumentsTest, NamedByTheirHeaders) {
   }
 }
 
+// Bytes that share a little with those headers are none of those kinds.
+TEST_F(OfficeDocumentsTest, LookalikesAreNotNamedSo) {
+  static const struct {
+    const char* what;
+    std::string bytes;
+    const char* not_this;
+  } kCases[] = {
+      {"sql with the address book's mark at 8", "CREATE TABLE abook (id INT);\n", "pab"},
+      {"text with an offline store's mark at 8", "Hello, SOmebody is here.\n", "ost"},
+      {"another signature before the mark", outlookStore("SM", 23).replace(0, 4, "!BDX"), "pst"},
+      {"a worksheet record of no release", worksheet("\x00\x00\x1a\x00"sv, 0x2000), "123"},
+      {"jet text without its terminator", padded("\x00\x01\x00\x00Standard ACE DBX"sv), "accdb"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_NE(firstExtension(c.bytes), c.not_this);
+  }
+}
+
 TEST_F(OfficeDocumentsTest, MailboxesApartFromMailAndPatches) {
   const std::string mailbox =
       "From alice@example.org Mon Jan  1 10:00:00 2024\n"
