@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "driver/system_error_win32.h"
 
@@ -211,49 +212,49 @@ bool openEntry(Folder& folder, const std::string& name, bool for_update, OpenFil
   return true;
 }
 
-namespace {
-
-// True when |path| is, without following a reparse point, the regular file
-// |expected|.
-bool isExamined(const std::string& path, const FileIdentity& expected) {
-  BY_HANDLE_FILE_INFORMATION info;
-  std::string ignored;
-  HANDLE handle = openAndDescribe(path, FILE_READ_ATTRIBUTES, &info, &ignored);
-  if (!isValid(handle)) {
-    return false;
-  }
-  ::CloseHandle(handle);
-  return kindOf(info.dwFileAttributes) == EntryKind::kRegular && identityOf(info) == expected;
-}
-
-}  // namespace
-
 RenameResult renameNoReplace(Folder& folder, const std::string& from, const std::string& to,
                              const FileIdentity& expected, std::string* err) {
-  // The name is checked before the rename and the new name after it:
-  // another process may swap the entry in between.
   const std::string from_path = entryPath(folder.impl().path, from);
   const std::string to_path = entryPath(folder.impl().path, to);
-  if (!isExamined(from_path, expected)) {
+  // The file is renamed through a handle of its own, once the handle is
+  // known to be the examined file: whatever another process puts in the
+  // entry's place meanwhile, the rename moves the examined file or nothing.
+  BY_HANDLE_FILE_INFORMATION info;
+  HANDLE handle = openAndDescribe(from_path, DELETE | FILE_READ_ATTRIBUTES, &info, err);
+  if (!isValid(handle)) {
     return RenameResult::kFileChanged;
   }
-  // The runtime's rename is MoveFileA, which never replaces an existing
-  // file: a taken name fails with EEXIST, or EACCES from some file systems.
-  if (std::rename(from_path.c_str(), to_path.c_str()) == 0) {
-    if (isExamined(to_path, expected)) {
-      return RenameResult::kRenamed;
-    }
-    // What took the file's place goes back to its name, unless that is
-    // taken again; it is never removed.
-    std::rename(to_path.c_str(), from_path.c_str());
+  if (kindOf(info.dwFileAttributes) != EntryKind::kRegular || identityOf(info) != expected) {
+    ::CloseHandle(handle);
     return RenameResult::kFileChanged;
   }
-  const int error = errno;
-  if (error == EEXIST ||
-      (error == EACCES && ::GetFileAttributesA(to_path.c_str()) != INVALID_FILE_ATTRIBUTES)) {
+  // The new path in the system's wide form, after the structure that
+  // carries it; never replacing a file of that name.
+  const int wide_length = ::MultiByteToWideChar(CP_ACP, 0, to_path.c_str(), -1, nullptr, 0);
+  std::vector<unsigned char> request(sizeof(FILE_RENAME_INFO) +
+                                     static_cast<std::size_t>(wide_length) * sizeof(WCHAR));
+  auto* rename_info = reinterpret_cast<FILE_RENAME_INFO*>(request.data());
+  rename_info->ReplaceIfExists = FALSE;
+  rename_info->RootDirectory = nullptr;
+  rename_info->FileNameLength = static_cast<DWORD>((wide_length - 1) * sizeof(WCHAR));
+  const bool converted =
+      wide_length > 0 && ::MultiByteToWideChar(CP_ACP, 0, to_path.c_str(), -1,
+                                               rename_info->FileName, wide_length) == wide_length;
+  const bool renamed =
+      converted && ::SetFileInformationByHandle(handle, FileRenameInfo, rename_info,
+                                                static_cast<DWORD>(request.size()));
+  const DWORD error = ::GetLastError();
+  ::CloseHandle(handle);
+  if (renamed) {
+    return RenameResult::kRenamed;
+  }
+  // Some file systems refuse a taken name as access denied.
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+      (error == ERROR_ACCESS_DENIED &&
+       ::GetFileAttributesA(to_path.c_str()) != INVALID_FILE_ATTRIBUTES)) {
     return RenameResult::kTargetExists;
   }
-  *err = "rename(" + from_path + "): " + std::strerror(error);
+  *err = describeError("SetFileInformationByHandle", from_path, error);
   return RenameResult::kFailed;
 }
 
