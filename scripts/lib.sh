@@ -26,12 +26,18 @@ install_missing() {
   fi
 }
 
-# build DIR CMAKE_ARGS...: configures (once) and builds the Linux tree in DIR.
+# configure PRESET DIR [CMAKE_ARGS...]: configures the tree DIR with the
+# settings of the CMake preset PRESET (CMakePresets.json), CMAKE_ARGS on top.
+configure() {
+  local preset=$1 dir=$2
+  shift 2
+  (cd "$ROOT" && cmake --preset "$preset" -B "$dir" "$@" > /dev/null)
+}
+
+# build PRESET DIR [CMAKE_ARGS...]: configures DIR as configure does and
+# builds everything in it.
 build() {
-  local dir=$1
-  shift
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" > /dev/null &&
-    cmake --build "$dir" -j "$JOBS"
+  configure "$@" && cmake --build "$2" -j "$JOBS"
 }
 
 # The test tally. Every suite adds one line "SUITE PASSED FAILED SKIPPED"
@@ -49,14 +55,14 @@ record() {
   echo "$1 $2 $3 $4" >> "$TALLY_FILE"
 }
 
-# run_ctest SUITE DIR: runs every test of the build tree DIR and records the
-# counts. A tree that registers no test fails, as does one whose ctest run
+# run_ctest SUITE PRESET DIR: runs every test of the build tree DIR with the
+# settings of the CMake test preset PRESET and records the counts. A tree that registers no test fails, as does one whose ctest run
 # fails without a failed test (a fixture that could not be set up, say).
 run_ctest() {
-  local suite=$1 dir=$2 junit="$2/ctest-results.xml" status=0 counts
+  local suite=$1 preset=$2 dir=$3 junit="$3/ctest-results.xml" status=0 counts
   rm -f "$junit"
-  ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$JOBS" \
-    --output-junit "$junit" || status=$?
+  (cd "$ROOT" && ctest --preset "$preset" --test-dir "$dir" -j "$JOBS" --output-junit "$junit") ||
+    status=$?
   counts=$(python3 "$ROOT/scripts/junit-counts" "$junit" 2>/dev/null) || counts="0 0 0"
   read -r passed failed skipped <<< "$counts"
   if ((status != 0 && failed == 0)); then
