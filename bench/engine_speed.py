@@ -14,7 +14,11 @@ takes, so each one goes through the identification library:
   * "machine": --machine real files of as many kinds as /usr/share and
     /usr/lib hold, each under the hash of its content;
   * "corpus": the accuracy corpus (bench/make_corpus.py, built when missing
-    unless --no-corpus), the files no built-in row takes.
+    unless --no-corpus), the files no built-in row takes;
+  * "office": --per-kind office documents (docx, xlsx, odt, doc, xls in
+    turn) from the real-document corpus of bench/make_real_documents.py
+    (--realdocs; skipped with a line when it is not built), written by the
+    programs people use.
 
 For each folder trueext (on a fresh copy each run, since it renames) and
 `file -b --extension -f LIST` (one process) run alternately, so that the
@@ -410,6 +414,37 @@ def make_corpus_folder(target, corpus):
                     out.write(data)
 
 
+OFFICE_KINDS = ("docx", "xlsx", "odt", "doc", "xls")
+
+
+def make_office_folder(target, realdocs, count):
+    """|count| office documents of the real-document corpus, the kinds in
+    turn, under their hashes; False when the corpus is not built."""
+    manifest = os.path.join(realdocs, "manifest.tsv")
+    if not os.path.exists(manifest):
+        return False
+    by_kind = collections.defaultdict(list)
+    with open(manifest) as f:
+        next(f)
+        for line in f:
+            _collection, _split, _family, accepted, rel = line.rstrip("\n").split("\t")
+            kind = accepted.split("/")[0]
+            if kind in OFFICE_KINDS:
+                with open(os.path.join(realdocs, rel), "rb") as source:
+                    data = source.read()
+                if not takes_builtin(data[:16]):
+                    by_kind[kind].append(data)
+    kinds = [kind for kind in OFFICE_KINDS if by_kind[kind]]
+    if not kinds:
+        return False
+    os.makedirs(target)
+    for i in range(count):
+        files = by_kind[kinds[i % len(kinds)]]
+        with open(os.path.join(target, f"office-{i:05d}"), "wb") as out:
+            out.write(files[(i // len(kinds)) % len(files)])
+    return True
+
+
 # --- timing ----------------------------------------------------------------
 
 
@@ -505,10 +540,12 @@ def main():
     parser.add_argument("--machine", type=int, default=2000)
     parser.add_argument("--corpus", default=os.path.join(ROOT, "build", "corpus"))
     parser.add_argument("--no-corpus", action="store_true", help="leave out the accuracy corpus")
+    parser.add_argument("--realdocs", default=os.path.join(ROOT, "build", "realdocs"),
+                        help="the real-document corpus, for the office folder")
     parser.add_argument("--memory-sizes", default="20000,200000",
                         help="folder sizes for peak memory; empty to leave it out")
     parser.add_argument("--only", help="comma-separated folders to time (kinds, mixed, machine, "
-                        "corpus)")
+                        "corpus, office)")
     parser.add_argument("--check", action="store_true", help="exit 1 when a target is missed")
     args = parser.parse_args()
 
@@ -546,6 +583,13 @@ def main():
             machine = os.path.join(scratch, "machine")
             kinds = make_machine_folder(machine, args.machine, args.seed)
             folders.append((f"machine ({kinds} kinds)", machine, None))
+        if chosen("office"):
+            office = os.path.join(scratch, "office")
+            if make_office_folder(office, args.realdocs, args.per_kind):
+                folders.append(("office", office, TARGET_KIND))
+            else:
+                print(f"office: skipped, no real-document corpus at {args.realdocs} "
+                      "(bench/make_real_documents.py builds it)")
         if chosen("corpus") and not args.no_corpus:
             corpus = os.path.join(scratch, "corpus")
             make_corpus_folder(corpus, args.corpus)

@@ -11,5 +11,10 @@ seeds="$(dirname "$0")/../tests/data/formats"
 if [ -d "$seeds" ]; then
   cp "$seeds"/* "$corpus"/
 fi
+# Small compound files and office headers, written from their layouts, for
+# the container readers and the pack's office formats.
+if command -v python3 > /dev/null; then
+  python3 "$(dirname "$0")/make_seeds.py" "$corpus"
+fi
 "$build/analysis_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 "$corpus"
