@@ -23,10 +23,10 @@ import collections
 import os
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import accuracy  # noqa: E402
+import breadth  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
@@ -40,22 +40,6 @@ def load_manifest(corpus):
             rows.append({"collection": collection, "split": split, "family": family,
                          "exts": accepted.lower().split("/"), "rel": rel, "path": os.path.join(corpus, rel)})
     return rows
-
-
-def answer(rows, tool):
-    with tempfile.TemporaryDirectory(prefix="trueext-realdocs-") as tmp:
-        folder = os.path.join(tmp, "all")
-        accuracy.stage(rows, folder)
-        paths = [os.path.join(folder, r["hash"]) for r in rows]
-        for row, path, theirs in zip(rows, paths, accuracy.file_answers(paths)):
-            row["builtin"] = accuracy.taken_by_builtin(path)
-            row["file"] = theirs
-        ours, _seconds = accuracy.run_tool(tool, folder)
-        for row in rows:
-            row["ours"] = ours.get(row["hash"])
-    for row in rows:
-        row["ours_ok"] = (row["ours"] or "").lower() in row["exts"]
-        row["file_ok"] = (row["file"] or "").lower() in row["exts"]
 
 
 def load_before(path):
@@ -112,7 +96,7 @@ def main():
         subprocess.check_call([sys.executable, os.path.join(ROOT, "bench", "make_real_documents.py"),
                                "--out", args.corpus])
     rows = load_manifest(args.corpus)
-    answer(rows, args.tool)
+    breadth.answer_files(rows, args.tool)  # the same staging and answers
     before = load_before(args.before) if args.before else None
     if args.save:
         with open(args.save, "w") as f:

@@ -550,16 +550,13 @@ Analysis Engine::analyze(const ByteSource& source) {
   }
   if (structural) {
     analysis.results.insert(analysis.results.begin(), std::move(*structural));
-  } else if (unnamed) {
+  } else if (unnamed && !analysis.results.empty()) {
     // Where neither its type nor our readers give an extension, the one
     // libmagic's matching entry lists stands (a compound file's class ID
-    // that its database knows, say): never less than libmagic says.
+    // that its database knows, say): never less than libmagic says. A file
+    // libmagic matched nothing for has no such list.
     if (std::string extension = extensionOfMatch(head); !extension.empty()) {
-      if (analysis.results.empty()) {
-        analysis.results.push_back(Result{std::move(extension), "", true});
-      } else {
-        analysis.results.front().extension = std::move(extension);
-      }
+      analysis.results.front().extension = std::move(extension);
     }
   }
   return analysis;

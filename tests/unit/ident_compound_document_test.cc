@@ -12,6 +12,7 @@
 
 #include "byte_source.h"
 #include "engine.h"
+#include "loaded_engine.h"
 
 namespace ident {
 namespace {
@@ -332,22 +333,12 @@ TEST(CompoundDocumentTest, RealOfficeFilesFromLibreOffice) {
   }
 }
 
-class CompoundDocumentEngineTest : public testing::Test {
+class CompoundDocumentEngineTest : public LoadedEngineTest {
  protected:
-  static void SetUpTestSuite() {
-    engine_ = new Engine;
-    std::string err;
-    ASSERT_TRUE(engine_->load(IDENT_BUILD_DIR, &err)) << err;
-  }
-  static void TearDownTestSuite() {
-    delete engine_;
-    engine_ = nullptr;
-  }
   static std::string firstExtension(std::string_view bytes) {
     const Analysis analysis = engine_->analyze(BufferSource(bytes));
     return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
   }
-  static inline Engine* engine_ = nullptr;
 };
 
 // libmagic reads only the head, so a directory further in is ours to find.
