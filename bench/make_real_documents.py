@@ -101,7 +101,7 @@ PER_EXTENSION = 40
 MAX_BYTES = 4 << 20
 # Names that say the file is damaged or not what its extension says.
 BROKEN_NAME = re.compile(r"corrupt|broken|truncat|invalid|bad|fake|notan?[A-Z_-]|not_?an?_|empty|garbage|fuzz|crash|"
-                         r"clusterfuzz|poc|malformed|damaged|password|encrypt|protect", re.I)
+                         r"clusterfuzz|poc|malformed|damaged", re.I)
 
 ZIP_FAMILY = set(_FAMILIES["ooxml"].split() + _FAMILIES["odf"].split() + _FAMILIES["iwork"].split()
                  + _FAMILIES["zip-other"].split() + ["epub"]) - {"fodt", "fods", "fodp", "key", "pages", "numbers"}

@@ -25,6 +25,8 @@ constexpr std::uint32_t kFree = 0xffffffff;
 constexpr std::uint32_t kNoEntry = 0xffffffff;
 constexpr std::uint32_t kFatSectors = 5;  // sectors 0..4, covering sectors 0..639
 constexpr std::uint32_t kFirstDataSector = kFatSectors;
+constexpr std::size_t kMiniSector = 64;
+constexpr std::size_t kMiniCutoff = 4096;
 constexpr int kStream = 2;
 constexpr int kStorage = 1;
 
@@ -54,9 +56,10 @@ std::string entry(std::string_view name, int type) {
 }
 
 // What a test compound file holds: the root's class ID and the entries of
-// its directory after the root. Streams with data get regular sectors from
-// sector 5 on (the mini stream cutoff is 4096, so any data does); a stream
-// |nested| lies below the storage before it instead of below the root.
+// its directory after the root. Streams of 4096 bytes and more get regular
+// sectors from sector 5 on, shorter ones mini sectors in the mini stream
+// (placed after them, with its table); a stream |nested| lies below the
+// storage before it instead of below the root.
 struct Child {
   std::string name;
   int type = kStream;
@@ -95,6 +98,17 @@ Layout withChildren(std::vector<Child> children) {
   return layout;
 }
 
+// Writes |data| into regular sectors from |sector| on, chained in the
+// allocation table; returns the sector after them.
+std::uint32_t place(std::string* file, std::uint32_t sector, std::string_view data) {
+  const auto sectors = static_cast<std::uint32_t>((data.size() + kSector - 1) / kSector);
+  file->replace((sector + 1) * kSector, data.size(), data);
+  for (std::uint32_t k = 0; k < sectors; ++k) {
+    put32(file, kSector + 4 * (sector + k), k + 1 < sectors ? sector + k + 1 : kEndOfChain);
+  }
+  return sector + sectors;
+}
+
 std::string compoundFile(const Layout& layout) {
   std::string file((layout.directory_at + 2) * kSector, '\0');
   file.replace(0, 8, "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"sv);
@@ -104,7 +118,8 @@ std::string compoundFile(const Layout& layout) {
   put16(&file, 0x20, 6);       // mini sector shift
   put32(&file, 0x2c, kFatSectors);
   put32(&file, 0x30, layout.directory_at);
-  put32(&file, 0x38, 4096);         // mini stream cutoff
+  put32(&file, 0x38, kMiniCutoff);  // mini stream cutoff
+  put32(&file, 0x3c, kEndOfChain);  // no mini allocation table unless a stream needs one
   put32(&file, 0x44, kEndOfChain);  // no further allocation-table list
   for (std::uint32_t i = 0; i < 109; ++i) {
     put32(&file, 0x4c + 4 * i, i < kFatSectors ? i : kFree);
@@ -116,21 +131,30 @@ std::string compoundFile(const Layout& layout) {
   root.replace(0x50, layout.root_class.size(), layout.root_class);
   std::vector<std::string> entries{root};
   std::uint32_t next_data = kFirstDataSector;
+  std::string mini_stream;
+  std::string mini_table(kSector, '\xff');
   std::uint32_t parent = 0;
   std::uint32_t previous_sibling = kNoEntry;
   std::uint32_t previous_nested = kNoEntry;
   for (const Child& child : layout.children) {
     const auto index = static_cast<std::uint32_t>(entries.size());
     std::string bytes = entry(child.name, child.type);
-    if (!child.data.empty()) {
-      const auto sectors = static_cast<std::uint32_t>((child.data.size() + kSector - 1) / kSector);
+    if (child.data.size() >= kMiniCutoff) {
       put32(&bytes, 0x74, next_data);
       put32(&bytes, 0x78, static_cast<std::uint32_t>(child.data.size()));
-      file.replace((next_data + 1) * kSector, child.data.size(), child.data);
-      for (std::uint32_t k = 0; k < sectors; ++k) {
-        put32(&file, kSector + 4 * (next_data + k), k + 1 < sectors ? next_data + k + 1 : kEndOfChain);
+      next_data = place(&file, next_data, child.data);
+    } else if (!child.data.empty()) {
+      // In the mini stream: 64-byte mini sectors, chained in the mini
+      // allocation table.
+      const auto first = static_cast<std::uint32_t>(mini_stream.size() / kMiniSector);
+      const auto count = static_cast<std::uint32_t>((child.data.size() + kMiniSector - 1) / kMiniSector);
+      put32(&bytes, 0x74, first);
+      put32(&bytes, 0x78, static_cast<std::uint32_t>(child.data.size()));
+      mini_stream += child.data;
+      mini_stream.resize((first + count) * kMiniSector, '\0');
+      for (std::uint32_t k = 0; k < count; ++k) {
+        put32(&mini_table, 4 * (first + k), k + 1 < count ? first + k + 1 : kEndOfChain);
       }
-      next_data += sectors;
     }
     if (child.nested) {
       // Below the last storage: its child, or the right sibling of the
@@ -155,6 +179,15 @@ std::string compoundFile(const Layout& layout) {
     }
     entries.push_back(std::move(bytes));
   }
+  if (!mini_stream.empty()) {
+    // The mini stream is the root's stream; its table has a sector of its own.
+    put32(&entries[0], 0x74, next_data);
+    put32(&entries[0], 0x78, static_cast<std::uint32_t>(mini_stream.size()));
+    next_data = place(&file, next_data, mini_stream);
+    put32(&file, 0x3c, next_data);
+    put32(&file, 0x40, 1);
+    next_data = place(&file, next_data, mini_table);
+  }
   const std::size_t directory = (layout.directory_at + 1) * kSector;
   for (std::size_t i = 0; i < entries.size() && i < 4; ++i) {
     file.replace(directory + 128 * i, 128, entries[i]);
@@ -173,6 +206,14 @@ std::string compoundFile(std::string_view name, std::uint32_t directory_at = 600
   layout.directory_at = directory_at;
   layout.directory_next = next;
   return compoundFile(layout);
+}
+
+std::uint32_t decode32At(std::string_view bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+  }
+  return value;
 }
 
 // A class ID as stored: |head| (its first eight bytes) and |tail|.
@@ -297,9 +338,13 @@ TEST(CompoundDocumentTest, TemplatesFromTheirMainStream) {
       {"excel workbook", compoundFile(withChildren({stream("Workbook", workbookStream(false))})), "xls"},
       {"excel template", compoundFile(withChildren({stream("Workbook", workbookStream(true))})), "xlt"},
       {"excel 5 template", compoundFile(withChildren({stream("Book", workbookStream(true))})), "xlt"},
-      // A stream in the mini stream is not read: a document, as before.
-      {"word, short stream", compoundFile(withChildren({stream("WordDocument", wordStream(true).substr(0, 512))})),
-       "doc"},
+      // Streams shorter than the cutoff lie in the mini stream.
+      {"word template, short stream",
+       compoundFile(withChildren({stream("1Table", std::string(700, 'x')),
+                                  stream("WordDocument", wordStream(true).substr(0, 1500))})),
+       "dot"},
+      {"excel template, short stream",
+       compoundFile(withChildren({stream("Workbook", workbookStream(true).substr(0, 300))})), "xlt"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -396,6 +441,13 @@ TEST(CompoundDocumentTest, DamagedFilesAreSafe) {
   // the file: the document is named without its flags.
   std::string stream_loops = compoundFile(withChildren({stream("WordDocument", wordStream(true))}));
   put32(&stream_loops, kSector + 4 * (kFirstDataSector + 7), kFirstDataSector);
+  // A mini stream whose table loops onto its first mini sector, and one
+  // whose table lies past the end.
+  std::string mini_loops = compoundFile(withChildren({stream("Workbook", workbookStream(true).substr(0, 300))}));
+  const std::uint32_t mini_table_at = decode32At(mini_loops, 0x3c);
+  put32(&mini_loops, (mini_table_at + 1) * kSector, 0);
+  std::string mini_table_gone = compoundFile(withChildren({stream("Workbook", workbookStream(true).substr(0, 300))}));
+  put32(&mini_table_gone, 0x3c, 0x00fffff0);
   std::string stream_cut = compoundFile(withChildren({stream("WordDocument", wordStream(true))}));
   put32(&stream_cut, 601 * kSector + 128 + 0x74, 0x00fffff0);
   static const struct {
@@ -418,6 +470,8 @@ TEST(CompoundDocumentTest, DamagedFilesAreSafe) {
       {"sibling links loop", siblings_loop, "(none)"},
       {"stream chain loops", stream_loops, "dot"},
       {"stream starts past the end", stream_cut, "doc"},
+      {"mini stream chain loops", mini_loops, "xlt"},
+      {"mini stream table past the end", mini_table_gone, "xlt"},
   };
   Engine engine;
   std::string err;

@@ -25,6 +25,7 @@ constexpr std::uint32_t kNoEntry = 0xffffffff;
 constexpr std::size_t kMaxDirectorySectors = 256;
 constexpr std::size_t kMaxDifatSectors = 64;
 constexpr std::size_t kMaxStreamHead = 8 << 10;
+constexpr std::size_t kMaxMiniChain = 4096;
 
 constexpr std::uint8_t kStorage = 1;
 constexpr std::uint8_t kStream = 2;
@@ -274,30 +275,74 @@ class CompoundFile {
     return entries;
   }
 
-  // Up to |length| bytes from the start of a stream kept in regular sectors
-  // (one at least as long as the mini stream cutoff); "" for one in the
-  // mini stream, or a chain that ends early.
-  std::string streamHead(const Entry& entry, std::size_t length) {
-    std::string head;
-    if (entry.size < miniStreamCutoff()) {
+  // Up to |length| bytes from the start of |entry|'s stream: along its
+  // chain of sectors, or for a stream shorter than the cutoff, of mini
+  // sectors in the mini stream, which the root's chain holds. Fewer where a
+  // chain ends early.
+  std::string streamHead(const Entry& entry, const Entry& root, std::size_t length) {
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, entry.size));
+    if (entry.size >= miniStreamCutoff()) {
+      std::string head;
+      std::string bytes;
+      for (const std::uint32_t sector : chain(entry.start, (length + sectorSize() - 1) / sectorSize())) {
+        if (!readSector(sector, &bytes)) {
+          break;
+        }
+        head.append(bytes, 0, std::min(bytes.size(), length - head.size()));
+      }
       return head;
     }
-    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, entry.size));
-    std::uint32_t sector = entry.start;
-    std::string bytes;
-    while (head.size() < length && readSector(sector, &bytes)) {
-      head.append(bytes, 0, std::min(bytes.size(), length - head.size()));
+    return miniStreamHead(entry.start, root, length);
+  }
+
+ private:
+  static constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+
+  // The first |count| sectors at most of the chain from |sector|.
+  std::vector<std::uint32_t> chain(std::uint32_t sector, std::size_t count) {
+    std::vector<std::uint32_t> sectors;
+    while (sectors.size() < count && sector <= kMaxRegularSector) {
+      sectors.push_back(sector);
       const std::optional<std::uint32_t> following = next(sector);
       if (!following) {
         break;
       }
       sector = *following;
     }
-    return head;
+    return sectors;
   }
 
- private:
-  static constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+  std::string miniStreamHead(std::uint32_t mini_sector, const Entry& root, std::size_t length) {
+    const std::uint32_t shift = decode16(header_, 0x20);
+    if (shift == 0 || shift >= decode16(header_, 0x1e)) {
+      return "";
+    }
+    const std::size_t mini_size = std::size_t{1} << shift;
+    const std::size_t minis_per_sector = sectorSize() / mini_size;
+    const std::size_t entries_per_sector = sectorSize() / 4;
+    // The mini allocation table's sectors and the mini stream's, each as
+    // far as a bounded walk goes.
+    const std::vector<std::uint32_t> table = chain(decode32(header_, 0x3c), kMaxMiniChain);
+    const std::vector<std::uint32_t> container = chain(
+        root.start, static_cast<std::size_t>(
+                        std::min<std::uint64_t>(kMaxMiniChain, root.size / sectorSize() + 1)));
+    std::string head;
+    std::string bytes;
+    while (head.size() < length && mini_sector <= kMaxRegularSector) {
+      const std::size_t at = mini_sector / minis_per_sector;
+      if (at >= container.size() || !readSector(container[at], &bytes)) {
+        break;
+      }
+      head.append(bytes, (mini_sector % minis_per_sector) * mini_size,
+                  std::min(mini_size, length - head.size()));
+      const std::size_t table_at = mini_sector / entries_per_sector;
+      if (table_at >= table.size() || !readSector(table[table_at], &bytes)) {
+        break;
+      }
+      mini_sector = decode32(bytes, (mini_sector % entries_per_sector) * 4);
+    }
+    return head;
+  }
 
   // Where the |index|th sector of the allocation table lies: the header
   // lists the first 109, a chain of further sectors the rest.
@@ -452,7 +497,7 @@ std::optional<Result> identifyCompoundDocument(const ByteSource& source) {
   switch (answer->kind) {
     case Kind::kWord: {
       const Entry* stream = child("WordDocument");
-      if (stream != nullptr && isWordTemplate(file.streamHead(*stream, 0x20))) {
+      if (stream != nullptr && isWordTemplate(file.streamHead(*stream, entries[0], 0x20))) {
         return Result{"dot", what + " template"};
       }
       return Result{"doc", what + " document"};
@@ -462,7 +507,7 @@ std::optional<Result> identifyCompoundDocument(const ByteSource& source) {
       if (stream == nullptr) {
         stream = child("Book");
       }
-      if (stream != nullptr && isExcelTemplate(file.streamHead(*stream, kMaxStreamHead))) {
+      if (stream != nullptr && isExcelTemplate(file.streamHead(*stream, entries[0], kMaxStreamHead))) {
         return Result{"xlt", what + " template"};
       }
       return Result{"xls", what + " workbook"};
