@@ -10,6 +10,7 @@ add_executable(ident_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_extension_map_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_named_extension_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_office_documents_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unit/ident_fixed_rules_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_format_samples_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_session_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_stl_model_test.cc
@@ -18,7 +19,7 @@ add_executable(ident_unit_tests
 )
 target_include_directories(ident_unit_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/unit)
 target_link_libraries(ident_unit_tests PRIVATE
-  ident_engine ident_libmagic GTest::gtest_main ${CMAKE_DL_LIBS} standard_warnings)
+  ident_engine ident_fixed_rules ident_libmagic GTest::gtest_main ${CMAKE_DL_LIBS} standard_warnings)
 add_dependencies(ident_unit_tests trueext-ident)
 target_compile_definitions(ident_unit_tests PRIVATE
   # The pack as the build places it, beside the library.

@@ -368,64 +368,6 @@ TEST_F(EngineFixedSignatureTest, AlteredBytesNeverGetAnotherAnswer) {
   EXPECT_GT(answered, 300) << "the changes left many files of their format";
 }
 
-// libmagic's escapes in a string test's value.
-std::string unescapeMagic(std::string_view text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      bytes.push_back(text[i]);
-      continue;
-    }
-    const char c = text[++i];
-    if (c == 'x') {
-      bytes.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
-      i += 2;
-    } else if (c >= '0' && c <= '7') {
-      int value = c - '0';
-      for (int digits = 1; digits < 3 && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7';
-           ++digits) {
-        value = value * 8 + (text[++i] - '0');
-      }
-      bytes.push_back(static_cast<char>(value));
-    } else {
-      bytes.push_back(c == 'r' ? '\r' : c == 'n' ? '\n' : c);
-    }
-  }
-  return bytes;
-}
-
-TEST(FixedSignaturesTest, MirrorTheCommonFormatsDefinitions) {
-  // Every definition of the commonest formats starts with a string test;
-  // the host's table has the same first tests in the same order, so that a
-  // definition added there is not missed by the host.
-  const std::string text = testutil::readFile(IDENT_BUILD_DIR + std::string(Engine::kCommonName));
-  std::vector<std::pair<std::size_t, std::string>> first_tests;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t stop = text.find('\n', start);
-    if (stop == std::string::npos) {
-      stop = text.size();
-    }
-    const std::string line = text.substr(start, stop - start);
-    start = stop + 1;
-    if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) {
-      continue;
-    }
-    const std::size_t tab1 = line.find('\t');
-    const std::size_t tab2 = line.find('\t', tab1 + 1);
-    const std::size_t tab3 = line.find('\t', tab2 + 1);
-    ASSERT_EQ(line.substr(tab1 + 1, tab2 - tab1 - 1), "string") << line;
-    first_tests.emplace_back(std::stoul(line.substr(0, tab1)),
-                             unescapeMagic(line.substr(tab2 + 1, tab3 - tab2 - 1)));
-  }
-  std::vector<std::pair<std::size_t, std::string>> table;
-  for (const FixedDefinition& definition : fixedDefinitions()) {
-    EXPECT_EQ(definition.first.kind, FixedTest::Kind::kBytes);
-    table.emplace_back(definition.first.offset, std::string(definition.first.bytes));
-  }
-  EXPECT_EQ(table, first_tests);
-}
-
 TEST(EngineLoadTest, MissingOrBrokenPackLoadsNothing) {
   testutil::ScopedTempDir dir;
   const std::string base = dir.path().string() + "/";

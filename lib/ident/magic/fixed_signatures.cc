@@ -9,61 +9,9 @@ namespace {
 using namespace std::string_view_literals;
 using Kind = FixedTest::Kind;
 
-// Each block mirrors one definition of trueext-common.magic; the engine's
-// tests hold the two to the same answers.
-
-constexpr FixedBranch kJpeg[] = {{"image/jpeg", {}}};
-
-constexpr FixedBranch kPng[] = {{"image/png", {}}};
-
-constexpr FixedTest kGif87[] = {{Kind::kBytes, 4, "7a"}};
-constexpr FixedTest kGif89[] = {{Kind::kBytes, 4, "9a"}};
-constexpr FixedBranch kGif[] = {{"image/gif", kGif87}, {"image/gif", kGif89}};
-
-// Windows bitmaps by the size of their information header.
-constexpr FixedTest kBmp3[] = {{Kind::kLittle32, 14, {}, 40}};
-constexpr FixedTest kBmp4[] = {{Kind::kLittle32, 14, {}, 108}};
-constexpr FixedTest kBmp5[] = {{Kind::kLittle32, 14, {}, 124}};
-constexpr FixedBranch kBmp[] = {{"image/bmp", kBmp3}, {"image/bmp", kBmp4}, {"image/bmp", kBmp5}};
-
-constexpr FixedTest kWave[] = {{Kind::kBytes, 8, "WAVE"}};
-constexpr FixedTest kWebp[] = {{Kind::kBytes, 8, "WEBP"}};
-constexpr FixedBranch kRiff[] = {{"audio/x-wav", kWave}, {"image/webp", kWebp}};
-
-constexpr FixedTest kIsom[] = {{Kind::kBytes, 8, "isom"}};
-constexpr FixedTest kMp42[] = {{Kind::kBytes, 8, "mp42"}};
-constexpr FixedBranch kIsoMedia[] = {{"video/mp4", kIsom}, {"video/mp4", kMp42}};
-
-constexpr FixedBranch kFlac[] = {{"audio/flac", {}}};
-
-// Only a database without an application id.
-constexpr FixedTest kPlainSqlite[] = {{Kind::kBig32, 68, {}, 0}};
-constexpr FixedBranch kSqlite[] = {{"application/vnd.sqlite3", kPlainSqlite}};
-
-constexpr FixedBranch kXz[] = {{"application/x-xz", {}}};
-
-// A block size digit, then the first block's magic.
-constexpr FixedTest kBzip2Block[] = {
-    {Kind::kByteAbove, 3, {}, 0x30}, {Kind::kByteBelow, 3, {}, 0x3a}, {Kind::kBytes, 4, "1AY&SY"}};
-constexpr FixedBranch kBzip2[] = {{"application/x-bzip2", kBzip2Block}};
-
-constexpr FixedDefinition kDefinitions[] = {
-    {{Kind::kBytes, 0, "\xff\xd8\xff"}, kJpeg},
-    {{Kind::kBytes, 0, "\x89PNG\r\n\x1a\n"}, kPng},
-    {{Kind::kBytes, 0, "GIF8"}, kGif},
-    {{Kind::kBytes, 0, "BM"}, kBmp},
-    {{Kind::kBytes, 0, "RIFF"}, kRiff},
-    {{Kind::kBytes, 4, "ftyp"}, kIsoMedia},
-    // MPEG audio after an ID3 tag: where the frame lies is read from the
-    // tag, so libmagic decides.
-    {{Kind::kBytes, 0, "ID3"}, {}},
-    {{Kind::kBytes, 0, "fLaC"}, kFlac},
-    {{Kind::kBytes, 0, "SQLite format 3\0"sv}, kSqlite},
-    {{Kind::kBytes, 0, "\xfd" "7zXZ\0"sv}, kXz},
-    {{Kind::kBytes, 0, "BZh"}, kBzip2},
-    // A zip archive is known only from its entries.
-    {{Kind::kBytes, 0, "PK\x03\x04"}, {}},
-};
+// kDefinitions: every definition of trueext-common.magic, made from it at
+// build time (make_fixed_signatures).
+#include "fixed_signature_table.inc"
 
 constexpr std::size_t end(const FixedTest& test) {
   return test.offset + (test.kind == Kind::kBytes ? test.bytes.size()
