@@ -378,13 +378,7 @@ TEST(CompoundDocumentTest, RealOfficeFilesFromLibreOffice) {
   }
 }
 
-class CompoundDocumentEngineTest : public LoadedEngineTest {
- protected:
-  static std::string firstExtension(std::string_view bytes) {
-    const Analysis analysis = engine_->analyze(BufferSource(bytes));
-    return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
-  }
-};
+using CompoundDocumentEngineTest = LoadedEngineTest;
 
 // libmagic reads only the head, so a directory further in is ours to find.
 TEST_F(CompoundDocumentEngineTest, NamesADocumentWhoseDirectoryLiesPastTheHead) {

@@ -49,13 +49,7 @@ std::string worksheet(std::string_view bof, std::uint16_t version) {
   return padded(header);
 }
 
-class OfficeDocumentsTest : public LoadedEngineTest {
- protected:
-  static std::string firstExtension(std::string_view bytes) {
-    const Analysis analysis = engine_->analyze(BufferSource(bytes));
-    return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
-  }
-};
+using OfficeDocumentsTest = LoadedEngineTest;
 
 TEST_F(OfficeDocumentsTest, NamedByTheirHeaders) {
   static const struct {

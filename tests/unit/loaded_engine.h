@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
+#include "byte_source.h"
 #include "engine.h"
 
 namespace ident {
@@ -20,6 +22,13 @@ class LoadedEngineTest : public testing::Test {
   static void TearDownTestSuite() {
     delete engine_;
     engine_ = nullptr;
+  }
+
+  // The extension of the engine's first result for |bytes|, "(none)"
+  // without one.
+  static std::string firstExtension(std::string_view bytes) {
+    const Analysis analysis = engine_->analyze(BufferSource(bytes));
+    return analysis.results.empty() ? "(none)" : analysis.results.front().extension;
   }
 
   static inline Engine* engine_ = nullptr;
