@@ -10,24 +10,12 @@
 #include <vector>
 
 #include "identlib/ident_library.h"
+#include "recording_report.h"
 
 namespace identlib {
 namespace {
 
-// Records the renames asked for and the report's text; each rename succeeds
-// or fails as told.
-class RecordingReport : public driver::Report {
- public:
-  void write(std::string_view text) override { line += text; }
-  void renameThenWrite(const std::string& from, const std::string& to, std::string renamed,
-                       std::string failed) override {
-    calls.emplace_back(from, to);
-    line += succeed ? renamed : failed;
-  }
-  bool succeed = true;
-  std::string line;
-  std::vector<std::pair<std::string, std::string>> calls;
-};
+using testutil::RecordingReport;
 
 // Sets the stand-in library's answers for one test and clears them after.
 class FallbackTest : public testing::Test {

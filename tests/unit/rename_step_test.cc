@@ -7,23 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "recording_report.h"
+
 namespace driver {
 namespace {
 
-// Records the renames asked for and the report's text; each rename succeeds
-// or fails as told.
-class RecordingReport : public Report {
- public:
-  void write(std::string_view text) override { line += text; }
-  void renameThenWrite(const std::string& from, const std::string& to, std::string renamed,
-                       std::string failed) override {
-    calls.emplace_back(from, to);
-    line += succeed ? renamed : failed;
-  }
-  bool succeed = true;
-  std::string line;
-  std::vector<std::pair<std::string, std::string>> calls;
-};
+using testutil::RecordingReport;
 
 TEST(RenameStepTest, LineShowsWhatHappenedOnDisk) {
   static const struct {
