@@ -23,11 +23,13 @@ set -euo pipefail
 trap 'echo "FAILED at ${BASH_SOURCE[0]}:${LINENO}: $BASH_COMMAND" >&2' ERR
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/trueext-e2e.XXXXXX")
-# The folder of copies that another user runs (as_user), when there is one.
+# The folder of copies that another user runs (as_user), and the one of
+# libraries to preload (preloadable), when there are.
 OTHER=
+PRELOADS=
 cleanup() {
   local status=$? folder
-  for folder in "$WORK" ${OTHER:+"$OTHER"}; do
+  for folder in "$WORK" ${OTHER:+"$OTHER"} ${PRELOADS:+"$PRELOADS"}; do
     # A test may have made a folder immutable (root ignores mode bits); a
     # kept folder must still be removable.
     chattr -R -i "$folder" 2>/dev/null || true
@@ -124,6 +126,16 @@ as_user() {
   DIR="$OTHER/dir"
   NDIR=$(native_path "$DIR")
   PROGRAM_COMMAND=("${run_as[@]}" "$@" "$OTHER/bin/$PROGRAM_NAME")
+}
+
+# preloadable LIBRARY: sets PRELOADED to a path of LIBRARY that LD_PRELOAD
+# can name. The loader splits that list at spaces and colons, which the
+# checkout's or $TMPDIR's path may hold, so the library is copied into a
+# folder of its own below /tmp.
+preloadable() {
+  [[ -n $PRELOADS ]] || PRELOADS=$(mktemp -d /tmp/trueext-preload.XXXXXX)
+  cp "$1" "$PRELOADS/"
+  PRELOADED="$PRELOADS/$(basename "$1")"
 }
 
 # put NAME BYTES: writes BYTES (printf format) into $DIR/NAME.

@@ -1,7 +1,8 @@
-# The tests that run the program as another user pass wherever the checkout
-# lies: here the test scripts and the build's outputs sit below a private
-# folder (mode 0700, as mktemp -d makes one) whose path holds a space, with
-# TMPDIR naming another private folder and the current folder elsewhere.
+# The tests that run the program as another user, or preload a library into
+# it, pass wherever the checkout lies: here the test scripts and the build's
+# outputs sit below a private folder (mode 0700, as mktemp -d makes one)
+# whose path holds a space, with TMPDIR naming another private folder whose
+# path holds one too, and the current folder elsewhere.
 E2E=$(cd "$(dirname "$0")" && pwd)
 source "$E2E/common.sh"
 only_on linux
@@ -14,6 +15,7 @@ mkdir -p "$CHECKOUT/tests" "$CHECKOUT/build/fakes"
 cp -r "$E2E" "$CHECKOUT/tests/e2e"
 cp -r "$STAND_IN_DIR" "$CHECKOUT/build/fakes/complete"
 cp -r "$STAND_IN_MISSING_DIR" "$CHECKOUT/build/fakes/missing"
+cp "$BUILD_DIR"/fakes/*.so "$CHECKOUT/build/fakes/"
 cp "$TOOL" "$CHECKOUT/build/trueext"
 for name in libtrueext-ident.so trueext.magic trueext-common.magic trueext.mgc trueext-common.mgc; do
   if [[ -e "$BUILD_DIR/$name" ]]; then
@@ -21,7 +23,7 @@ for name in libtrueext-ident.so trueext.magic trueext-common.magic trueext.mgc t
   fi
 done
 
-for test in access_times_kept no_thread_to_be_had; do
+for test in access_times_kept no_thread_to_be_had rename_swapped_entry; do
   status=0
   (
     cd /

@@ -8,7 +8,8 @@ put crash2 'TRUEEXT-TEST-CRASH two'
 put stall 'TRUEEXT-TEST-STALL'
 put letter 'A few plain words of English prose for the reader, nothing more.\n'
 
-export LD_PRELOAD="$BUILD_DIR/fakes/libhostile_magic.so"
+preloadable "$BUILD_DIR/fakes/libhostile_magic.so"
+export LD_PRELOAD=$PRELOADED
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 SECONDS=0
 TRUEEXT_ANALYZE_TIMEOUT=1 run_tool "$DIR"

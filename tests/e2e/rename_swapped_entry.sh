@@ -5,8 +5,9 @@
 # file system has no RENAME_NOREPLACE and the tool links and unlinks.
 source "$(dirname "$0")/common.sh"
 only_on linux
-SWAP="$BUILD_DIR/fakes/libswap_before_rename.so"
-[[ -e $SWAP ]] || skip "the swapping preload is not built"
+[[ -e "$BUILD_DIR/fakes/libswap_before_rename.so" ]] || skip "the swapping preload is not built"
+preloadable "$BUILD_DIR/fakes/libswap_before_rename.so"
+SWAP=$PRELOADED
 
 OUTSIDE="$WORK/outside"
 printf 'not in the folder\n' > "$OUTSIDE"

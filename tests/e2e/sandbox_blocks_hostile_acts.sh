@@ -41,7 +41,8 @@ snapshot() {
 }
 before=$(snapshot)
 
-export LD_PRELOAD="$BUILD_DIR/fakes/libhostile_magic.so"
+preloadable "$BUILD_DIR/fakes/libhostile_magic.so"
+export LD_PRELOAD=$PRELOADED
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 TRUEEXT_ANALYZE_MEMORY=256 run_tool "$DIR"
 unset LD_PRELOAD
