@@ -23,9 +23,8 @@ Usage: bench/train_text_model.py [--cache build/corpus-cache] [--out lib/ident/t
                                  [--per-kind 1500] [--per-package 40] [--c 0.3]
 """
 import argparse
-import hashlib
 import os
-import random
+import pickle
 import struct
 import sys
 
@@ -128,18 +127,29 @@ def main():
     parser.add_argument("--out", default=os.path.join(ROOT, "lib", "ident", "text", "trueext-text.model"))
     parser.add_argument("--per-kind", type=int, default=1500)
     parser.add_argument("--per-package", type=int, default=40)
-    parser.add_argument("--c", type=float, default=0.3, help="inverse strength of the L1 penalty")
+    parser.add_argument("--c", type=float, default=0.3, help="inverse strength of the penalty")
+    parser.add_argument("--penalty", choices=("l1", "l2"), default="l1",
+                        help="l1 keeps few features (a small file), l2 spreads the weights")
     parser.add_argument("--min-count", type=int, default=3, help="features in fewer files are dropped")
+    parser.add_argument("--features", help="keep the training files' features in this file, and read them "
+                        "from it when it exists (to try other settings without gathering again)")
     args = parser.parse_args()
 
     from sklearn.svm import LinearSVC  # noqa: E402  (only the person who trains needs it)
     from scipy.sparse import csr_matrix  # noqa: E402
 
-    files = training_files(os.path.abspath(args.cache), args.per_kind, args.per_package)
-    docs, labels = [], []
-    for kind, path in files:
-        docs.append(text_features.hashed_features(head_of(path)))
-        labels.append(kind)
+    if args.features and os.path.exists(args.features):
+        with open(args.features, "rb") as f:
+            docs, labels = pickle.load(f)
+    else:
+        files = training_files(os.path.abspath(args.cache), args.per_kind, args.per_package)
+        docs, labels = [], []
+        for kind, path in files:
+            docs.append(text_features.hashed_features(head_of(path)))
+            labels.append(kind)
+        if args.features:
+            with open(args.features, "wb") as f:
+                pickle.dump((docs, labels), f)
     counts = {}
     for doc in docs:
         for h in doc:
@@ -155,7 +165,7 @@ def main():
     matrix = csr_matrix(([1.0] * len(rows), (rows, cols)), shape=(len(docs), len(vocabulary)))
     classes = sorted(set(labels))
     log(f"{len(docs)} files, {len(vocabulary)} features, {len(classes)} kinds; training")
-    model = LinearSVC(penalty="l1", dual=False, C=args.c, max_iter=4000)
+    model = LinearSVC(penalty=args.penalty, dual=False, C=args.c, max_iter=4000)
     model.fit(matrix, labels)
     order = [list(model.classes_).index(k) for k in classes]
     weights = [[float(model.coef_[k][i]) for k in order] for i in range(len(vocabulary))]

@@ -6,6 +6,7 @@ include(GoogleTest)
 
 add_executable(text_classifier_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/text_classifier_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unit/text_model_test.cc
   ${PROJECT_SOURCE_DIR}/lib/ident/text/c_family.cc
   ${PROJECT_SOURCE_DIR}/lib/ident/text/json_scanner.cc
   ${PROJECT_SOURCE_DIR}/lib/ident/text/language_grammar.cc
@@ -14,6 +15,7 @@ add_executable(text_classifier_tests
   ${PROJECT_SOURCE_DIR}/lib/ident/text/text_classifier.cc
   ${PROJECT_SOURCE_DIR}/lib/ident/text/text_formats.cc
   ${PROJECT_SOURCE_DIR}/lib/ident/text/text_lines.cc
+  ${PROJECT_SOURCE_DIR}/lib/ident/text/text_model.cc
 )
 target_include_directories(text_classifier_tests PRIVATE ${PROJECT_SOURCE_DIR}/lib/ident/text)
 target_link_libraries(text_classifier_tests PRIVATE GTest::gtest_main standard_warnings)

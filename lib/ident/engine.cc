@@ -241,6 +241,8 @@ bool Engine::load(const std::string& directory, std::string* err,
   common_waits_ = false;
   mime_files_.reset();
   mime_directory_.clear();
+  text_model_ = text::TextModel();
+  text_model_waits_ = false;
   const std::string pack_path = directory + std::string(kPackName);
   if (pack_path.find(':') != std::string::npos) {
     // libmagic reads its database list split at colons.
@@ -285,6 +287,7 @@ bool Engine::load(const std::string& directory, std::string* err,
   system_paths_ = system;
   extensions_ = std::move(extensions);
   mime_directory_ = mime_directory;
+  text_model_waits_ = true;
   return true;
 }
 
@@ -304,7 +307,20 @@ bool Engine::prepare(std::string* err) {
     common_waits_ = false;
   }
   readMimeFiles();
+  readTextModel();
   return true;
+}
+
+void Engine::readTextModel() {
+  if (!text_model_waits_) {
+    return;
+  }
+  text_model_waits_ = false;
+  std::string bytes;
+  std::string ignored;
+  if (readTextFile(directory_ + std::string(kTextModelName), &bytes, &ignored)) {
+    text_model_.parse(bytes, &ignored);
+  }
 }
 
 void Engine::readMimeFiles() {
@@ -364,7 +380,9 @@ Result Engine::identifyText(std::string_view head) {
   // from the first pass, which answered with their own types already, so
   // none is left to give; a description the classifier cannot give is
   // libmagic's, worked out on demand.
-  const TextVerdict verdict = classifyText(head.substr(0, kClassifierBytes), "");
+  readTextModel();
+  const TextVerdict verdict =
+      classifyText(head.substr(0, kClassifierBytes), "", &text_model_);
   std::string extension = conventionalExtension(verdict.extension);
   std::string description = singleLine(verdict.description);
   const bool describe_later = description.empty();

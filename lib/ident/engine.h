@@ -8,6 +8,7 @@
 #include "byte_source.h"
 #include "magic/extension_map.h"
 #include "magic/magic_cookie.h"
+#include "text/text_model.h"
 
 namespace ident {
 
@@ -24,6 +25,8 @@ class Engine {
   // File name of the definitions of the commonest formats, tried before the
   // full database; optional.
   static constexpr std::string_view kCommonName = "trueext-common.magic";
+  // The text model, beside them (see text/text_model.h).
+  static constexpr std::string_view kTextModelName = "trueext-text.model";
 
   // The build's compiled forms of the two, which libmagic maps instead of
   // parsing the text; used where they can stand in for the text (see
@@ -109,6 +112,8 @@ class Engine {
 
   // Reads the shared MIME database's files, once, when load() left them.
   void readMimeFiles();
+  // Reads the text model beside the definitions, once, when load() left it.
+  void readTextModel();
 
   MagicCookie magic_;
   MagicCookie common_;  // not loaded when the definitions are missing
@@ -131,6 +136,10 @@ class Engine {
     std::string subclasses;
   };
   std::optional<MimeFiles> mime_files_;
+  // The text model, read by prepare() from the definitions folder; empty
+  // (the rules alone name texts) when it is missing or damaged.
+  text::TextModel text_model_;
+  bool text_model_waits_ = false;
 };
 
 // True for libmagic's answers that say nothing: "data", "empty",

@@ -29,6 +29,7 @@
 #include "language_scores.h"
 #include "text_formats.h"
 #include "text_lines.h"
+#include "text_model.h"
 
 namespace ident {
 namespace {
@@ -371,10 +372,15 @@ bool htmlAfterPreamble(const std::vector<Line>& lines, std::size_t first) {
   return false;
 }
 
+// How far the model's kind must lead the next before it names a text the
+// rules left as plain text.
+constexpr double kModelLead = 0.5;
+
 }  // namespace
 
 TextVerdict classifyText(std::string_view head,
-                         std::string_view magic_description) {
+                         std::string_view magic_description,
+                         const text::TextModel* model) {
   if (head.starts_with("\xEF\xBB\xBF")) {
     head.remove_prefix(3);  // UTF-8 byte order mark
   }
@@ -514,6 +520,12 @@ TextVerdict classifyText(std::string_view head,
       v->extension = "f";
     }
     return *v;
+  }
+  if (model != nullptr) {
+    if (auto guess = model->classify(head); guess && guess->extension != "txt" &&
+                                            guess->lead >= kModelLead) {
+      return verdict(guess->extension, guess->description, "text model");
+    }
   }
   return verdict("txt", "text", "too little evidence for any format");
 }

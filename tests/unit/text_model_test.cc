@@ -1,0 +1,137 @@
+#include "text_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "text_classifier.h"
+
+namespace ident::text {
+namespace {
+
+// The training script computes the features in Python
+// (bench/text_features.py); these hashes are its answers, so a change on
+// either side that the other lacks shows here.
+TEST(TextModelFeatures, AgreeWithTheTrainingScript) {
+  struct Case {
+    std::string head;
+    std::vector<std::uint32_t> hashes;
+  };
+  const Case cases[] = {
+      {"name: value\n",
+       {0x3f0cb86d, 0x425ed3ca, 0x4abc160c, 0x8d39bde6, 0xac4f277a, 0xb286eeb8}},
+      // A byte order mark, a tab and a blank indent, CRLF, a number, a
+      // word with UTF-8 letters and an empty line.
+      {"\xEF\xBB\xBF\tlocal x = 12 -- caf\xC3\xA9\r\n\n  end\n",
+       {0x20cd1d0f, 0x350ca8af, 0x380cad68, 0x465d5356, 0x495d580f, 0x4abc160c, 0x4ac8e1ff,
+        0x6a8e75aa, 0x9c436708, 0xacdc169d, 0xd00c09b0, 0xd6846ee6, 0xf492c4b4, 0xfd0c5087}},
+      // Words are cut to 24 bytes, runs of other bytes to 3.
+      {std::string(30, 'a') + " ===>\n", {0x2377d0f6, 0xba849378, 0xc7e5e434, 0xd1c4f7fd, 0xd69f1479}},
+      {"", {}},
+      {" \t\r\n\n", {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(featureHashes(c.head), c.hashes) << c.head;
+  }
+}
+
+// Bytes of a model file, written as bench/train_text_model.py writes one.
+class ModelBytes {
+ public:
+  ModelBytes& raw(std::string_view s) {
+    bytes_.append(s);
+    return *this;
+  }
+  template <typename T>
+  ModelBytes& put(T value) {
+    char buffer[sizeof value];
+    std::memcpy(buffer, &value, sizeof value);
+    bytes_.append(buffer, sizeof value);
+    return *this;
+  }
+  ModelBytes& text(std::string_view s) {
+    put(static_cast<std::uint8_t>(s.size()));
+    return raw(s);
+  }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+// Two kinds, "txt" and "lua"; the feature "end" weighs 1 for Lua and
+// "^local" 3, against a bias of 1 for text; the scale is 0.5.
+ModelBytes luaModel(std::uint32_t first_hash = 0x6a8e75aa, std::uint8_t kind = 1) {
+  ModelBytes m;
+  m.raw("TXTMODL1").put<std::uint32_t>(2).put<std::uint32_t>(2).put<std::uint32_t>(2).put(0.5f);
+  m.text("txt").text("text").text("lua").text("Lua script");
+  m.put<std::int16_t>(1).put<std::int16_t>(0);
+  // "end" hashes below "^local", as the file's order needs.
+  m.put<std::uint32_t>(first_hash).put<std::uint32_t>(0xf492c4b4);
+  m.put<std::uint32_t>(0).put<std::uint32_t>(1).put<std::uint32_t>(2);
+  m.put(kind).put<std::int8_t>(1).put<std::uint8_t>(1).put<std::int8_t>(3);
+  return m;
+}
+
+TEST(TextModel, ScoresTheFeaturesAFileHas) {
+  TextModel model;
+  std::string err;
+  ASSERT_TRUE(model.parse(luaModel().bytes(), &err)) << err;
+  ASSERT_TRUE(model.loaded());
+  const auto lua = model.classify("local x = 1\nend\n");
+  ASSERT_TRUE(lua);
+  EXPECT_EQ(lua->extension, "lua");
+  EXPECT_EQ(lua->description, "Lua script");
+  EXPECT_DOUBLE_EQ(lua->lead, 1.5);  // (3 + 1 - 1) * 0.5
+  const auto prose = model.classify("Nothing of the kind here.\n");
+  ASSERT_TRUE(prose);
+  EXPECT_EQ(prose->extension, "txt");
+  EXPECT_FALSE(TextModel().classify("local x = 1\n"));
+}
+
+TEST(TextModel, RefusesDamagedFiles) {
+  const std::string good = luaModel().bytes();
+  const std::pair<std::string, std::string> cases[] = {
+      {"empty", ""},
+      {"another magic", "TXTMODL2" + good.substr(8)},
+      {"cut short", good.substr(0, good.size() - 1)},
+      {"trailing bytes", good + "x"},
+      {"hashes out of order", luaModel(0xffffffff).bytes()},
+      {"a weight for a kind it lacks", luaModel(0x6a8e75aa, 2).bytes()},
+      // A count far beyond the file's bytes must fail before it allocates.
+      {"huge count", ModelBytes().raw("TXTMODL1").put<std::uint32_t>(2).put<std::uint32_t>(0x7fffffff)
+                         .put<std::uint32_t>(0x7fffffff).put(0.5f).bytes()},
+  };
+  for (const auto& [what, bytes] : cases) {
+    // A model that fails to parse leaves none behind, not the one before.
+    TextModel model;
+    std::string err;
+    ASSERT_TRUE(model.parse(good, &err)) << err;
+    EXPECT_FALSE(model.parse(bytes, &err)) << what;
+    EXPECT_FALSE(err.empty()) << what;
+    EXPECT_FALSE(model.loaded()) << what;
+  }
+}
+
+TEST(TextModel, NamesWhatTheRulesLeaveAsText) {
+  TextModel model;
+  std::string err;
+  ASSERT_TRUE(model.parse(luaModel().bytes(), &err)) << err;
+  const std::string lua = "local x = 1\nend\n";
+  EXPECT_EQ(classifyText(lua, "").extension, "txt");
+  const TextVerdict verdict = classifyText(lua, "", &model);
+  EXPECT_EQ(verdict.extension, "lua");
+  EXPECT_EQ(verdict.evidence, "text model");
+  // What the rules decide stays theirs.
+  EXPECT_EQ(classifyText("#!/bin/sh\nlocal x = 1\nend\n", "", &model).extension, "sh");
+}
+
+}  // namespace
+}  // namespace ident::text
