@@ -12,7 +12,7 @@ DESTDIR="$STAGE" cmake --install "$BUILD_DIR" --prefix /usr > /dev/null
 PRIVATE="$STAGE/usr/lib/trueext"
 expect_eq "$(readlink "$STAGE/usr/bin/trueext")" ../lib/trueext/trueext
 expect_eq "$(ls "$STAGE/usr/bin")" trueext
-expect_eq "$(ls "$PRIVATE" | tr '\n' ' ')" 'libtrueext-ident.so trueext trueext-common.magic trueext-common.mgc trueext.magic trueext.mgc '
+expect_eq "$(ls "$PRIVATE" | tr '\n' ' ')" 'libtrueext-ident.so trueext trueext-common.magic trueext-common.mgc trueext-text.model trueext.magic trueext.mgc '
 [[ -x "$PRIVATE/trueext" ]]
 expect_eq "$(ls "$STAGE/usr/share/doc/trueext" | tr '\n' ' ')" 'changelog.gz copyright '
 gzip -t "$STAGE/usr/share/man/man1/trueext.1.gz"
