@@ -18,5 +18,7 @@ add_executable(text_classifier_tests
   ${PROJECT_SOURCE_DIR}/lib/ident/text/text_model.cc
 )
 target_include_directories(text_classifier_tests PRIVATE ${PROJECT_SOURCE_DIR}/lib/ident/text)
+target_compile_definitions(text_classifier_tests PRIVATE
+  TRUEEXT_TEXT_MODEL="${PROJECT_SOURCE_DIR}/lib/ident/text/trueext-text.model")
 target_link_libraries(text_classifier_tests PRIVATE GTest::gtest_main standard_warnings)
 gtest_discover_tests(text_classifier_tests)
