@@ -22,8 +22,13 @@ they are even where they cost accuracy. The speed line times trueext and
 With --misses the tuned part's misses are listed file by file, the held-out
 part's only counted per kind and answer, so that no rule is written from them.
 
+With --save each file's answers are written to a file; --before reads one
+written on an earlier build and counts the answers that changed, per kind,
+before and now (the tuned part's file by file; the held-out part's only
+counted, as with --misses).
+
 Usage: bench/accuracy.py [--tool build/trueext] [--corpus build/corpus] [--runs 3] [--misses] [--check]
-                         [--breadth build/breadth | --no-breadth]
+                         [--breadth build/breadth | --no-breadth] [--save answers.tsv] [--before answers.tsv]
 The breadth corpus of bench/breadth.py is scored after the Debian one, and
 the held-out breadth corpus after it when build/breadth-holdout exists.
 With --check the exit status is 1 when a target is missed.
@@ -306,6 +311,44 @@ def print_misses(rows, corpus):
         print(f"  {kind:8} {ours:10} {count:4}")
 
 
+def save_answers(rows, corpus, path):
+    with open(path, "w") as f:
+        for row in rows:
+            f.write(f"{row['kind']}\t{os.path.relpath(row['path'], corpus)}\t{int(row['ours_ok'])}\t"
+                    f"{row['ours']}\t{row['file']}\n")
+
+
+def print_changes(rows, corpus, path):
+    """The answers that differ from those saved in |path|: lost (right before,
+    wrong now), gained, and changed while wrong both times."""
+    before = {}
+    with open(path) as f:
+        for line in f:
+            kind, rel, ok, ours = line.rstrip("\n").split("\t")[:4]
+            before[rel] = (ok == "1", ours)
+    counts = collections.Counter()
+    listed = []
+    for row in rows:
+        rel = os.path.relpath(row["path"], corpus)
+        if rel not in before:
+            continue
+        was_ok, was = before[rel]
+        now = str(row["ours"])
+        if was == now:
+            continue
+        change = "lost" if was_ok and not row["ours_ok"] else "gained" if row["ours_ok"] and not was_ok else "changed"
+        counts[(change, row["kind"], was, now, row["split"])] += 1
+        if row["split"] == "tuned":
+            listed.append(f"  {change:7} {row['kind']:8} {was:10} -> {now:10} {rel}")
+    print(f"\nanswers changed since {path}: " + (", ".join(
+        f"{sum(n for k, n in counts.items() if k[0] == c)} {c}" for c in ("lost", "gained", "changed")) or "none"))
+    for (change, kind, was, now, split), n in sorted(counts.items()):
+        print(f"  {change:7} {kind:8} {was:10} -> {now:10} {split:8} {n:4}")
+    if listed:
+        print("tuned part, file by file:")
+        print("\n".join(listed))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--tool", default=os.path.join(ROOT, "build", "trueext"))
@@ -316,6 +359,8 @@ def main():
     parser.add_argument("--breadth", default=os.path.join(ROOT, "build", "breadth"),
                         help="the breadth corpus of bench/breadth.py, built when missing")
     parser.add_argument("--no-breadth", action="store_true", help="leave the breadth corpus out")
+    parser.add_argument("--save", help="write each file's answers to this file")
+    parser.add_argument("--before", help="a file written by --save on an earlier build: count the changes")
     args = parser.parse_args()
 
     if not current_corpus(args.corpus):
@@ -334,6 +379,10 @@ def main():
           f"file -b --extension {file_seconds:.2f} s, ratio {ratio:.2f}")
     if args.misses:
         print_misses(rows, args.corpus)
+    if args.save:
+        save_answers(rows, args.corpus, args.save)
+    if args.before:
+        print_changes(rows, args.corpus, args.before)
 
     missed = []
     for label, target in TARGETS.items():

@@ -11,7 +11,8 @@ reported apart. A format counts as right when every one of its files is.
 
 Usage: bench/breadth.py [--tool build/trueext] [--corpus build/breadth] [--holdout] [--misses] [--check]
        [--save answers.tsv] [--before answers.tsv]
-With --before the table adds the right-file counts of an earlier --save run.
+With --before the table adds the right-file counts of an earlier --save run,
+and the files whose answer changed since are listed.
 With --holdout it scores the held-out breadth corpus instead
 (bench/make_breadth_holdout.py: the same formats from encoders and Debian
 packages the library's tables were not tuned on; build/breadth-holdout).
@@ -160,7 +161,33 @@ def run(tool, corpus, before=None, misses=False, save=None, holdout=False):
             for row in rows:
                 f.write(f"{row['format']}\t{row['rel']}\t{int(row['ours_ok'])}\t{row['ours']}\t"
                         f"{row['file']}\n")
-    return report(rows, load_before(before) if before else None, misses, label="held-out" if holdout else "breadth")
+    missed = report(rows, load_before(before) if before else None, misses,
+                    label="held-out" if holdout else "breadth")
+    if before:
+        print_changes(rows, before)
+    return missed
+
+
+def print_changes(rows, path):
+    """The files whose answer differs from the one saved in |path|: lost
+    (right before, wrong now), gained, or changed while wrong both times."""
+    saved = {}
+    with open(path) as f:
+        for line in f:
+            fmt, name, ok, ours = line.rstrip("\n").split("\t")[:4]
+            saved[(fmt, name)] = (ok == "1", ours)
+    changes = []
+    for row in rows:
+        was_ok, was = saved.get((row["format"], row["rel"]), (None, None))
+        if was_ok is None or was == str(row["ours"]):
+            continue
+        change = "lost" if was_ok and not row["ours_ok"] else "gained" if row["ours_ok"] and not was_ok else "changed"
+        changes.append((change, row["format"], was, str(row["ours"]), row["rel"]))
+    counts = collections.Counter(c[0] for c in changes)
+    print(f"\nanswers changed since {path}: " +
+          (", ".join(f"{counts[c]} {c}" for c in ("lost", "gained", "changed") if counts[c]) or "none"))
+    for change, fmt, was, now, rel in sorted(changes):
+        print(f"  {change:7} {fmt:16} {was:10} -> {now:10} {rel}")
 
 
 def main():

@@ -6,6 +6,7 @@ include(GoogleTest)
 add_executable(ident_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_analysis_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_compound_document_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unit/ident_container_readers_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_engine_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_extension_map_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unit/ident_named_extension_test.cc

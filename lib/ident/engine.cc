@@ -13,9 +13,13 @@
 #include "magic/fixed_signatures.h"
 #include "magic/mime_database.h"
 #include "text/text_classifier.h"
+#include "containers/asf_media.h"
+#include "containers/cms_message.h"
 #include "containers/compound_document.h"
 #include "containers/mailbox.h"
+#include "containers/raw_image.h"
 #include "containers/stl_model.h"
+#include "containers/text_headers.h"
 #include "containers/zip_container.h"
 
 namespace ident {
@@ -438,8 +442,7 @@ std::string Engine::describeFirstBinary(std::string_view head) {
 }
 
 std::optional<Result> Engine::identify(std::string_view head, const ByteSource& source,
-                                       bool* plain_zip) {
-  *plain_zip = false;
+                                       ZipLook* zip_look) {
   if (common_.loaded()) {
     // A type that names its extension alone is the answer the full
     // database gives too; anything else takes the full path below. A zip
@@ -449,16 +452,21 @@ std::optional<Result> Engine::identify(std::string_view head, const ByteSource& 
     const bool named = !isNonAnswerType(mime) && !isSharedType(mime);
     const bool zip = mime == "application/zip";
     if (named && zip) {
-      // Another kind's entries send it the full path, which reads them again.
-      identifyZipContainer(source, plain_zip);
+      // The entries name the kind where they can, with no need for the
+      // full database's zip tests; analyze() takes what they tell.
+      zip_look->read = true;
+      zip_look->result = identifyZipContainer(source, &zip_look->plain);
+      if (zip_look->result) {
+        return std::nullopt;
+      }
     }
-    if (named && (!zip || *plain_zip)) {
+    if (named && (!zip || zip_look->plain)) {
       Result result{extensionFor(mime), "", true};
       if (!result.extension.empty()) {
         return result;
       }
     }
-    *plain_zip = false;
+    zip_look->plain = false;
   }
   const std::string mime =
       singleLine(magic_.describe(head, kBaseFlags | kBinaryFlags | MAGIC_MIME_TYPE).value_or(""));
@@ -533,6 +541,10 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (!loaded() || !prepare(&err) || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
     return analysis;
   }
+  if (std::optional<Result> result = identifyTextHeader(head)) {
+    analysis.results.push_back(std::move(*result));
+    return analysis;
+  }
   if (head.starts_with(kCompoundSignature)) {
     // A compound file's directory, wherever it lies, names the application
     // by class ID and streams; libmagic reads only what lies within the head
@@ -548,25 +560,42 @@ Analysis Engine::analyze(const ByteSource& source) {
       return analysis;
     }
   }
-  bool plain_zip = false;
-  if (std::optional<Result> result = identify(head, source, &plain_zip)) {
+  ZipLook zip_look;
+  if (std::optional<Result> result = identify(head, source, &zip_look)) {
     analysis.results.push_back(std::move(*result));
   }
-  if (plain_zip) {
+  if (zip_look.plain) {
     return analysis;  // its entries were read already
   }
-  // A plain zip answer is generic: the entries may tell a jar, an office
-  // document or an e-book apart. A file nothing names may still be a
-  // binary STL model, known by its size alone.
+  // A plain zip answer is generic, and libmagic, which reads only the first
+  // entries of a zip archive, names a macro-enabled document or a template
+  // as its plain cousin: the entries tell a jar, an office document or an
+  // e-book apart. TIFF, ASF and CMS files are named by what their structure
+  // holds (a camera's raw data, the streams, the content type). A file
+  // nothing names may still be a binary STL model, known by its size alone.
   const bool unnamed = analysis.results.empty() || analysis.results.front().extension.empty();
-  const bool generic = unnamed || analysis.results.front().extension == "zip";
   std::optional<Result> structural;
-  if (generic && head.starts_with("PK\x03\x04"sv)) {
-    structural = identifyZipContainer(source);
+  if (head.starts_with("PK\x03\x04"sv)) {
+    structural = zip_look.read ? std::move(zip_look.result) : identifyZipContainer(source);
+  } else if (head.starts_with("II"sv) || head.starts_with("MM"sv)) {
+    structural = identifyRawImage(source);
+  } else if (head.starts_with("\x30\x26\xb2\x75"sv)) {
+    structural = identifyAsfMedia(source);
+  } else if (head.starts_with("\x30"sv)) {
+    structural = identifyCmsMessage(head);
   } else if (unnamed && !head.starts_with(kCompoundSignature)) {
     structural = identifyBinaryStl(source);
   }
-  if (structural) {
+  // The structure's answer goes first, before libmagic's unless that says
+  // the same. A zip archive's is its only one, whether or not libmagic's
+  // zip tests ran (identify() skips them where the entries tell).
+  if (structural && head.starts_with("PK\x03\x04"sv)) {
+    analysis.results.assign(1, std::move(*structural));
+  } else if (structural) {
+    if (!analysis.results.empty() &&
+        analysis.results.front().extension == structural->extension) {
+      analysis.results.erase(analysis.results.begin());
+    }
     analysis.results.insert(analysis.results.begin(), std::move(*structural));
   } else if (unnamed && !analysis.results.empty()) {
     // Where neither its type nor our readers give an extension, the one

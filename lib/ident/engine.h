@@ -87,13 +87,20 @@ class Engine {
   std::string describe(const ByteSource& source);
 
  private:
+  // What identify() learnt of a zip archive's entries, when it read them.
+  struct ZipLook {
+    bool read = false;
+    bool plain = false;  // a zip archive whose entries name no kind of their own
+    std::optional<Result> result;
+  };
   // The commonest formats' type when one of them matches, else the
   // strongest match of libmagic's binary tests, by its MIME type; the
   // deeper passes only where that answer is generic: text, or no answer.
-  // |plain_zip| tells that the answer is a zip archive whose entries were
-  // read (|source|) and name no kind of their own.
+  // Fills |zip_look| where the answer is a zip archive whose entries it read
+  // (|source|); std::nullopt when they name its kind, which is then the
+  // answer.
   std::optional<Result> identify(std::string_view head, const ByteSource& source,
-                                 bool* plain_zip);
+                                 ZipLook* zip_look);
   // Text: the kind from the classifier.
   Result identifyText(std::string_view head);
   // A file no binary test knew: libmagic's type from every test.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "containers/container_libraries.h"
 #include "worker/file_source.h"
 #include "ident_api.h"
 #include "magic/fixed_signatures.h"
@@ -71,8 +72,10 @@ bool Session::loadDefinitions(const char* directory) {
       std::move(job),
       [memory](int socket, std::string* confine_err) {
         // The engine reads every file it needs from a path in prepare(),
-        // before the worker is forked: once confined, the worker reads
-        // only the files it is handed.
+        // and the host loads the parsers a file needs, before the worker
+        // is forked: once confined, the worker reads only the files it is
+        // handed.
+        closeLibraryLoading();
         return confineForAnalysis(socket, memory, confine_err);
       },
       warnUnconfined);
@@ -130,12 +133,20 @@ bool Session::analyze() {
   // A file of the commonest formats is known by a few bytes at fixed
   // offsets: no round trip to the worker, which is not even started for a
   // folder of photos unless a description is asked for.
-  std::optional<Analysis> analysis = analyzeFixedSignature(size);
+  const std::string head = readHead(size);
+  std::optional<Analysis> analysis;
+  if (!head.empty()) {
+    analysis = engine_->analyzeFixedSignature(head);
+  }
   if (!analysis) {
     // The worker, forked from this process, finds libmagic's databases
-    // loaded, since once confined it may open none.
+    // loaded, since once confined it may open none; and the parser this
+    // file needs, which a worker forked before it was loaded lacks.
     if (!prepareEngine()) {
       return false;
+    }
+    if (loadLibrariesFor(head)) {
+      worker_->stop();
     }
     const std::optional<std::string> reply =
         worker_->call(subject_request_, subject_.get(), analysisTimeout(), &err);
@@ -174,17 +185,14 @@ bool Session::prepareEngine() {
   return false;
 }
 
-std::optional<Analysis> Session::analyzeFixedSignature(std::uint64_t size) {
+std::string Session::readHead(std::uint64_t size) {
   char head[kFixedSignatureBytes];
   const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof head));
   ssize_t n = 0;
   do {
     n = ::pread(subject_.get(), head, wanted, 0);
   } while (n < 0 && errno == EINTR);
-  if (n <= 0) {
-    return std::nullopt;
-  }
-  return engine_->analyzeFixedSignature(std::string_view(head, static_cast<std::size_t>(n)));
+  return n > 0 ? std::string(head, static_cast<std::size_t>(n)) : "";
 }
 
 bool Session::fetchDescription(Result* result) {

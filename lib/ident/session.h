@@ -49,9 +49,10 @@ class Session {
   // Loads what the engine left for the first file that needs libmagic;
   // says once on standard error why when it cannot.
   bool prepareEngine();
-  // The analysis of the submitted file, open as subject_ and |size| bytes
-  // long, from its first bytes alone, where the engine can give it so.
-  std::optional<Analysis> analyzeFixedSignature(std::uint64_t size);
+  // The first kFixedSignatureBytes bytes of the submitted file, open as
+  // subject_ and |size| bytes long (fewer when it is shorter); "" when none
+  // can be read. The engine tells the commonest formats from them.
+  std::string readHead(std::uint64_t size);
   // Fills a result's description left for later; false when the worker
   // cannot give it.
   bool fetchDescription(Result* result);

@@ -26,6 +26,18 @@ void putU32(std::string* out, std::uint32_t v) {
   putU16(out, v >> 16);
 }
 
+// The CRC-32 of |data|, which libzip checks when it reads an entry.
+std::uint32_t crc32(std::string_view data) {
+  std::uint32_t crc = 0xffffffff;
+  for (const char c : data) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
+    }
+  }
+  return ~crc;
+}
+
 // A zip archive of stored entries, laid out as zip writers do: local
 // headers with data, the central directory, the end record.
 std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entries,
@@ -40,7 +52,7 @@ std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entr
     putU16(&out, 0);   // flags
     putU16(&out, 0);   // method: stored
     putU32(&out, 0);   // time, date
-    putU32(&out, 0);   // crc (not checked)
+    putU32(&out, crc32(data));
     putU32(&out, static_cast<std::uint32_t>(data.size()));
     putU32(&out, static_cast<std::uint32_t>(data.size()));
     putU16(&out, static_cast<std::uint32_t>(name.size()));
@@ -55,7 +67,7 @@ std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entr
     putU16(&directory, 0);
     putU16(&directory, 0);
     putU32(&directory, 0);
-    putU32(&directory, 0);
+    putU32(&directory, crc32(data));
     putU32(&directory, static_cast<std::uint32_t>(data.size()));
     putU32(&directory, static_cast<std::uint32_t>(data.size()));
     putU16(&directory, static_cast<std::uint32_t>(name.size()));
@@ -80,6 +92,15 @@ std::string makeZip(const std::vector<std::pair<std::string, std::string>>& entr
   putU32(&out, directory_offset);
   putU16(&out, 0);
   return out;
+}
+
+// A [Content_Types].xml whose main part has the type
+// "application/vnd.<main>".
+std::string contentTypes(const std::string& main) {
+  return "<?xml version=\"1.0\"?><Types><Default Extension=\"xml\" "
+         "ContentType=\"application/xml\"/>"
+         "<Override PartName=\"/main.xml\" ContentType=\"application/vnd." +
+         main + "\"/></Types>";
 }
 
 std::string identify(const std::string& bytes) {
@@ -108,6 +129,72 @@ TEST(ZipContainerTest, KindsFromTheirEntries) {
       {"wheel", {{"pkg/__init__.py", ""}, {"pkg-1.0.dist-info/WHEEL", "Wheel-Version: 1.0"}}, "whl"},
       {"egg", {{"EGG-INFO/PKG-INFO", "Name: x"}, {"pkg/__init__.py", ""}}, "egg"},
       {"war", {{"META-INF/MANIFEST.MF", ""}, {"WEB-INF/web.xml", "<web-app/>"}}, "war"},
+      // Office Open XML by the content type of the main part.
+      {"docm",
+       {{"[Content_Types].xml", contentTypes("ms-word.document.macroEnabled.main+xml")},
+        {"word/document.xml", "<x/>"}},
+       "docm"},
+      {"dotx",
+       {{"[Content_Types].xml",
+         contentTypes("openxmlformats-officedocument.wordprocessingml.template.main+xml")},
+        {"word/document.xml", "<x/>"}},
+       "dotx"},
+      {"xlsm",
+       {{"[Content_Types].xml", contentTypes("ms-excel.sheet.macroEnabled.main+xml")},
+        {"xl/workbook.xml", "<x/>"}},
+       "xlsm"},
+      {"xlsb",
+       {{"[Content_Types].xml", contentTypes("ms-excel.sheet.binary.macroEnabled.main")},
+        {"xl/workbook.bin", "x"}},
+       "xlsb"},
+      {"ppsx",
+       {{"[Content_Types].xml",
+         contentTypes("openxmlformats-officedocument.presentationml.slideshow.main+xml")},
+        {"ppt/presentation.xml", "<x/>"}},
+       "ppsx"},
+      {"vsdx",
+       {{"[Content_Types].xml", contentTypes("ms-visio.drawing.main+xml")},
+        {"visio/document.xml", "<x/>"}},
+       "vsdx"},
+      {"type named only as a prefix of another",
+       {{"[Content_Types].xml", contentTypes("ms-word.document.macroEnabled.main+xml.bak")},
+        {"word/document.xml", "<x/>"}},
+       "docx"},
+      {"xps",
+       {{"[Content_Types].xml", contentTypes("ms-package.xps-fixeddocumentsequence+xml")},
+        {"FixedDocSeq.fdseq", "<x/>"}},
+       "xps"},
+      {"oxps",
+       {{"[Content_Types].xml", contentTypes("ms-package.xps-fixeddocumentsequence+xml")},
+        {"_rels/.rels",
+         "<Relationship Type=\"http://schemas.openxps.org/oxps/v1.0/"
+         "fixedrepresentation\" Target=\"/FixedDocumentSequence.fdseq\"/>"},
+        {"FixedDocumentSequence.fdseq", "<x/>"}},
+       "oxps"},
+      // Other packages by their "mimetype" entry or their marker entries.
+      {"asice", {{"mimetype", "application/vnd.etsi.asic-e+zip"}, {"a.txt", "a"}}, "asice"},
+      {"asics without mimetype", {{"doc.pdf", "%PDF"}, {"META-INF/timestamp.tst", "t"}}, "asics"},
+      {"asice without mimetype",
+       {{"a.pdf", "%PDF"},
+        {"b.pdf", "%PDF"},
+        {"META-INF/signatures0.xml", "<x/>"},
+        {"META-INF/manifest.xml", "<x/>"}},
+       "asice"},
+      {"epub without mimetype",
+       {{"META-INF/container.xml",
+         "<rootfile full-path=\"c.opf\" media-type=\"application/oebps-package+xml\"/>"},
+        {"c.opf", "<x/>"}},
+       "epub"},
+      {"sxw", {{"mimetype", "application/vnd.sun.xml.writer"}, {"content.xml", "<x/>"}}, "sxw"},
+      {"keynote 09", {{"index.apxl", "<x/>"}, {"QuickLook/Thumbnail.jpg", "x"}}, "key"},
+      {"pages 09", {{"index.xml", "<?xml?><sl:document xmlns:sl=\"x\"/>"}}, "pages"},
+      {"numbers 09", {{"index.xml", "<?xml?><ls:document xmlns:ls=\"x\"/>"}}, "numbers"},
+      {"keynote", {{"Index/Document.iwa", "x"}, {"Index/Slide-1.iwa", "x"}}, "key"},
+      {"numbers", {{"Index/Document.iwa", "x"}, {"Index/Tables/Tile.iwa", "x"}}, "numbers"},
+      {"pages", {{"Index/Document.iwa", "x"}, {"Index/DocumentStylesheet.iwa", "x"}}, "pages"},
+      {"aab", {{"base/manifest/AndroidManifest.xml", "x"}, {"BundleConfig.pb", "x"}}, "aab"},
+      {"apk of resources alone", {{"AndroidManifest.xml", "x"}, {"resources.arsc", "x"}}, "apk"},
+      {"index.xml of a web page", {{"index.xml", "<html/>"}}, ""},
       {"plain zip", {{"readme.txt", "hello"}}, ""},
       {"Content_Types without a part folder", {{"[Content_Types].xml", ""}, {"x.xml", ""}}, ""},
       {"mimetype not first", {{"a", ""}, {"mimetype", "application/epub+zip"}}, ""},
@@ -160,16 +247,27 @@ TEST_F(ZipAnswerTest, PlainOnlyWhereLibmagicSaysNoMore) {
       {"jar by its mark alone", {{"a/B.class", "\xca\xfe\xba\xbe"}}, java_mark, false},
       {"jar folder first, no manifest", {{"META-INF/", ""}, {"a/B.class", "x"}}, "", false},
       {"opendocument", {{"mimetype", "application/vnd.oasis.opendocument.text"}}, "", false},
-      {"older office template", {{"mimetype", "application/vnd.sun.xml.writer.template"}}, "", false},
+      {"older office template",
+       {{"mimetype", "application/vnd.sun.xml.writer.template"}},
+       "",
+       false},
       {"unknown mimetype", {{"mimetype", "application/x-whatever"}}, "", false},
-      {"word document", {{"[Content_Types].xml", "<x/>"}, {"word/document.xml", "<x/>"}}, "", false},
-      {"visio drawing", {{"[Content_Types].xml", "<x/>"}, {"visio/document.xml", "<x/>"}}, "", false},
+      {"word document",
+       {{"[Content_Types].xml", "<x/>"}, {"word/document.xml", "<x/>"}},
+       "",
+       false},
+      {"visio drawing",
+       {{"[Content_Types].xml", "<x/>"}, {"visio/document.xml", "<x/>"}},
+       "",
+       false},
       {"word part first", {{"word/document.xml", "<x/>"}}, "", false},
       {"android manifest first", {{"AndroidManifest.xml", "x"}}, "", false},
       {"silverlight", {{"AppManifest.xaml", "<x/>"}}, "", false},
       {"ios app", {{"Payload/", ""}, {"Payload/App.app/Info.plist", "<x/>"}}, "", false},
       {"jar mark as the first data", {{"a/B.class", "\xfe\xca\xba\xbe"}}, "", false},
-      {"wheel", {{"pkg/__init__.py", ""}, {"pkg-1.0.dist-info/WHEEL", "Wheel-Version: 1.0"}}, "",
+      {"wheel",
+       {{"pkg/__init__.py", ""}, {"pkg-1.0.dist-info/WHEEL", "Wheel-Version: 1.0"}},
+       "",
        false},
   };
   for (const auto& c : kCases) {

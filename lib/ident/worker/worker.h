@@ -60,9 +60,12 @@ class Worker {
   // The child's process id, or -1 while none runs.
   int processId() const { return pid_; }
 
+  // Stops the child and reaps it; the next call starts a fresh one, forked
+  // from the host as it is then.
+  void stop();
+
  private:
   bool start(std::chrono::milliseconds timeout, std::string* err);
-  void stop();
   // Receives one packet into buffer_, waiting up to |timeout|. Returns its
   // true length (longer than kMaxMessage when cut), 0 when the child closed
   // its end, or -1 with |err| filled.

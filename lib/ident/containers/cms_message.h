@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "analysis.h"
+
+namespace ident {
+
+// Tells apart the Cryptographic Message Syntax (PKCS#7) files by the
+// content type of their ContentInfo and what it holds: signed data that
+// carries its content or encrypted data (p7m), a detached signature (p7s),
+// certificates alone (p7b), compressed data (p7z), a time-stamp token or a
+// time-stamp authority's response carrying one (tsr), and time-stamped data
+// (tsd). Reads DER or BER from |head|, the file's first bytes: the
+// structure's start is all it needs, and a length that runs past them (a
+// large signed file, or a cut or damaged one) leaves only what lies before
+// unread. std::nullopt for anything else, certificates and keys among them.
+std::optional<Result> identifyCmsMessage(std::string_view head);
+
+}  // namespace ident

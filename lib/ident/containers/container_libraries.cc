@@ -1,0 +1,115 @@
+#include "container_libraries.h"
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace ident {
+
+namespace {
+
+using namespace std::string_view_literals;
+
+// The sonames of Debian's libzip4 and libtasn1-6.
+constexpr char kLibZipName[] = "libzip.so.4";
+constexpr char kLibTasn1Name[] = "libtasn1.so.6";
+
+std::atomic<bool> loading_closed{false};
+std::mutex loading;
+
+template <typename Fn>
+bool bind(void* library, const char* name, Fn* fn) {
+  *fn = reinterpret_cast<Fn>(::dlsym(library, name));
+  return *fn != nullptr;
+}
+
+// Whether a library has been tried, and the table when it loaded.
+template <typename Table>
+struct Loaded {
+  bool tried = false;
+  bool ok = false;
+  Table table{};
+};
+
+Loaded<LibZip> zip_state;
+Loaded<LibTasn1> tasn1_state;
+
+bool bindZip(void* library, LibZip* api) {
+  return bind(library, "zip_source_function_create", &api->source_function_create) &&
+         bind(library, "zip_source_free", &api->source_free) &&
+         bind(library, "zip_open_from_source", &api->open_from_source) &&
+         bind(library, "zip_discard", &api->discard) &&
+         bind(library, "zip_get_num_entries", &api->get_num_entries) &&
+         bind(library, "zip_get_name", &api->get_name) &&
+         bind(library, "zip_name_locate", &api->name_locate) &&
+         bind(library, "zip_stat_index", &api->stat_index) &&
+         bind(library, "zip_fopen_index", &api->fopen_index) &&
+         bind(library, "zip_fread", &api->fread) && bind(library, "zip_fclose", &api->fclose) &&
+         bind(library, "zip_error_init", &api->error_init) &&
+         bind(library, "zip_error_fini", &api->error_fini) &&
+         bind(library, "zip_error_set", &api->error_set) &&
+         bind(library, "zip_error_to_data", &api->error_to_data) &&
+         bind(library, "zip_stat_init", &api->stat_init) &&
+         bind(library, "zip_source_seek_compute_offset", &api->seek_compute_offset);
+}
+
+bool bindTasn1(void* library, LibTasn1* api) {
+  return bind(library, "asn1_get_tag_der", &api->get_tag_der) &&
+         bind(library, "asn1_get_length_der", &api->get_length_der) &&
+         bind(library, "asn1_get_object_id_der", &api->get_object_id_der);
+}
+
+// Loads |name| into |state| once, while loading is open; true when this
+// call loaded it.
+template <typename Table, typename Binder>
+bool load(const char* name, Loaded<Table>* state, Binder binder) {
+  const std::lock_guard lock(loading);
+  if (state->tried || loading_closed.load()) {
+    return false;
+  }
+  state->tried = true;
+  void* library = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    return false;
+  }
+  if (!binder(library, &state->table)) {
+    ::dlclose(library);
+    return false;
+  }
+  state->ok = true;
+  return true;
+}
+
+template <typename Table>
+const Table* loaded(const Loaded<Table>& state) {
+  const std::lock_guard lock(loading);
+  return state.ok ? &state.table : nullptr;
+}
+
+}  // namespace
+
+const LibZip* libZip() {
+  load(kLibZipName, &zip_state, bindZip);
+  return loaded(zip_state);
+}
+
+const LibTasn1* libTasn1() {
+  load(kLibTasn1Name, &tasn1_state, bindTasn1);
+  return loaded(tasn1_state);
+}
+
+bool loadLibrariesFor(std::string_view head) {
+  if (head.starts_with("PK\x03\x04"sv)) {
+    return load(kLibZipName, &zip_state, bindZip);
+  }
+  // A DER SEQUENCE of a length past 127 bytes: CMS messages, certificates.
+  if (head.size() >= 2 && head[0] == '\x30' && (static_cast<unsigned char>(head[1]) & 0x80) != 0) {
+    return load(kLibTasn1Name, &tasn1_state, bindTasn1);
+  }
+  return false;
+}
+
+void closeLibraryLoading() { loading_closed.store(true); }
+
+}  // namespace ident

@@ -1,0 +1,444 @@
+// The readers that name a file by its inner structure: camera raw images
+// on TIFF, CMS messages, ASF media and text headers; and damaged files of
+// every container kind through the whole engine.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "byte_source.h"
+#include "containers/asf_media.h"
+#include "containers/cms_message.h"
+#include "containers/raw_image.h"
+#include "containers/text_headers.h"
+#include "engine.h"
+#include "loaded_engine.h"
+
+namespace ident {
+namespace {
+
+using namespace std::string_literals;
+
+std::string extensionOf(const std::optional<Result>& result) {
+  return result ? result->extension : "";
+}
+
+// --- TIFF -----------------------------------------------------------------
+
+// A TIFF file built from directories of entries. An entry's value is its
+// bytes (inline when they fit four) or, with |ifd| set, the offset of that
+// directory (a SubIFDs entry).
+struct TiffEntry {
+  std::uint16_t tag;
+  std::uint16_t type;
+  std::uint32_t count;
+  std::string value;
+  int ifd = -1;
+};
+
+struct TiffDirectory {
+  std::vector<TiffEntry> entries;
+  int next = -1;  // the directory that follows in the chain
+};
+
+class TiffWriter {
+ public:
+  explicit TiffWriter(bool big_endian) : big_(big_endian) {}
+
+  std::string u16(std::uint32_t v) const {
+    std::string b{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff)};
+    return big_ ? std::string(b.rbegin(), b.rend()) : b;
+  }
+  std::string u32(std::uint32_t v) const {
+    return big_ ? u16(v >> 16) + u16(v & 0xffff) : u16(v & 0xffff) + u16(v >> 16);
+  }
+
+  // The header (|version|, then the first directory at 8) and the
+  // directories in order, their long values after them.
+  std::string write(const std::vector<TiffDirectory>& directories,
+                    std::uint32_t version = 42) const {
+    std::vector<std::uint32_t> offsets;
+    std::uint32_t at = 8;
+    for (const TiffDirectory& d : directories) {
+      offsets.push_back(at);
+      at += static_cast<std::uint32_t>(2 + 12 * d.entries.size() + 4);
+    }
+    std::string out = std::string(big_ ? "MM" : "II") + u16(version) + u32(8);
+    std::string values;
+    for (const TiffDirectory& d : directories) {
+      out += u16(static_cast<std::uint32_t>(d.entries.size()));
+      for (const TiffEntry& e : d.entries) {
+        out += u16(e.tag) + u16(e.type) + u32(e.count);
+        std::string value = e.ifd >= 0 ? u32(offsets[static_cast<std::size_t>(e.ifd)]) : e.value;
+        if (value.size() <= 4) {
+          out += value + std::string(4 - value.size(), '\0');
+        } else {
+          out += u32(at + static_cast<std::uint32_t>(values.size()));
+          values += value;
+        }
+      }
+      out += u32(d.next >= 0 ? offsets[static_cast<std::size_t>(d.next)] : 0);
+    }
+    return out + values;
+  }
+
+ private:
+  bool big_;
+};
+
+TiffEntry make(const std::string& maker) {
+  return {271, 2, static_cast<std::uint32_t>(maker.size() + 1), maker + '\0'};
+}
+TiffEntry photometric(const TiffWriter& w, std::uint32_t value) {
+  return {262, 3, 1, w.u16(value)};
+}
+
+std::string rawExtension(const std::string& bytes) {
+  return extensionOf(identifyRawImage(BufferSource(bytes)));
+}
+
+TEST(RawImageTest, CameraRawFromTiffStructure) {
+  const TiffWriter le(false);
+  const TiffWriter be(true);
+  const TiffEntry dng_version{50706, 1, 4, "\x01\x04\0\0"s};
+  // Raw data as Nikon and Sony lay it out: a preview in the first
+  // directory, the sensor data in a SubIFD.
+  const auto preview_then_raw = [](const TiffWriter& w, const std::string& maker) {
+    return w.write(
+        {{{make(maker), photometric(w, 2), {330, 4, 1, "", 1}}}, {{photometric(w, 32803)}}});
+  };
+  static const std::string kCr2 = "II*\0\x10\0\0\0CR\x02\0"s + std::string(32, '\0');
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* want;
+  } kCases[] = {
+      {"nef", preview_then_raw(le, "NIKON CORPORATION"), "nef"},
+      {"arw", preview_then_raw(le, "SONY"), "arw"},
+      {"pef, big-endian", be.write({{{make("PENTAX Corporation"), photometric(be, 32803)}}}),
+       "pef"},
+      {"pef by Ricoh", be.write({{{make("RICOH IMAGING COMPANY, LTD."), photometric(be, 32803)}}}),
+       "pef"},
+      {"srw in the next directory",
+       le.write({{{make("SAMSUNG"), photometric(le, 6)}, 1}, {{photometric(le, 32803)}}}), "srw"},
+      {"linear raw", le.write({{{make("Sony"), photometric(le, 34892)}}}), "arw"},
+      {"dng of any maker", le.write({{{make("Canon"), dng_version, photometric(le, 2)}}}), "dng"},
+      {"cr2 mark", kCr2, "cr2"},
+      {"rw2 header", "IIU\0\x08\0\0\0"s + std::string(16, '\0'), "rw2"},
+      {"orf header", "IIRO\x08\0\0\0"s + std::string(16, '\0'), "orf"},
+      {"orf header, big-endian", "MMOR\0\0\0\x08"s + std::string(16, '\0'), "orf"},
+      // A TIFF exported from a raw file keeps the camera's Make but holds
+      // no sensor data; a scanner's TIFF has no raw maker.
+      {"exported from a nef", le.write({{{make("NIKON CORPORATION"), photometric(le, 2)}}}), ""},
+      {"unknown maker with sensor data", le.write({{{make("Acme"), photometric(le, 32803)}}}), ""},
+      {"plain tiff", le.write({{{photometric(le, 1)}}}), ""},
+      {"not tiff", "IIxx but nothing more", ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(rawExtension(c.bytes), c.want);
+  }
+}
+
+TEST(RawImageTest, DamagedDirectoriesEndTheWalk) {
+  const TiffWriter le(false);
+  // A chain that loops back to its start, and a SubIFD that points at its
+  // parent: each directory is read once.
+  std::string loop =
+      le.write({{{make("NIKON"), {330, 4, 1, "", 1}}, 0}, {{photometric(le, 32803)}, 0}});
+  std::string self = le.write({{{make("NIKON")}, 0}});
+  std::string huge_count = le.write({{{make("NIKON"), photometric(le, 32803)}}});
+  huge_count[8] = '\xff';
+  huge_count[9] = '\xff';
+  std::string make_past_end = le.write({{{make("NIKON CORPORATION"), photometric(le, 32803)}}});
+  make_past_end.resize(make_past_end.size() - 10);
+  std::string first_past_end = le.write({{{make("NIKON")}}});
+  first_past_end[4] = '\xff';
+  first_past_end[7] = '\x7f';
+  std::string many_sub = le.write({{{make("SONY"), {330, 4, 0x40000000, "\0\0\0\0\0"s}}}});
+  static const std::vector<std::string> kBytes = {loop,          self,           huge_count,
+                                                  make_past_end, first_past_end, many_sub};
+  const std::vector<std::string> wants = {"nef", "", "", "", "", ""};
+  for (std::size_t i = 0; i < kBytes.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(rawExtension(kBytes[i]), wants[i]);
+  }
+}
+
+// --- CMS ------------------------------------------------------------------
+
+// DER: |tag| and |content| with a definite length.
+std::string der(unsigned char tag, const std::string& content) {
+  std::string out(1, static_cast<char>(tag));
+  const std::size_t n = content.size();
+  if (n < 0x80) {
+    out.push_back(static_cast<char>(n));
+  } else if (n < 0x100) {
+    out += "\x81"s + static_cast<char>(n);
+  } else {
+    out += "\x82"s + static_cast<char>(n >> 8) + static_cast<char>(n & 0xff);
+  }
+  return out + content;
+}
+
+// BER: |tag| and |content| with an indefinite length.
+std::string ber(unsigned char tag, const std::string& content) {
+  return std::string(1, static_cast<char>(tag)) + "\x80"s + content + "\0\0"s;
+}
+
+std::string seq(const std::string& c) { return der(0x30, c); }
+std::string set(const std::string& c) { return der(0x31, c); }
+std::string explicit0(const std::string& c) { return der(0xa0, c); }
+std::string oid(const std::string& encoded) { return der(0x06, encoded); }
+
+const std::string kPkcs7 = "\x2a\x86\x48\x86\xf7\x0d\x01\x07"s;
+const std::string kSmime = "\x2a\x86\x48\x86\xf7\x0d\x01\x09\x10\x01"s;
+const std::string kDataOid = oid(kPkcs7 + "\x01");
+const std::string kSignedOid = oid(kPkcs7 + "\x02");
+const std::string kTstInfoOid = oid(kSmime + "\x04");
+// Filler that makes every message long enough for a long-form length.
+const std::string kCertificates = der(0xa0, seq(std::string(200, '\x05')));
+const std::string kSha256 = seq(oid("\x60\x86\x48\x01\x65\x03\x04\x02\x01"s));
+const std::string kSignerInfos = set(seq(der(0x02, "\x01") + std::string(20, '\x05')));
+
+std::string contentInfo(const std::string& type, const std::string& content) {
+  return seq(type + explicit0(content));
+}
+
+std::string signedData(const std::string& digests, const std::string& encapsulated,
+                       const std::string& signers) {
+  return seq(der(0x02, "\x01") + set(digests) + encapsulated + kCertificates + signers);
+}
+
+std::string cmsExtension(const std::string& bytes) {
+  return extensionOf(identifyCmsMessage(bytes));
+}
+
+TEST(CmsMessageTest, KindsFromContentTypeAndContent) {
+  const std::string with_content = seq(kDataOid + explicit0(der(0x04, "hello")));
+  const std::string detached = seq(kDataOid);
+  const std::string token = contentInfo(
+      kSignedOid, signedData(kSha256, seq(kTstInfoOid + explicit0(der(0x04, "t"))), kSignerInfos));
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* want;
+  } kCases[] = {
+      {"signed with content",
+       contentInfo(kSignedOid, signedData(kSha256, with_content, kSignerInfos)), "p7m"},
+      {"detached signature", contentInfo(kSignedOid, signedData(kSha256, detached, kSignerInfos)),
+       "p7s"},
+      {"certificates only", contentInfo(kSignedOid, signedData("", detached, set(""))), "p7b"},
+      {"time-stamp token", token, "tsr"},
+      {"time-stamp response", seq(seq(der(0x02, "\x00"s)) + token), "tsr"},
+      {"enveloped", contentInfo(oid(kPkcs7 + "\x03"), seq(std::string(200, '\x05'))), "p7m"},
+      {"authenticated enveloped", contentInfo(oid(kSmime + "\x17"), seq(std::string(200, '\x05'))),
+       "p7m"},
+      {"compressed", contentInfo(oid(kSmime + "\x09"), seq(std::string(200, '\x05'))), "p7z"},
+      {"time-stamped data", contentInfo(oid(kSmime + "\x1f"), seq(std::string(200, '\x05'))),
+       "tsd"},
+      // BER as streaming encoders write it: indefinite lengths throughout.
+      {"indefinite signed with content",
+       ber(0x30,
+           kSignedOid + ber(0xa0, ber(0x30, der(0x02, "\x01") + set(kSha256) +
+                                                ber(0x30, kDataOid + ber(0xa0, der(0x04, "hi"))) +
+                                                kCertificates + kSignerInfos))),
+       "p7m"},
+      {"indefinite detached",
+       ber(0x30, kSignedOid +
+                     ber(0xa0, ber(0x30, der(0x02, "\x01") + ber(0x31, kSha256) +
+                                             ber(0x30, kDataOid) + kCertificates + kSignerInfos))),
+       "p7s"},
+      // Not messages: a certificate, a PKCS#12 file, a plain sequence.
+      {"certificate",
+       seq(seq(explicit0(der(0x02, "\x02")) + der(0x02, "\x01") + kSha256 +
+               std::string(200, '\x05')) +
+           kSha256),
+       ""},
+      {"pkcs12", seq(der(0x02, "\x03") + contentInfo(kDataOid, der(0x04, std::string(200, 'x')))),
+       ""},
+      {"data content type", contentInfo(kDataOid, der(0x04, std::string(200, 'x'))), ""},
+      {"short form length", "\x30\x05\x06\x03\x2a\x86\x48"s, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(cmsExtension(c.bytes), c.want);
+  }
+}
+
+TEST(CmsMessageTest, LengthsPastTheHeadAreReadAsFarAsTheyGo) {
+  // A signature over a large file: the outer lengths claim more than the
+  // head holds; what lies within it still tells the kind.
+  std::string large = "\x30\x84\x10\0\0\0"s + kSignedOid + "\xa0\x84\x0f\xff\xff\xf0"s +
+                      "\x30\x84\x0f\xff\xff\xe0"s + der(0x02, "\x01") + set(kSha256) +
+                      "\x30\x84\x0f\xff\xff\x00"s + kDataOid + "\xa0\x84\x0f\xff\xfe\x00"s +
+                      std::string(300, 'x');
+  EXPECT_EQ(cmsExtension(large), "p7m");
+  // Cut anywhere, or with any length byte damaged, a message is read
+  // without a fault; an answer may be missing.
+  const std::string message =
+      contentInfo(kSignedOid, signedData(kSha256, seq(kDataOid), kSignerInfos));
+  for (std::size_t cut = 0; cut < message.size(); ++cut) {
+    cmsExtension(message.substr(0, cut));
+    std::string damaged = message;
+    damaged[cut] = '\xff';
+    cmsExtension(damaged);
+    damaged[cut] = '\x80';
+    cmsExtension(damaged);
+  }
+  // Indefinite lengths nested past any bound.
+  std::string deep;
+  for (int i = 0; i < 200; ++i) {
+    deep = ber(0x31, deep);
+  }
+  EXPECT_EQ(cmsExtension(ber(0x30, kSignedOid + ber(0xa0, ber(0x30, der(0x02, "\x01") + deep)))),
+            "");
+}
+
+// --- ASF ------------------------------------------------------------------
+
+const std::string kAsfHeader = "\x30\x26\xb2\x75\x8e\x66\xcf\x11\xa6\xd9\x00\xaa\x00\x62\xce\x6c"s;
+const std::string kStreamProperties =
+    "\x91\x07\xdc\xb7\xb7\xa9\xcf\x11\x8e\xe6\x00\xc0\x0c\x20\x53\x65"s;
+const std::string kHeaderExtension =
+    "\xb5\x03\xbf\x5f\x2e\xa9\xcf\x11\x8e\xe3\x00\xc0\x0c\x20\x53\x65"s;
+const std::string kExtendedStreamProperties =
+    "\xcb\xa5\xe6\x14\x72\xc6\x32\x43\x83\x99\xa9\x69\x52\x06\x5b\x5a"s;
+const std::string kAudio = "\x40\x9e\x69\xf8\x4d\x5b\xcf\x11\xa8\xfd\x00\x80\x5f\x5c\x44\x2b"s;
+const std::string kVideo = "\xc0\xef\x19\xbc\x4d\x5b\xcf\x11\xa8\xfd\x00\x80\x5f\x5c\x44\x2b"s;
+
+std::string le64(std::uint64_t v) {
+  std::string out;
+  for (int i = 0; i < 8; ++i) {
+    out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+  }
+  return out;
+}
+
+std::string asfObject(const std::string& guid, const std::string& body) {
+  return guid + le64(24 + body.size()) + body;
+}
+
+std::string streamProperties(const std::string& type) {
+  return asfObject(kStreamProperties, type + std::string(16 + 8 + 4 + 4 + 2 + 4, '\0'));
+}
+
+std::string asf(const std::vector<std::string>& objects) {
+  std::string body;
+  for (const std::string& o : objects) {
+    body += o;
+  }
+  return kAsfHeader + le64(30 + body.size()) + le64(objects.size()).substr(0, 4) + "\x01\x02"s +
+         body + "data that follows the header";
+}
+
+std::string headerExtension(const std::vector<std::string>& objects) {
+  std::string data;
+  for (const std::string& o : objects) {
+    data += o;
+  }
+  return asfObject(kHeaderExtension,
+                   std::string(16, '\0') + "\x06\0"s + le64(data.size()).substr(0, 4) + data);
+}
+
+std::string asfExtension(const std::string& bytes) {
+  return extensionOf(identifyAsfMedia(BufferSource(bytes)));
+}
+
+TEST(AsfMediaTest, StreamsTellAudioFromVideo) {
+  const std::string picture = asfObject(std::string(16, '\x77'), std::string(70000, 'p'));
+  std::string huge_size = asf({streamProperties(kVideo)});
+  huge_size[30 + 16 + 7] = '\x7f';  // the first object claims more than the header
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* want;
+  } kCases[] = {
+      {"audio", asf({streamProperties(kAudio)}), "wma"},
+      {"audio and video", asf({streamProperties(kAudio), streamProperties(kVideo)}), "wmv"},
+      {"after a large picture", asf({picture, streamProperties(kAudio)}), "wma"},
+      {"in the header extension",
+       asf({headerExtension({asfObject(kExtendedStreamProperties,
+                                       std::string(64, '\0') + streamProperties(kVideo))})}),
+       "wmv"},
+      {"no streams", asf({picture}), ""},
+      {"object larger than the header", huge_size, ""},
+      {"zero-sized object", asf({kStreamProperties + le64(0)}), ""},
+      {"not asf", "\x30\x26\xb2\x75 and no more"s, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(asfExtension(c.bytes), c.want);
+  }
+}
+
+// --- Text headers ---------------------------------------------------------
+
+TEST(TextHeaderTest, RadianceAndVCalendar) {
+  const struct {
+    const char* what;
+    std::string head;
+    const char* want;
+  } kCases[] = {
+      {"radiance", "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 2 +X 2\n", "hdr"},
+      {"rgbe", "#?RGBE\nFORMAT=32-bit_rle_rgbe\n\n-Y 2 +X 2\n", "hdr"},
+      {"radiance-like name", "#?RADIANCEX\n", ""},
+      {"vcalendar 1.0", "BEGIN:VCALENDAR\r\nPRODID:x\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\n", "vcs"},
+      {"vcalendar 1.0 after a BOM",
+       "\xef\xbb\xbf"
+       "BEGIN:VCALENDAR\nVERSION:1.0\n",
+       "vcs"},
+      {"icalendar", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\n", ""},
+      {"version inside an event", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nVERSION:1.0\n", ""},
+      {"vcard", "BEGIN:VCARD\nVERSION:1.0\n", ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(extensionOf(identifyTextHeader(c.head)), c.want);
+  }
+}
+
+// --- Damaged containers through the engine --------------------------------
+
+class DamagedContainerTest : public LoadedEngineTest {};
+
+TEST_F(DamagedContainerTest, EveryOneGetsAnAnalysisSoon) {
+  const TiffWriter le(false);
+  std::string cut_zip =
+      "PK\x03\x04\x14\0\0\0\x08\0\0\0\0\0\0\0\0\0\x40\0\0\0\x40\0\0\0\x13\0\0\0"s +
+      "[Content_Types].xml" + std::string(10, '\x55');
+  std::string zip_loop = cut_zip + "PK\x05\x06"s + std::string(18, '\0');
+  zip_loop[zip_loop.size() - 6] = '\0';  // the directory starts at the file's start
+  const std::string tiff_loop = le.write({{{make("NIKON"), {330, 4, 1, "", 0}}, 0}});
+  std::string cms_past_end =
+      contentInfo(kSignedOid, signedData(kSha256, seq(kDataOid), kSignerInfos));
+  cms_past_end[2] = '\x7f';
+  std::string asf_count = asf({streamProperties(kAudio)});
+  asf_count[24] = '\xff';
+  asf_count[27] = '\xff';
+  const struct {
+    const char* what;
+    std::string bytes;
+  } kCases[] = {
+      {"zip cut after its first header", cut_zip},
+      {"zip whose directory points at its start", zip_loop},
+      {"zip magic alone", "PK\x03\x04"s},
+      {"tiff directory pointing at itself", tiff_loop},
+      {"cms length past the end", cms_past_end},
+      {"asf claiming four billion objects", asf_count},
+      {"compound file header alone",
+       "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"s + std::string(504, '\xff')},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const auto start = std::chrono::steady_clock::now();
+    engine_->analyze(BufferSource(c.bytes));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  }
+}
+
+}  // namespace
+}  // namespace ident
