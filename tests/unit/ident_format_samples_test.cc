@@ -54,6 +54,11 @@ constexpr struct {
     {"sgi", "sgi"}, {"sun", "ras"}, {"emf", "emf"}, {"pcl", "pcl"}, {"pcl-mono", "pcl"},
     {"pfm", "pfm"}, {"phm", "phm"}, {"viff", "viff"}, {"pict", "pict"}, {"xbm", "xbm"},
     {"heic", "heic"}, {"djvu", "djvu"},
+    // Radiance pictures under the older "#?RGBE" header, which reads as text.
+    {"hdr-rgbe", "hdr"},
+    // Camera raw images laid out as TIFF (metadata kept, image data cut):
+    // Nikon and Adobe by their tags, Panasonic by its header.
+    {"nef", "nef"}, {"dng", "dng"}, {"rw2", "rw2"},
     // Plain (ASCII) Netpbm pictures, which read as text.
     {"pbm-plain", "pbm"}, {"pgm-plain", "pgm"}, {"ppm-plain", "ppm"},
     // An icon and a cursor whose first image, a large PNG, makes the
@@ -64,6 +69,11 @@ constexpr struct {
     {"ply-ascii", "ply"}, {"dfont", "dfont"}, {"ttc", "ttc"}, {"pfa", "pfa"}, {"3ds", "3ds"},
     {"assbin", "assbin"}, {"fbx-ascii", "fbx"}, {"step", "stp"}, {"stl-ascii", "stl"},
     {"3mf", "3mf"}, {"stl", "stl"},
+    // Office Open XML told by its main part's content type (LibreOffice's
+    // macro-enabled and template forms), and XPS (ghostscript).
+    {"docm", "docm"}, {"dotx", "dotx"}, {"xlsm", "xlsm"}, {"xltx", "xltx"}, {"xps", "xps"},
+    // A vCalendar 1.0 file, which an iCalendar's VERSION tells apart.
+    {"vcs", "vcs"},
     // Archives, patches, databases and scientific data.
     {"bzip2", "bz2"}, {"bsdiff", "bsdiff"}, {"lrzip", "lrz"}, {"lzop", "lzo"},
     {"vcdiff", "vcdiff"}, {"zpaq", "zpaq"}, {"berkeley-db", "db"}, {"gdbm", "gdbm"},
@@ -77,6 +87,11 @@ constexpr struct {
     {"gpg-msg", "gpg"}, {"openssl-enc", "enc"}, {"jks", "jks"}, {"der-key", "der"},
     {"der-key-pkcs8", "der"}, {"der-key-rsa", "der"}, {"p12", "p12"}, {"gpg-sig", "sig"},
     {"p7s", "p7s"}, {"der-key-ed25519", "der"},
+    // CMS messages by their content type (openssl): signed with the
+    // content, in DER and streamed BER, enveloped, and a time-stamp
+    // response and its token.
+    {"p7m-signed", "p7m"}, {"p7m-ber", "p7m"}, {"p7m-enveloped", "p7m"}, {"tsr", "tsr"},
+    {"tst", "tsr"},
     // Messages encrypted to a public key: an ECDH session key with a one-byte
     // packet length, an RSA one with a two-byte length.
     {"gpg-pkesk", "gpg"}, {"gpg-pkesk-rsa", "gpg"},

@@ -380,6 +380,9 @@ std::optional<Result> fromMainContentType(std::string_view types) {
   static constexpr struct {
     std::string_view type, extension, description;
   } kTypes[] = {
+      // A theme declares a presentation's parts beside its theme manager.
+      {"openxmlformats-officedocument.themeManager+xml", "thmx", "Microsoft Office theme"},
+      {"ms-office.themeManager+xml", "thmx", "Microsoft Office theme"},
       {"openxmlformats-officedocument.wordprocessingml.document.main+xml", "docx",
        "Microsoft Word 2007+ document (Office Open XML)"},
       {"ms-word.document.macroEnabled.main+xml", "docm",
@@ -447,9 +450,30 @@ std::optional<Result> fromXpsParts(const Contents& contents, std::string_view ty
   return Result{"xps", "Microsoft XML Paper Specification document"};
 }
 
+// The iWork application whose package a top folder's name names, as a
+// package folder zipped whole ("Report.pages/Index.zip", ...).
+std::optional<std::string_view> iworkPackageFolder(const Contents& contents) {
+  for (const std::string_view extension : {".pages/"sv, ".numbers/"sv, ".key/"sv}) {
+    const bool packaged = std::any_of(
+        contents.names.begin(), contents.names.end(), [extension](std::string_view name) {
+          const std::size_t slash = name.find('/');
+          return slash != std::string_view::npos &&
+                 name.substr(0, slash + 1).ends_with(extension) &&
+                 (name.substr(slash + 1) == "Index.zip" || name.substr(slash + 1) == "index.xml" ||
+                  name.substr(slash + 1) == "index.apxl" ||
+                  name.substr(slash + 1).starts_with("Index/"));
+        });
+    if (packaged) {
+      return extension.substr(1, extension.size() - 2);
+    }
+  }
+  return std::nullopt;
+}
+
 // Apple's iWork documents: the XML-in-zip form of iWork '08 and '09 (a
 // Keynote index.apxl; an index.xml that is Pages' "sl" or Numbers' "ls"
-// document) and the later one of protobuf archives in Index/*.iwa.
+// document), the later one of protobuf archives in Index/*.iwa (slides in
+// Keynote's, table tiles in Numbers'), and a package folder zipped whole.
 std::optional<Result> fromIworkIndex(const Contents& contents) {
   static const Result kPages{"pages", "Apple Pages document"};
   static const Result kKeynote{"key", "Apple Keynote presentation"};
@@ -467,16 +491,20 @@ std::optional<Result> fromIworkIndex(const Contents& contents) {
     }
     return std::nullopt;
   }
-  if (!hasName(contents, "Index/Document.iwa")) {
-    return std::nullopt;
+  if (hasName(contents, "Index/Document.iwa")) {
+    if (hasPrefix(contents, "Index/MasterSlide") || hasPrefix(contents, "Index/TemplateSlide") ||
+        hasPrefix(contents, "Index/Slide")) {
+      return kKeynote;
+    }
+    if (hasPrefix(contents, "Index/Tables/Tile")) {
+      return kNumbers;
+    }
+    return kPages;
   }
-  if (hasPrefix(contents, "Index/MasterSlide") || hasPrefix(contents, "Index/Slide")) {
-    return kKeynote;
+  if (const std::optional<std::string_view> folder = iworkPackageFolder(contents)) {
+    return *folder == "key"sv ? kKeynote : *folder == "numbers"sv ? kNumbers : kPages;
   }
-  if (hasPrefix(contents, "Index/Tables/")) {
-    return kNumbers;
-  }
-  return kPages;
+  return std::nullopt;
 }
 
 // Signature containers without their "mimetype" entry: signatures or a
@@ -514,7 +542,10 @@ std::optional<Result> fromNames(const Contents& contents) {
     if (auto result = fromXpsParts(contents, types)) {
       return result;
     }
-    // The part folders, where the part list cannot be read.
+  }
+  // The part folders, where the part list cannot be read or is missing
+  // beside the package's relationships.
+  if (hasName(contents, "[Content_Types].xml") || hasName(contents, "_rels/.rels")) {
     if (hasPrefix(contents, "word/")) {
       return Result{"docx", "Microsoft Word 2007+ document (Office Open XML)"};
     }
