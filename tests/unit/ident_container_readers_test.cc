@@ -401,6 +401,43 @@ TEST(TextHeaderTest, RadianceAndVCalendar) {
   }
 }
 
+// --- E-books through the engine -------------------------------------------
+
+// A Palm database of type BOOKMOBI whose first record opens a MOBI header
+// of file version |version|.
+std::string mobiBook(std::uint32_t version) {
+  const auto be32 = [](std::uint32_t v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>((v >> 16) & 0xff),
+                       static_cast<char>((v >> 8) & 0xff), static_cast<char>(v & 0xff)};
+  };
+  std::string book = "book" + std::string(56, '\0') + "BOOKMOBI" + std::string(8, '\0') + "\0\x01"s;
+  book += be32(88) + std::string(4, '\0');  // the first record, at 88
+  book.resize(88, '\0');
+  book += "\0\x01\0\0\0\0\0\x64\0\x01\x10\0\0\0\0\0"s;  // PalmDOC header
+  book += "MOBI" + be32(232) + be32(2) + be32(65001) + be32(1) + be32(version);
+  return book + std::string(300, '\0');
+}
+
+class EBookTest : public LoadedEngineTest {};
+
+TEST_F(EBookTest, KindleAndSonyBooksByTheirHeaders) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* want;
+  } kCases[] = {
+      {"kf8 alone", mobiBook(8), "azw3"},
+      {"mobipocket", mobiBook(6), "mobi"},
+      {"sony bbeb", "L\0R\0F\0\0\0\x99\x03"s + std::string(200, '\0'), "lrf"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const Analysis analysis = engine_->analyze(BufferSource(c.bytes));
+    ASSERT_FALSE(analysis.results.empty());
+    EXPECT_EQ(analysis.results.front().extension, c.want);
+  }
+}
+
 // --- Damaged containers through the engine --------------------------------
 
 class DamagedContainerTest : public LoadedEngineTest {};

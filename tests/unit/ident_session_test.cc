@@ -186,6 +186,37 @@ TEST_F(SessionTest, DeadWorkerIsReplacedForTheNextFile) {
   ::unsetenv("TRUEEXT_ANALYZE_TIMEOUT");
 }
 
+TEST_F(SessionTest, ParsersAreLoadedBeforeTheConfinedWorkerNeedsThem) {
+  // In a process of its own, where no parser is loaded yet: text starts the
+  // worker without them; the zip archive and the CMS message after it each
+  // need one, which the confined worker could not load itself.
+  const std::string samples = IDENT_SAMPLES_DIR;
+  const struct {
+    std::string path;
+    const char* want;
+  } kFiles[] = {
+      {write("notes", "Some plain words.\nNothing more.\n"), "txt"},
+      {write("macros", testutil::readFile(samples + "/docm.sample")), "docm"},
+      {write("signed", testutil::readFile(samples + "/p7m-signed.sample")), "p7m"},
+  };
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        Session session;
+        int right = 0;
+        if (session.loadDefinitions(IDENT_BUILD_DIR)) {
+          for (const auto& file : kFiles) {
+            char buffer[TRID_INFO_BUFFER_SIZE] = "";
+            right += session.submit(file.path.c_str()) && session.analyze() &&
+                     session.info(TRID_GET_RES_FILEEXT, 1, buffer) == 1 &&
+                     std::string(buffer) == file.want;
+          }
+        }
+        std::exit(right == 3 ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 TEST(SessionLoadTest, NothingLoadedFailsEveryAnalysis) {
   testutil::ScopedTempDir dir;
   testutil::writeFile(dir.path() / "picture", kPng);
