@@ -175,11 +175,13 @@ std::optional<Result> fromSignedData(const DerReader& der, std::string_view byte
   if (content_type == kTstInfo) {
     return Result{"tsr", "RFC 3161 time-stamp token"};
   }
-  if (!atEnd(encap_body, size, encapsulated)) {
-    return Result{"p7m", "PKCS#7 / CMS signed data"};
-  }
+  // Nothing is signed without a digest algorithm: a bundle of certificates
+  // lists none, whether or not its writer gave it an (empty) content.
   if (no_digests) {
     return Result{"p7b", "PKCS#7 certificate bundle"};
+  }
+  if (!atEnd(encap_body, size, encapsulated)) {
+    return Result{"p7m", "PKCS#7 / CMS signed data"};
   }
   return Result{"p7s", "PKCS#7 / CMS detached signature"};
 }
