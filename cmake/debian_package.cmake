@@ -26,11 +26,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 # dpkg-shlibdeps reads the libraries the binaries link (the C++ runtime);
-# libmagic and the container readers' libzip and libtasn1 are loaded at run
+# libmagic and the container readers' zlib and libtasn1 are loaded at run
 # time, and the magic database and the MIME database are read as files, so
 # they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmagic1, libmagic-mgc, shared-mime-info, libzip4, libtasn1-6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmagic1, libmagic-mgc, shared-mime-info, zlib1g, libtasn1-6")
 
 # Stripped binaries, root-owned files, and folder modes that do not depend
 # on the packager's umask.

@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Packages the Linux build, the tool and its tests need.
-LINUX_PACKAGES=(cmake make g++ pkg-config libgtest-dev libmagic-dev libmagic-mgc libseccomp-dev libzip-dev libtasn1-6-dev shared-mime-info file python3 time)
+LINUX_PACKAGES=(cmake make g++ pkg-config libgtest-dev libmagic-dev libmagic-mgc libseccomp-dev zlib1g-dev libtasn1-6-dev shared-mime-info file python3 time)
 
 # install_missing PACKAGE...: installs, with apt-get, those not yet installed.
 install_missing() {

@@ -16,6 +16,7 @@
 #include "containers/asf_media.h"
 #include "containers/cms_message.h"
 #include "containers/compound_document.h"
+#include "containers/container_libraries.h"
 #include "containers/mailbox.h"
 #include "containers/raw_image.h"
 #include "containers/stl_model.h"
@@ -312,6 +313,9 @@ bool Engine::prepare(std::string* err) {
   }
   readMimeFiles();
   readTextModel();
+  // zlib, for the zip reader's deflated entries: libmagic has brought it
+  // in, so it costs nothing here, and a worker forked from now on has it.
+  libZ();
   return true;
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// The sonames of Debian's libzip4 and libtasn1-6.
-constexpr char kLibZipName[] = "libzip.so.4";
+// The sonames of Debian's zlib1g and libtasn1-6.
+constexpr char kLibZName[] = "libz.so.1";
 constexpr char kLibTasn1Name[] = "libtasn1.so.6";
 
 std::atomic<bool> loading_closed{false};
@@ -32,26 +32,13 @@ struct Loaded {
   Table table{};
 };
 
-Loaded<LibZip> zip_state;
+Loaded<LibZ> z_state;
 Loaded<LibTasn1> tasn1_state;
 
-bool bindZip(void* library, LibZip* api) {
-  return bind(library, "zip_source_function_create", &api->source_function_create) &&
-         bind(library, "zip_source_free", &api->source_free) &&
-         bind(library, "zip_open_from_source", &api->open_from_source) &&
-         bind(library, "zip_discard", &api->discard) &&
-         bind(library, "zip_get_num_entries", &api->get_num_entries) &&
-         bind(library, "zip_get_name", &api->get_name) &&
-         bind(library, "zip_name_locate", &api->name_locate) &&
-         bind(library, "zip_stat_index", &api->stat_index) &&
-         bind(library, "zip_fopen_index", &api->fopen_index) &&
-         bind(library, "zip_fread", &api->fread) && bind(library, "zip_fclose", &api->fclose) &&
-         bind(library, "zip_error_init", &api->error_init) &&
-         bind(library, "zip_error_fini", &api->error_fini) &&
-         bind(library, "zip_error_set", &api->error_set) &&
-         bind(library, "zip_error_to_data", &api->error_to_data) &&
-         bind(library, "zip_stat_init", &api->stat_init) &&
-         bind(library, "zip_source_seek_compute_offset", &api->seek_compute_offset);
+bool bindZ(void* library, LibZ* api) {
+  return bind(library, "inflateInit2_", &api->inflate_init2) &&
+         bind(library, "inflate", &api->inflate) && bind(library, "inflateEnd", &api->inflate_end) &&
+         bind(library, "zlibVersion", &api->version);
 }
 
 bool bindTasn1(void* library, LibTasn1* api) {
@@ -89,9 +76,9 @@ const Table* loaded(const Loaded<Table>& state) {
 
 }  // namespace
 
-const LibZip* libZip() {
-  load(kLibZipName, &zip_state, bindZip);
-  return loaded(zip_state);
+const LibZ* libZ() {
+  load(kLibZName, &z_state, bindZ);
+  return loaded(z_state);
 }
 
 const LibTasn1* libTasn1() {
@@ -101,7 +88,7 @@ const LibTasn1* libTasn1() {
 
 bool loadLibrariesFor(std::string_view head) {
   if (head.starts_with("PK\x03\x04"sv)) {
-    return load(kLibZipName, &zip_state, bindZip);
+    return load(kLibZName, &z_state, bindZ);
   }
   // A DER SEQUENCE of a length past 127 bytes: CMS messages, certificates.
   if (head.size() >= 2 && head[0] == '\x30' && (static_cast<unsigned char>(head[1]) & 0x80) != 0) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,16 +15,23 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::string_view kLocalHeaderMagic = "PK\x03\x04"sv;
+constexpr std::string_view kCentralHeaderMagic = "PK\x01\x02"sv;
+constexpr std::string_view kEndRecordMagic = "PK\x05\x06"sv;
 constexpr std::size_t kLocalHeaderSize = 30;
-// Bounds on the work one archive may cause: the bytes libzip may read of it
-// (its central directory, the entries read), the names kept, the local
-// headers walked where the directory is missing, and the bytes of an entry
-// read for its text.
-constexpr std::uint64_t kMaxArchiveReadBytes = 32 << 20;
+constexpr std::size_t kCentralHeaderSize = 46;
+constexpr std::size_t kEndRecordSize = 22;
+constexpr std::size_t kMaxComment = 0xffff;
+// Bounds on the work one archive may cause: the directory read, the names
+// kept, the local headers walked where the directory is missing, and the
+// bytes of an entry read for its text.
+constexpr std::size_t kMaxDirectoryBytes = 8 << 20;
 constexpr std::size_t kMaxNames = 20000;
 constexpr std::size_t kMaxLocalWalk = 64;
 constexpr std::size_t kMaxEntryTextBytes = 256 << 10;
 constexpr std::size_t kMaxMimetypeBytes = 256;
+// Compression methods: stored and deflated.
+constexpr std::uint32_t kStored = 0;
+constexpr std::uint32_t kDeflated = 8;
 
 std::uint32_t decodeFixed16(std::string_view bytes, std::size_t at) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
@@ -36,145 +42,131 @@ std::uint32_t decodeFixed32(std::string_view bytes, std::size_t at) {
   return decodeFixed16(bytes, at) | (decodeFixed16(bytes, at + 2) << 16);
 }
 
-// The bytes of a ByteSource as libzip reads an archive: a seekable source
-// that refuses to read more than kMaxArchiveReadBytes in all.
-class ZipSource {
- public:
-  ZipSource(const LibZip& zip, const ByteSource& source) : zip_(zip), source_(source) {
-    zip_.error_init(&error_);
-  }
-  ZipSource(const ZipSource&) = delete;
-  ZipSource& operator=(const ZipSource&) = delete;
-  ~ZipSource() { zip_.error_fini(&error_); }
-
-  static zip_int64_t call(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    return static_cast<ZipSource*>(self)->handle(data, length, command);
-  }
-
- private:
-  zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    switch (command) {
-      case ZIP_SOURCE_OPEN:
-        offset_ = 0;
-        return 0;
-      case ZIP_SOURCE_READ: {
-        const std::uint64_t size = source_.size();
-        const std::uint64_t wanted =
-            offset_ >= size ? 0 : std::min<std::uint64_t>(length, size - offset_);
-        if (wanted > kMaxArchiveReadBytes - std::min(read_, kMaxArchiveReadBytes)) {
-          zip_.error_set(&error_, ZIP_ER_MEMORY, 0);
-          return -1;
-        }
-        std::string bytes;
-        if (wanted != 0 && (!source_.readAt(offset_, static_cast<std::size_t>(wanted), &bytes) ||
-                            bytes.size() != wanted)) {
-          zip_.error_set(&error_, ZIP_ER_READ, 0);
-          return -1;
-        }
-        std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
-        offset_ += wanted;
-        read_ += wanted;
-        return static_cast<zip_int64_t>(wanted);
-      }
-      case ZIP_SOURCE_CLOSE:
-        return 0;
-      case ZIP_SOURCE_STAT: {
-        if (length < sizeof(zip_stat_t)) {
-          zip_.error_set(&error_, ZIP_ER_INVAL, 0);
-          return -1;
-        }
-        auto* stat = static_cast<zip_stat_t*>(data);
-        zip_.stat_init(stat);
-        stat->size = source_.size();
-        stat->valid |= ZIP_STAT_SIZE;
-        return sizeof(zip_stat_t);
-      }
-      case ZIP_SOURCE_ERROR:
-        return zip_.error_to_data(&error_, data, length);
-      case ZIP_SOURCE_SEEK: {
-        const zip_int64_t to =
-            zip_.seek_compute_offset(offset_, source_.size(), data, length, &error_);
-        if (to < 0) {
-          return -1;
-        }
-        offset_ = static_cast<std::uint64_t>(to);
-        return 0;
-      }
-      case ZIP_SOURCE_TELL:
-        return static_cast<zip_int64_t>(offset_);
-      case ZIP_SOURCE_SUPPORTS:
-        return ZIP_SOURCE_SUPPORTS_SEEKABLE;
-      case ZIP_SOURCE_FREE:
-        return 0;
-      default:
-        zip_.error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
-        return -1;
-    }
-  }
-
-  const LibZip& zip_;
-  const ByteSource& source_;
-  zip_error_t error_;
-  std::uint64_t offset_ = 0;
-  std::uint64_t read_ = 0;
+// An entry as the central directory lists it.
+struct Entry {
+  std::string name;
+  std::uint32_t method = 0;
+  std::uint32_t compressed_size = 0;
+  std::uint32_t local_offset = 0;
 };
 
-// An archive opened with libzip from its central directory.
+// Reads the entries of the central directory found through the end record.
+bool readCentralDirectory(const ByteSource& source, std::vector<Entry>* entries) {
+  const std::uint64_t size = source.size();
+  if (size < kEndRecordSize) {
+    return false;
+  }
+  const std::uint64_t tail_size = std::min<std::uint64_t>(size, kEndRecordSize + kMaxComment);
+  std::string tail;
+  if (!source.readAt(size - tail_size, static_cast<std::size_t>(tail_size), &tail) ||
+      tail.size() != tail_size) {
+    return false;
+  }
+  const std::size_t end = tail.rfind(kEndRecordMagic);
+  if (end == std::string::npos || tail.size() - end < kEndRecordSize) {
+    return false;
+  }
+  const std::uint32_t directory_size = decodeFixed32(tail, end + 12);
+  const std::uint32_t directory_offset = decodeFixed32(tail, end + 16);
+  if (directory_size > kMaxDirectoryBytes ||
+      static_cast<std::uint64_t>(directory_offset) + directory_size > size) {
+    return false;  // zip64 (0xffffffff) or damaged: fall back to local headers
+  }
+  std::string directory;
+  if (!source.readAt(directory_offset, directory_size, &directory) ||
+      directory.size() != directory_size) {
+    return false;
+  }
+  std::size_t pos = 0;
+  // An entry's extra field and comment may claim more than the directory
+  // holds: |pos| then lies past its end and the walk stops.
+  while (pos <= directory.size() && directory.size() - pos >= kCentralHeaderSize &&
+         entries->size() < kMaxNames) {
+    if (std::string_view(directory).substr(pos, 4) != kCentralHeaderMagic) {
+      break;
+    }
+    const std::size_t name_size = decodeFixed16(directory, pos + 28);
+    const std::size_t extra_size = decodeFixed16(directory, pos + 30);
+    const std::size_t comment_size = decodeFixed16(directory, pos + 32);
+    if (directory.size() - pos - kCentralHeaderSize < name_size) {
+      break;
+    }
+    entries->push_back(Entry{directory.substr(pos + kCentralHeaderSize, name_size),
+                             decodeFixed16(directory, pos + 10), decodeFixed32(directory, pos + 20),
+                             decodeFixed32(directory, pos + 42)});
+    pos += kCentralHeaderSize + name_size + extra_size + comment_size;
+  }
+  return !entries->empty();
+}
+
+// Inflates the raw deflate stream |compressed| with zlib, up to |max_bytes|
+// of output; what came out before an error or the end of the input.
+std::string inflateStart(const LibZ& z, std::string_view compressed, std::size_t max_bytes) {
+  z_stream stream{};
+  if (z.inflate_init2(&stream, -MAX_WBITS, z.version(), static_cast<int>(sizeof stream)) != Z_OK) {
+    return "";
+  }
+  std::string text(max_bytes, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
+  stream.avail_in = static_cast<uInt>(compressed.size());
+  stream.next_out = reinterpret_cast<Bytef*>(text.data());
+  stream.avail_out = static_cast<uInt>(text.size());
+  z.inflate(&stream, Z_FINISH);
+  text.resize(text.size() - stream.avail_out);
+  z.inflate_end(&stream);
+  return text;
+}
+
+// An archive's central directory, and its entries' text on demand.
 class Archive {
  public:
-  Archive(const LibZip& zip, const ByteSource& source) : zip_(zip), source_(zip, source) {
-    zip_source_t* handle = zip_.source_function_create(&ZipSource::call, &source_, nullptr);
-    if (handle == nullptr) {
-      return;
-    }
-    archive_ = zip_.open_from_source(handle, ZIP_RDONLY, nullptr);
-    if (archive_ == nullptr) {
-      zip_.source_free(handle);  // still ours when the open failed
-    }
-  }
-  Archive(const Archive&) = delete;
-  Archive& operator=(const Archive&) = delete;
-  ~Archive() {
-    if (archive_ != nullptr) {
-      zip_.discard(archive_);
-    }
+  explicit Archive(const ByteSource& source) : source_(source) {
+    open_ = readCentralDirectory(source, &entries_);
   }
 
-  bool open() const { return archive_ != nullptr; }
+  bool open() const { return open_; }
 
   void names(std::vector<std::string>* out) const {
-    const zip_int64_t count = zip_.get_num_entries(archive_, 0);
-    for (zip_int64_t i = 0; i < count && out->size() < kMaxNames; ++i) {
-      if (const char* name =
-              zip_.get_name(archive_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW)) {
-        out->emplace_back(name);
-      }
+    for (const Entry& entry : entries_) {
+      out->push_back(entry.name);
     }
   }
 
   // The first |max_bytes| bytes of entry |name|, uncompressed; "" when it is
-  // missing or cannot be read.
+  // missing, compressed otherwise than by deflate, or cannot be read.
   std::string read(std::string_view name, std::size_t max_bytes) const {
-    const zip_int64_t index =
-        zip_.name_locate(archive_, std::string(name).c_str(), ZIP_FL_ENC_RAW);
-    if (index < 0) {
+    const auto entry = std::find_if(entries_.begin(), entries_.end(),
+                                    [name](const Entry& e) { return e.name == name; });
+    std::string header;
+    if (entry == entries_.end() ||
+        !source_.readAt(entry->local_offset, kLocalHeaderSize, &header) ||
+        header.size() != kLocalHeaderSize ||
+        std::string_view(header).substr(0, 4) != kLocalHeaderMagic) {
       return "";
     }
-    zip_file_t* file = zip_.fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
-    if (file == nullptr) {
+    const std::uint64_t data_offset = std::uint64_t{entry->local_offset} + kLocalHeaderSize +
+                                      decodeFixed16(header, 26) + decodeFixed16(header, 28);
+    // As much input as output wanted: the start of a text deflates to less.
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(entry->compressed_size, max_bytes));
+    std::string data;
+    if (!source_.readAt(data_offset, wanted, &data)) {
       return "";
     }
-    std::string text(max_bytes, '\0');
-    const zip_int64_t n = zip_.fread(file, text.data(), max_bytes);
-    zip_.fclose(file);
-    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return text;
+    if (entry->method == kStored) {
+      return data;
+    }
+    const LibZ* z = libZ();
+    if (entry->method != kDeflated || z == nullptr) {
+      return "";
+    }
+    return inflateStart(*z, data, max_bytes);
   }
 
  private:
-  const LibZip& zip_;
-  ZipSource source_;
-  zip_t* archive_ = nullptr;
+  const ByteSource& source_;
+  std::vector<Entry> entries_;
+  bool open_ = false;
 };
 
 // What the archive holds, as far as the rules need it.
@@ -185,7 +177,7 @@ struct Contents {
   bool first_marked_java = false;  // a Java archive's mark, 0xCAFE, after the first name
   const Archive* archive = nullptr;  // where the names came from its directory
 
-  // The start of entry |name|'s text, when the archive was opened.
+  // The start of entry |name|'s text, when the archive's directory was read.
   std::string text(std::string_view name) const {
     return archive != nullptr ? archive->read(name, kMaxEntryTextBytes) : "";
   }
@@ -625,13 +617,10 @@ std::optional<Result> identifyZipContainer(const ByteSource& source, bool* plain
     return std::nullopt;
   }
   Contents contents;
-  std::unique_ptr<Archive> archive;
-  if (const LibZip* zip = libZip()) {
-    archive = std::make_unique<Archive>(*zip, source);
-    if (archive->open()) {
-      archive->names(&contents.names);
-      contents.archive = archive.get();
-    }
+  const Archive archive(source);
+  if (archive.open()) {
+    archive.names(&contents.names);
+    contents.archive = &archive;
   }
   const bool have_directory = contents.archive != nullptr;
   readLocalHeaders(source, !have_directory, &contents);
