@@ -26,7 +26,7 @@ void putU32(std::string* out, std::uint32_t v) {
   putU16(out, v >> 16);
 }
 
-// The CRC-32 of |data|, which libzip checks when it reads an entry.
+// The CRC-32 of |data|, as zip writers store it.
 std::uint32_t crc32(std::string_view data) {
   std::uint32_t crc = 0xffffffff;
   for (const char c : data) {
