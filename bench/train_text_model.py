@@ -38,6 +38,17 @@ MAGIC = b"TXTMODL1"
 # Kinds the model does not answer: the rules' own checks tell man pages
 # (whose answer is a section number) and Adobe font metrics outright.
 LEFT_TO_RULES = {"man", "afm"}
+# More Debian source packages of the tuning origin, for the kinds its corpus
+# holds few files of (Dockerfiles, TOML, reStructuredText, Markdown, YAML,
+# TypeScript): only those whose name falls in the tuned part are fetched
+# and read, and none is a project that a held-out origin draws.
+EXTRA_SOURCE_PACKAGES = [
+    "rust-toml", "rust-serde", "rust-clap", "rust-regex", "rust-tokio", "rust-rand", "rust-log", "rust-anyhow",
+    "rust-syn", "rust-itertools", "rust-bitflags", "rust-libc", "hugo", "golang-github-containers-buildah",
+    "golang-github-containers-common", "runc", "containerd", "python-docutils", "python-urllib3",
+    "numpy", "node-typescript", "yamllint", "ansible", "python-poetry",
+    "python-pip", "tox", "black", "meson", "cmake", "libyaml", "ruamel.yaml", "node-marked", "node-ws",
+]
 # A person's name for each kind, which the library shows as the description.
 DESCRIPTIONS = {
     "svg": "SVG image", "ps": "PostScript document", "c": "C source", "h": "C header", "cpp": "C++ source",
@@ -64,11 +75,13 @@ def log(message):
     print(f"train_text_model: {message}", file=sys.stderr)
 
 
-def training_files(cache, per_kind, per_package):
+def training_files(cache, per_kind, per_package, offline):
     """[(kind, path)] of the tuned part, sampled as the docstring says."""
     roots = (make_corpus.fetch_debs(corpus_kinds.PACKAGES, cache, True)
              + make_corpus.fetch_sources(corpus_kinds.SOURCE_PACKAGES, cache, True)
-             + make_corpus.fetch_npm(corpus_kinds.NPM_MODULES, cache, True))
+             + make_corpus.fetch_npm(corpus_kinds.NPM_MODULES, cache, True)
+             + make_corpus.fetch_sources([n for n in EXTRA_SOURCE_PACKAGES if corpus_kinds.split_of(n) == "tuned"],
+                                       cache, offline))
     roots = [r for r in roots if corpus_kinds.split_of(r[1]) == "tuned"]
     kinds_by_ext = {}
     for kind, exts, _category, binary in corpus_kinds.KINDS:
@@ -131,6 +144,7 @@ def main():
     parser.add_argument("--penalty", choices=("l1", "l2"), default="l1",
                         help="l1 keeps few features (a small file), l2 spreads the weights")
     parser.add_argument("--min-count", type=int, default=3, help="features in fewer files are dropped")
+    parser.add_argument("--offline", action="store_true", help="fetch nothing; use what the cache holds")
     parser.add_argument("--features", help="keep the training files' features in this file, and read them "
                         "from it when it exists (to try other settings without gathering again)")
     args = parser.parse_args()
@@ -142,7 +156,8 @@ def main():
         with open(args.features, "rb") as f:
             docs, labels = pickle.load(f)
     else:
-        files = training_files(os.path.abspath(args.cache), args.per_kind, args.per_package)
+        files = training_files(os.path.abspath(args.cache), args.per_kind, args.per_package,
+                               args.offline)
         docs, labels = [], []
         for kind, path in files:
             docs.append(text_features.hashed_features(head_of(path)))
