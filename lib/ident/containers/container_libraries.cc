@@ -37,7 +37,8 @@ Loaded<LibTasn1> tasn1_state;
 
 bool bindZ(void* library, LibZ* api) {
   return bind(library, "inflateInit2_", &api->inflate_init2) &&
-         bind(library, "inflate", &api->inflate) && bind(library, "inflateEnd", &api->inflate_end) &&
+         bind(library, "inflate", &api->inflate) &&
+         bind(library, "inflateEnd", &api->inflate_end) &&
          bind(library, "zlibVersion", &api->version);
 }
 
