@@ -265,6 +265,9 @@ TEST(CmsMessageTest, KindsFromContentTypeAndContent) {
        ""},
       {"data content type", contentInfo(kDataOid, der(0x04, std::string(200, 'x'))), ""},
       {"short form length", "\x30\x05\x06\x03\x2a\x86\x48"s, ""},
+      {"short compressed message",
+       seq(oid(kSmime + "\x09") + explicit0(seq(der(0x02, "\x00"s) + std::string(20, '\x05')))),
+       "p7z"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);

@@ -254,10 +254,21 @@ std::optional<Result> fromTimeStampResponse(const DerReader& der, std::string_vi
 
 }  // namespace
 
+bool mayBeCmsMessage(std::string_view head) {
+  using namespace std::string_view_literals;
+  if (head.size() < 2 || head[0] != '\x30') {
+    return false;
+  }
+  if ((static_cast<unsigned char>(head[1]) & 0x80) != 0) {
+    return true;
+  }
+  // 1.2.840.113549.1: the identifier's tag, a length, then these bytes.
+  return head.size() >= 11 && head[2] == '\x06' &&
+         head.substr(4, 7) == "\x2a\x86\x48\x86\xf7\x0d\x01"sv;
+}
+
 std::optional<Result> identifyCmsMessage(std::string_view head) {
-  // Every message of these kinds is longer than 127 bytes, whose length
-  // takes the long form, or is of indefinite length.
-  if (head.size() < 2 || head[0] != '\x30' || (static_cast<unsigned char>(head[1]) & 0x80) == 0) {
+  if (!mayBeCmsMessage(head)) {
     return std::nullopt;
   }
   const LibTasn1* asn1 = libTasn1();

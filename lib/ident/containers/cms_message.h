@@ -18,4 +18,9 @@ namespace ident {
 // unread. std::nullopt for anything else, certificates and keys among them.
 std::optional<Result> identifyCmsMessage(std::string_view head);
 
+// True when |head| opens as a message of these kinds may: a DER SEQUENCE
+// longer than 127 bytes (a long-form or indefinite length), or a shorter
+// one that starts with an object identifier of RSA's PKCS arc.
+bool mayBeCmsMessage(std::string_view head);
+
 }  // namespace ident

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <mutex>
 
+#include "cms_message.h"
+
 namespace ident {
 
 namespace {
@@ -91,8 +93,7 @@ bool loadLibrariesFor(std::string_view head) {
   if (head.starts_with("PK\x03\x04"sv)) {
     return load(kLibZName, &z_state, bindZ);
   }
-  // A DER SEQUENCE of a length past 127 bytes: CMS messages, certificates.
-  if (head.size() >= 2 && head[0] == '\x30' && (static_cast<unsigned char>(head[1]) & 0x80) != 0) {
+  if (mayBeCmsMessage(head)) {
     return load(kLibTasn1Name, &tasn1_state, bindTasn1);
   }
   return false;
