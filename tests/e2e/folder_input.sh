@@ -32,11 +32,14 @@ expect_stdout 'doc	doc.pdf
 '
 
 # The prompt reads one word; standard input ending before a word, or a word
-# longer than any path, is refused.
+# longer than any path, is refused. Where the folder's path holds a space
+# (a TMPDIR so named), the word names it from the current folder.
 rm "$DIR"/*
 put doc2 '%%PDF-1.4'
 PROMPT='please drag a folder on it: '
-prompt "  $NDIR  trailing words$EOL"
+word=$NDIR
+[[ $word != *[[:space:]]* ]] || word=$(basename "$DIR")
+prompt "  $word  trailing words$EOL"
 expect_stdout "${PROMPT}doc2	doc2.pdf
 "
 run_tool                       # standard input is empty
