@@ -153,8 +153,8 @@ class BlobReader:
         self.proc = subprocess.Popen(["git", "-C", git_dir, "cat-file", "--batch"], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE)
 
-    def read(self, spec):
-        self.proc.stdin.write(spec.encode() + b"\n")
+    def read(self, object_name):
+        self.proc.stdin.write(object_name.encode() + b"\n")
         self.proc.stdin.flush()
         header = self.proc.stdout.readline().split()
         if len(header) < 3 or header[1] != b"blob":

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "byte_order.h"
+
 namespace ident {
 
 namespace {
@@ -35,22 +37,6 @@ constexpr std::size_t kStreamTypeOffset = 24;
 constexpr std::size_t kMaxObjects = 1024;
 constexpr std::size_t kMaxExtensionBytes = 1 << 20;
 
-std::uint64_t decode64(std::string_view bytes, std::size_t at) {
-  std::uint64_t value = 0;
-  for (std::size_t i = 8; i-- > 0;) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  }
-  return value;
-}
-
-std::uint32_t decode32(std::string_view bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  }
-  return value;
-}
-
 struct Streams {
   bool audio = false;
   bool video = false;
@@ -67,7 +53,7 @@ struct Streams {
 void readExtension(std::string_view data, Streams* streams) {
   std::size_t at = 0;
   for (std::size_t n = 0; n < kMaxObjects && data.size() - at >= kObjectHeaderSize; ++n) {
-    const std::uint64_t size = decode64(data, at + kGuidSize);
+    const std::uint64_t size = little64(data, at + kGuidSize);
     if (size < kObjectHeaderSize || size > data.size() - at) {
       return;
     }
@@ -94,8 +80,8 @@ std::optional<Result> identifyAsfMedia(const ByteSource& source) {
       std::string_view(header).substr(0, kGuidSize) != kHeaderObject) {
     return std::nullopt;
   }
-  const std::uint64_t end = std::min<std::uint64_t>(decode64(header, kGuidSize), source.size());
-  const std::uint32_t count = decode32(header, kObjectHeaderSize);
+  const std::uint64_t end = std::min<std::uint64_t>(little64(header, kGuidSize), source.size());
+  const std::uint32_t count = little32(header, kObjectHeaderSize);
   Streams streams;
   std::uint64_t at = kHeaderObjectSize;
   for (std::uint32_t n = 0; n < count && n < kMaxObjects && end >= at + kObjectHeaderSize; ++n) {
@@ -104,7 +90,7 @@ std::optional<Result> identifyAsfMedia(const ByteSource& source) {
         object.size() < kObjectHeaderSize) {
       break;
     }
-    const std::uint64_t size = decode64(object, kGuidSize);
+    const std::uint64_t size = little64(object, kGuidSize);
     if (size < kObjectHeaderSize || size > end - at) {
       break;
     }

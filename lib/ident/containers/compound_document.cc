@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_order.h"
+
 namespace ident {
 
 namespace {
@@ -166,15 +168,6 @@ const NamedEntry kNamedEntries[] = {
     {"NativeContent_MAIN", false, {Kind::kNamed, "qpw", "Quattro Pro 9+ notebook"}},
 };
 
-std::uint32_t decode16(std::string_view bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-         (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-}
-
-std::uint32_t decode32(std::string_view bytes, std::size_t at) {
-  return decode16(bytes, at) | (decode16(bytes, at + 2) << 16);
-}
-
 bool sameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
@@ -195,21 +188,21 @@ struct Entry {
 
 Entry parseEntry(std::string_view bytes) {
   Entry entry;
-  const std::size_t name_bytes = std::min<std::size_t>(decode16(bytes, 0x40), 64);
+  const std::size_t name_bytes = std::min<std::size_t>(little16(bytes, 0x40), 64);
   for (std::size_t at = 0; at + 1 < name_bytes; at += 2) {
-    const std::uint32_t unit = decode16(bytes, at);
+    const std::uint32_t unit = little16(bytes, at);
     if (unit == 0) {
       break;
     }
     entry.name.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
   }
   entry.type = static_cast<std::uint8_t>(bytes[0x42]);
-  entry.left = decode32(bytes, 0x44);
-  entry.right = decode32(bytes, 0x48);
-  entry.child = decode32(bytes, 0x4c);
+  entry.left = little32(bytes, 0x44);
+  entry.right = little32(bytes, 0x48);
+  entry.child = little32(bytes, 0x4c);
   entry.class_id.assign(bytes.substr(0x50, 16));
-  entry.start = decode32(bytes, 0x74);
-  entry.size = decode32(bytes, 0x78);
+  entry.start = little32(bytes, 0x74);
+  entry.size = little32(bytes, 0x78);
   return entry;
 }
 
@@ -219,13 +212,13 @@ class CompoundFile {
       : source_(source), header_(std::move(header)) {}
 
   bool valid() const {
-    const std::uint32_t shift = decode16(header_, 0x1e);
-    return decode16(header_, 0x1c) == 0xfffe && (shift == 9 || shift == 12);
+    const std::uint32_t shift = little16(header_, 0x1e);
+    return little16(header_, 0x1c) == 0xfffe && (shift == 9 || shift == 12);
   }
-  std::size_t sectorSize() const { return std::size_t{1} << decode16(header_, 0x1e); }
-  std::uint32_t firstDirectorySector() const { return decode32(header_, 0x30); }
+  std::size_t sectorSize() const { return std::size_t{1} << little16(header_, 0x1e); }
+  std::uint32_t firstDirectorySector() const { return little32(header_, 0x30); }
   // Streams shorter than this live in the mini stream.
-  std::uint32_t miniStreamCutoff() const { return decode32(header_, 0x38); }
+  std::uint32_t miniStreamCutoff() const { return little32(header_, 0x38); }
 
   // Reads sector |sector| whole; false when it is a marker or past the end.
   bool readSector(std::uint32_t sector, std::string* out) const {
@@ -249,7 +242,7 @@ class CompoundFile {
       }
       cached_fat_index_ = index;
     }
-    return decode32(cached_fat_, (sector % per_sector) * 4);
+    return little32(cached_fat_, (sector % per_sector) * 4);
   }
 
   // Every directory entry, in order, along the directory's chain; a chain
@@ -313,8 +306,8 @@ class CompoundFile {
   }
 
   std::string miniStreamHead(std::uint32_t mini_sector, const Entry& root, std::size_t length) {
-    const std::uint32_t shift = decode16(header_, 0x20);
-    if (shift == 0 || shift >= decode16(header_, 0x1e)) {
+    const std::uint32_t shift = little16(header_, 0x20);
+    if (shift == 0 || shift >= little16(header_, 0x1e)) {
       return "";
     }
     const std::size_t mini_size = std::size_t{1} << shift;
@@ -322,7 +315,7 @@ class CompoundFile {
     const std::size_t entries_per_sector = sectorSize() / 4;
     // The mini allocation table's sectors and the mini stream's, each as
     // far as a bounded walk goes.
-    const std::vector<std::uint32_t> table = chain(decode32(header_, 0x3c), kMaxMiniChain);
+    const std::vector<std::uint32_t> table = chain(little32(header_, 0x3c), kMaxMiniChain);
     const std::vector<std::uint32_t> container = chain(
         root.start, static_cast<std::size_t>(
                         std::min<std::uint64_t>(kMaxMiniChain, root.size / sectorSize() + 1)));
@@ -339,7 +332,7 @@ class CompoundFile {
       if (table_at >= table.size() || !readSector(table[table_at], &bytes)) {
         break;
       }
-      mini_sector = decode32(bytes, (mini_sector % entries_per_sector) * 4);
+      mini_sector = little32(bytes, (mini_sector % entries_per_sector) * 4);
     }
     return head;
   }
@@ -348,21 +341,21 @@ class CompoundFile {
   // lists the first 109, a chain of further sectors the rest.
   std::optional<std::uint32_t> fatSectorLocation(std::size_t index) {
     if (index < kHeaderFatEntries) {
-      return decode32(header_, 0x4c + index * 4);
+      return little32(header_, 0x4c + index * 4);
     }
     index -= kHeaderFatEntries;
     const std::size_t per_sector = sectorSize() / 4 - 1;  // the last entry links on
-    std::uint32_t sector = decode32(header_, 0x44);
+    std::uint32_t sector = little32(header_, 0x44);
     std::string bytes;
     for (std::size_t hop = 0; hop < kMaxDifatSectors; ++hop) {
       if (!readSector(sector, &bytes)) {
         return std::nullopt;
       }
       if (index < per_sector) {
-        return decode32(bytes, index * 4);
+        return little32(bytes, index * 4);
       }
       index -= per_sector;
-      sector = decode32(bytes, per_sector * 4);
+      sector = little32(bytes, per_sector * 4);
     }
     return std::nullopt;
   }
@@ -416,8 +409,8 @@ bool isWordTemplate(std::string_view fib) {
   if (fib.size() < 0x0c) {
     return false;
   }
-  const std::uint32_t ident = decode16(fib, 0);
-  return (ident == 0xa5ec || ident == 0xa5dc) && (decode16(fib, 0x0a) & 1) != 0;
+  const std::uint32_t ident = little16(fib, 0);
+  return (ident == 0xa5ec || ident == 0xa5dc) && (little16(fib, 0x0a) & 1) != 0;
 }
 
 // Excel's workbook stream is a run of records (type, length, data), the
@@ -428,18 +421,18 @@ bool isExcelTemplate(std::string_view records) {
   constexpr std::uint32_t kEof = 0x000a;
   constexpr std::uint32_t kTemplate = 0x0060;
   std::size_t at = 0;
-  if (records.size() < 4 || decode16(records, 0) != kBof) {
+  if (records.size() < 4 || little16(records, 0) != kBof) {
     return false;
   }
   while (at + 4 <= records.size()) {
-    const std::uint32_t type = decode16(records, at);
+    const std::uint32_t type = little16(records, at);
     if (type == kTemplate) {
       return true;
     }
     if (type == kEof) {
       return false;
     }
-    at += 4 + decode16(records, at + 2);
+    at += 4 + little16(records, at + 2);
   }
   return false;
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_order.h"
+
 namespace ident {
 
 namespace {
@@ -72,14 +74,10 @@ class TiffReader {
       : source_(source), big_endian_(big_endian) {}
 
   std::uint32_t get16(std::string_view bytes, std::size_t at) const {
-    const auto b0 = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]));
-    const auto b1 = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1]));
-    return big_endian_ ? (b0 << 8) | b1 : b0 | (b1 << 8);
+    return static_cast<std::uint32_t>(decodeNumber(bytes, at, 2, big_endian_));
   }
   std::uint32_t get32(std::string_view bytes, std::size_t at) const {
-    const std::uint32_t first = get16(bytes, at);
-    const std::uint32_t second = get16(bytes, at + 2);
-    return big_endian_ ? (first << 16) | second : first | (second << 16);
+    return static_cast<std::uint32_t>(decodeNumber(bytes, at, 4, big_endian_));
   }
 
   // Reads exactly |length| bytes at |offset|; false when they are not all

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "byte_order.h"
+
 namespace ident {
 
 namespace {
@@ -18,10 +20,7 @@ std::optional<Result> identifyBinaryStl(const ByteSource& source) {
       !source.readAt(kHeaderSize, 4, &count_bytes) || count_bytes.size() != 4) {
     return std::nullopt;
   }
-  std::uint64_t count = 0;
-  for (int i = 3; i >= 0; --i) {
-    count = (count << 8) | static_cast<unsigned char>(count_bytes[static_cast<std::size_t>(i)]);
-  }
+  const std::uint64_t count = little32(count_bytes, 0);
   if (count == 0 || source.size() != kHeaderSize + 4 + count * kTriangleSize) {
     return std::nullopt;
   }

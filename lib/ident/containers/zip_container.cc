@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_order.h"
 #include "container_libraries.h"
 
 namespace ident {
@@ -33,15 +34,6 @@ constexpr std::size_t kMaxMimetypeBytes = 256;
 constexpr std::uint32_t kStored = 0;
 constexpr std::uint32_t kDeflated = 8;
 
-std::uint32_t decodeFixed16(std::string_view bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-         (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-}
-
-std::uint32_t decodeFixed32(std::string_view bytes, std::size_t at) {
-  return decodeFixed16(bytes, at) | (decodeFixed16(bytes, at + 2) << 16);
-}
-
 // An entry as the central directory lists it.
 struct Entry {
   std::string name;
@@ -66,8 +58,8 @@ bool readCentralDirectory(const ByteSource& source, std::vector<Entry>* entries)
   if (end == std::string::npos || tail.size() - end < kEndRecordSize) {
     return false;
   }
-  const std::uint32_t directory_size = decodeFixed32(tail, end + 12);
-  const std::uint32_t directory_offset = decodeFixed32(tail, end + 16);
+  const std::uint32_t directory_size = little32(tail, end + 12);
+  const std::uint32_t directory_offset = little32(tail, end + 16);
   if (directory_size > kMaxDirectoryBytes ||
       static_cast<std::uint64_t>(directory_offset) + directory_size > size) {
     return false;  // zip64 (0xffffffff) or damaged: fall back to local headers
@@ -85,15 +77,15 @@ bool readCentralDirectory(const ByteSource& source, std::vector<Entry>* entries)
     if (std::string_view(directory).substr(pos, 4) != kCentralHeaderMagic) {
       break;
     }
-    const std::size_t name_size = decodeFixed16(directory, pos + 28);
-    const std::size_t extra_size = decodeFixed16(directory, pos + 30);
-    const std::size_t comment_size = decodeFixed16(directory, pos + 32);
+    const std::size_t name_size = little16(directory, pos + 28);
+    const std::size_t extra_size = little16(directory, pos + 30);
+    const std::size_t comment_size = little16(directory, pos + 32);
     if (directory.size() - pos - kCentralHeaderSize < name_size) {
       break;
     }
     entries->push_back(Entry{directory.substr(pos + kCentralHeaderSize, name_size),
-                             decodeFixed16(directory, pos + 10), decodeFixed32(directory, pos + 20),
-                             decodeFixed32(directory, pos + 42)});
+                             little16(directory, pos + 10), little32(directory, pos + 20),
+                             little32(directory, pos + 42)});
     pos += kCentralHeaderSize + name_size + extra_size + comment_size;
   }
   return !entries->empty();
@@ -145,7 +137,7 @@ class Archive {
       return "";
     }
     const std::uint64_t data_offset = std::uint64_t{entry->local_offset} + kLocalHeaderSize +
-                                      decodeFixed16(header, 26) + decodeFixed16(header, 28);
+                                      little16(header, 26) + little16(header, 28);
     // As much input as output wanted: the start of a text deflates to less.
     const std::size_t wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(entry->compressed_size, max_bytes));
@@ -187,11 +179,11 @@ struct Contents {
 constexpr std::uint32_t kJavaExtraId = 0xcafe;
 
 bool hasExtraId(std::string_view extra, std::uint32_t id) {
-  for (std::size_t at = 0; extra.size() - at >= 4; at += 4 + decodeFixed16(extra, at + 2)) {
-    if (decodeFixed16(extra, at) == id) {
+  for (std::size_t at = 0; extra.size() - at >= 4; at += 4 + little16(extra, at + 2)) {
+    if (little16(extra, at) == id) {
       return true;
     }
-    if (extra.size() - at - 4 < decodeFixed16(extra, at + 2)) {
+    if (extra.size() - at - 4 < little16(extra, at + 2)) {
       break;
     }
   }
@@ -210,11 +202,11 @@ void readLocalHeaders(const ByteSource& source, bool collect_names, Contents* co
         std::string_view(header).substr(0, 4) != kLocalHeaderMagic) {
       return;
     }
-    const std::uint32_t flags = decodeFixed16(header, 6);
-    const std::uint32_t method = decodeFixed16(header, 8);
-    const std::uint32_t compressed_size = decodeFixed32(header, 18);
-    const std::size_t name_size = decodeFixed16(header, 26);
-    const std::size_t extra_size = decodeFixed16(header, 28);
+    const std::uint32_t flags = little16(header, 6);
+    const std::uint32_t method = little16(header, 8);
+    const std::uint32_t compressed_size = little32(header, 18);
+    const std::size_t name_size = little16(header, 26);
+    const std::size_t extra_size = little16(header, 28);
     std::string name;
     if (!source.readAt(offset + kLocalHeaderSize, name_size, &name) || name.size() != name_size) {
       return;
@@ -229,7 +221,7 @@ void readLocalHeaders(const ByteSource& source, bool collect_names, Contents* co
       contents->first_marked_java =
           source.readAt(offset + kLocalHeaderSize + name_size, wanted, &extra) &&
           extra.size() >= 2 &&
-          (decodeFixed16(extra, 0) == kJavaExtraId ||
+          (little16(extra, 0) == kJavaExtraId ||
            hasExtraId(std::string_view(extra).substr(0, extra_size), kJavaExtraId));
       // Only short stored data is of interest (a "mimetype" entry).
       if (method == 0 && compressed_size <= kMaxMimetypeBytes &&

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "byte_order.h"
+
 namespace ident {
 
 namespace {
@@ -36,15 +38,6 @@ constexpr bool withinSignatureBytes() {
 }
 static_assert(withinSignatureBytes(), "a test reads beyond the bytes the host reads");
 
-std::uint32_t number(std::string_view bytes, bool big_endian) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[big_endian ? i : 3 - i]);
-    value = (value << 8) | byte;
-  }
-  return value;
-}
-
 }  // namespace
 
 bool FixedTest::holds(std::string_view head) const {
@@ -57,9 +50,9 @@ bool FixedTest::holds(std::string_view head) const {
     case Kind::kBytes:
       return at == bytes;
     case Kind::kLittle32:
-      return number(at, false) == value;
+      return static_cast<std::uint32_t>(decodeNumber(at, 0, 4, false)) == value;
     case Kind::kBig32:
-      return number(at, true) == value;
+      return static_cast<std::uint32_t>(decodeNumber(at, 0, 4, true)) == value;
     case Kind::kByteAbove:
       return static_cast<unsigned char>(at[0]) > value;
     case Kind::kByteBelow:
