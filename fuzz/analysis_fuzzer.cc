@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "engine.h"
 #include "magic/fixed_signatures.h"
 

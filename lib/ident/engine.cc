@@ -9,9 +9,11 @@
 #include <memory>
 #include <optional>
 
-#include "worker/file_source.h"
+#include "io/file_source.h"
 #include "magic/fixed_signatures.h"
 #include "magic/mime_database.h"
+#include "magic/compiled_definitions.h"
+#include "text/plain_text.h"
 #include "text/text_classifier.h"
 #include "containers/asf_media.h"
 #include "containers/cms_message.h"
@@ -28,9 +30,6 @@ namespace ident {
 namespace {
 
 using namespace std::string_view_literals;
-
-// Bytes scanned to decide whether a file is text.
-constexpr std::size_t kTextProbeBytes = 64 << 10;
 
 // Bytes of a compound file that libmagic sees when our reader does not know
 // it.
@@ -59,149 +58,6 @@ bool isNonAnswerType(std::string_view mime) {
          mime == "inode/x-empty";
 }
 
-// What a compiled libmagic database's header tells, read as libmagic reads
-// the file (the system's database is commonly reached through a link).
-struct CompiledDatabase {
-  // Its first bytes, its magic number and format version; empty when the
-  // file cannot be read.
-  std::string version;
-  // The size of one entry, when the file passes the checks libmagic makes
-  // when it maps one: its own magic number (not byte-swapped: libmagic then
-  // decides), entry counts in its two sets that, with the header's entry,
-  // fill the file exactly, and at least one entry. 0 otherwise.
-  std::uint64_t entry_size = 0;
-};
-
-CompiledDatabase readCompiled(const std::string& path) {
-  constexpr std::uint32_t kMagicNumber = 0xF11E041C;
-  constexpr std::size_t kVersionBytes = 8;
-  constexpr std::size_t kHeaderBytes = 16;
-  std::string ignored;
-  const std::unique_ptr<ByteSource> source = openRegularFile(path, &ignored, FinalLink::kFollow);
-  std::string header;
-  if (source == nullptr || !source->readAt(0, kHeaderBytes, &header) ||
-      header.size() < kVersionBytes) {
-    return {};
-  }
-  CompiledDatabase database{header.substr(0, kVersionBytes)};
-  if (header.size() == kHeaderBytes) {
-    std::uint32_t words[4];
-    std::memcpy(words, header.data(), sizeof words);
-    const std::uint64_t entries = std::uint64_t{words[2]} + words[3];
-    if (words[0] == kMagicNumber && entries != 0 && source->size() % (entries + 1) == 0) {
-      database.entry_size = source->size() / (entries + 1);
-    }
-  }
-  return database;
-}
-
-// The definitions libmagic should load for |text|: its compiled form
-// |compiled| when that can stand in for it, else the text. The compiled form
-// must be at least as new as the text (an edited text wins over a stale
-// build) and of the same format version as the system database |system|,
-// which the installed libmagic reads: a libmagic of another version rejects
-// it. |deferrable| tells that it is the compiled form and passes libmagic's
-// checks with entries of the system database's size: libmagic will take it,
-// so loading it can wait until a file needs it.
-struct Definitions {
-  std::string path;
-  bool deferrable = false;
-};
-
-Definitions chooseDefinitions(const std::string& text, const std::string& compiled,
-                              const CompiledDatabase& system) {
-  // Plain stat(): std::filesystem would bring the C++ library's locale
-  // machinery into the library, which every run then loads and relocates.
-  struct stat text_stat {};
-  struct stat compiled_stat {};
-  if (::stat(text.c_str(), &text_stat) != 0) {
-    return {text};
-  }
-  const auto older = [](const timespec& a, const timespec& b) {
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-  };
-  if (::stat(compiled.c_str(), &compiled_stat) != 0 ||
-      older(compiled_stat.st_mtim, text_stat.st_mtim) || system.version.empty()) {
-    return {text};
-  }
-  const CompiledDatabase database = readCompiled(compiled);
-  if (database.version != system.version) {
-    return {text};
-  }
-  return {compiled, system.entry_size != 0 && database.entry_size == system.entry_size};
-}
-
-// Opens |magic| on the pack, |compiled| or else |text|, and the system's
-// databases |system|. The pack alone first: libmagic accepts a list in which
-// one file has no valid entry at all, but such a pack is a broken
-// installation. A compiled pack that libmagic refuses leaves the text to try.
-bool openPackAndSystem(MagicCookie* magic, const std::string& compiled, const std::string& text,
-                       const std::string& system, std::string* err) {
-  std::string pack = compiled;
-  MagicCookie alone;
-  if (!alone.open(pack, err)) {
-    if (pack == text || !alone.open(text, err)) {
-      return false;
-    }
-    pack = text;
-  }
-  // libmagic tries the databases in the order listed, and under
-  // MAGIC_CONTINUE reports the matches in that order: the pack, whose
-  // entries are the more specific, goes first.
-  return magic->open(pack + ":" + system, err);
-}
-
-// Opens |common| on the commonest formats' definitions, |compiled| or else
-// |text|; false when libmagic takes neither.
-bool openCommon(MagicCookie* common, const std::string& compiled, const std::string& text) {
-  std::string ignored;
-  return common->open(compiled, &ignored) || (compiled != text && common->open(text, &ignored));
-}
-
-// Bytes of text per stray control byte that text may hold: four a
-// kilobyte.
-constexpr std::size_t kBytesPerStrayControl = 256;
-
-// True when |text| is well-formed UTF-8, allowing a sequence cut off at its
-// end (a probe ends anywhere).
-bool isUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
-    unsigned char low = 0x80;
-    unsigned char high = 0xbf;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    if (lead >= 0xc2 && lead <= 0xdf) {
-      length = 2;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-      length = 3;
-      low = lead == 0xe0 ? 0xa0 : 0x80;  // no overlong forms
-      high = lead == 0xed ? 0x9f : 0xbf;  // no surrogates
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-      length = 4;
-      low = lead == 0xf0 ? 0x90 : 0x80;
-      high = lead == 0xf4 ? 0x8f : 0xbf;
-    } else {
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      if (i + k == text.size()) {
-        return true;
-      }
-      const auto byte = static_cast<unsigned char>(text[i + k]);
-      if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xbf)) {
-        return false;
-      }
-    }
-    i += length;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool isNonAnswer(std::string_view description) {
@@ -209,34 +65,6 @@ bool isNonAnswer(std::string_view description) {
          description == "very short file (no magic)";
 }
 
-bool looksLikeText(std::string_view head) {
-  const std::string_view probe = head.substr(0, kTextProbeBytes);
-  std::size_t stray = 0;
-  for (const char c : probe) {
-    const auto byte = static_cast<unsigned char>(c);
-    // Tab, newline, vertical tab, form feed, carriage return, escape,
-    // backspace and bell occur in text; NUL never does.
-    if (byte == 0) {
-      return false;
-    }
-    const bool stray_control = byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\v' &&
-                               byte != '\f' && byte != '\r' && byte != 0x1b && byte != '\b' &&
-                               byte != '\a';
-    if (stray_control && ++stray * kBytesPerStrayControl > probe.size()) {
-      return false;
-    }
-  }
-  // Other control bytes turn up in text only as strays: a key written
-  // literally in a help file (^S, ^V), a character pasted from a terminal.
-  // Binary data holds them all through (one byte in eight of random data,
-  // a separator per field of a record format), so a few per kilobyte of
-  // otherwise clean text still make text, and only when the rest reads as
-  // UTF-8 or as 8-bit text without the C1 controls.
-  return stray == 0 || isUtf8(probe) || std::none_of(probe.begin(), probe.end(), [](char c) {
-           const auto byte = static_cast<unsigned char>(c);
-           return byte >= 0x80 && byte < 0xa0;
-         });
-}
 
 bool Engine::load(const std::string& directory, std::string* err,
                   const std::string& mime_directory) {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "analysis.h"
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "magic/extension_map.h"
 #include "magic/magic_cookie.h"
 #include "text/text_model.h"
@@ -152,10 +152,5 @@ class Engine {
 // True for libmagic's answers that say nothing: "data", "empty",
 // "very short file (no magic)".
 bool isNonAnswer(std::string_view description);
-
-// True when |head| holds no byte that text never holds: no NUL, and other
-// control bytes only as a few strays in text that is otherwise clean UTF-8
-// or 8-bit text. UTF-8 and 8-bit text pass.
-bool looksLikeText(std::string_view head);
 
 }  // namespace ident

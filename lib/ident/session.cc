@@ -8,8 +8,7 @@
 #include <cstring>
 
 #include "containers/container_libraries.h"
-#include "worker/file_source.h"
-#include "ident_api.h"
+#include "io/file_source.h"
 #include "magic/fixed_signatures.h"
 #include "magic/named_extension.h"
 #include "worker/sandbox.h"
@@ -28,15 +27,6 @@ std::string request(char tag, std::uint64_t size) {
   std::string bytes(1 + sizeof size, tag);
   std::memcpy(bytes.data() + 1, &size, sizeof size);
   return bytes;
-}
-
-void writeText(char* buffer, std::string_view text) {
-  if (buffer == nullptr) {
-    return;
-  }
-  text = truncateUtf8(text, TRID_INFO_BUFFER_SIZE - 1);
-  std::memcpy(buffer, text.data(), text.size());
-  buffer[text.size()] = '\0';
 }
 
 }  // namespace
@@ -214,28 +204,24 @@ bool Session::fetchDescription(Result* result) {
   return true;
 }
 
-int Session::info(int code, int index, char* buffer) {
-  writeText(buffer, "");
-  const int count = static_cast<int>(last_.results.size());
-  if (code == TRID_GET_RES_NUM) {
-    return count;
+int Session::resultCount() const { return static_cast<int>(last_.results.size()); }
+
+std::optional<std::string> Session::extension(int index) const {
+  if (index < 1 || index > resultCount()) {
+    return std::nullopt;
   }
-  if (index < 1 || index > count) {
-    return 0;
+  return last_.results[static_cast<std::size_t>(index - 1)].extension;
+}
+
+std::optional<std::string> Session::description(int index) {
+  if (index < 1 || index > resultCount()) {
+    return std::nullopt;
   }
   Result& result = last_.results[static_cast<std::size_t>(index - 1)];
-  if (code == TRID_GET_RES_FILEEXT) {
-    writeText(buffer, result.extension);
-    return 1;
+  if (result.describe_later && !fetchDescription(&result)) {
+    return std::nullopt;
   }
-  if (code == TRID_GET_RES_FILETYPE) {
-    if (result.describe_later && !fetchDescription(&result)) {
-      return 0;
-    }
-    writeText(buffer, result.description);
-    return 1;
-  }
-  return 0;
+  return result.description;
 }
 
 Session& theSession() {

@@ -6,7 +6,7 @@
 
 #include "analysis.h"
 #include "engine.h"
-#include "worker/scoped_fd.h"
+#include "io/scoped_fd.h"
 #include "worker/worker.h"
 
 namespace ident {
@@ -30,11 +30,14 @@ class Session {
   // MIME database lists that one for the result's type.
   bool analyze();
 
-  // Answers TrID_GetInfo: fills |buffer| (TRID_INFO_BUFFER_SIZE bytes) and
-  // returns the count for code 1, 1 for an answered code 2 or 3, else 0 with
-  // an empty text. A description left for later is fetched from the worker
-  // on the first request for it.
-  int info(int code, int index, char* buffer);
+  // The last analysis's results: how many there are, and result |index|'s
+  // (counted from 1) extension and description; std::nullopt for an index
+  // out of range, or a description left for later that the worker cannot
+  // give. A description left for later is fetched from the worker on the
+  // first request for it.
+  int resultCount() const;
+  std::optional<std::string> extension(int index) const;
+  std::optional<std::string> description(int index);
 
   // The worker's job. A request is a tag byte and the file's size (8 bytes,
   // host order), sent with the descriptor of the submitted file: 'A'

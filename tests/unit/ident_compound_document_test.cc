@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "engine.h"
 #include "loaded_engine.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "containers/asf_media.h"
 #include "containers/cms_message.h"
 #include "containers/raw_image.h"

@@ -16,11 +16,12 @@
 #include <utility>
 #include <vector>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "loaded_engine.h"
 #include "magic/fixed_signatures.h"
 #include "magic/magic_cookie.h"
 #include "test_util.h"
+#include "text/plain_text.h"
 
 namespace ident {
 namespace {

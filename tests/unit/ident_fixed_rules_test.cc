@@ -1,7 +1,7 @@
 // The host's table of fixed signatures is made from the commonest formats'
 // definitions at build time; these cases hold the reading of libmagic's
 // text form to what libmagic makes of it.
-#include "magic/fixed_signature_rules.h"
+#include "tools/fixed_signature_rules.h"
 
 #include <gtest/gtest.h>
 

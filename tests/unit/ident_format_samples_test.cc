@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "engine.h"
 #include "loaded_engine.h"
 

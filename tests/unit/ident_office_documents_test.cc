@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "containers/mailbox.h"
 #include "engine.h"
 #include "loaded_engine.h"

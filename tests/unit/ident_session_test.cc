@@ -36,12 +36,6 @@ class SessionTest : public testing::Test {
     testutil::writeFile(dir_.path() / name, bytes);
     return path(name);
   }
-  std::string text(int code, int index) {
-    char buffer[TRID_INFO_BUFFER_SIZE];
-    std::memset(buffer, 'x', sizeof buffer);
-    session_.info(code, index, buffer);
-    return buffer;
-  }
 
   testutil::ScopedTempDir dir_;
   Session session_;
@@ -51,53 +45,38 @@ TEST_F(SessionTest, AnalysesARealFile) {
   const std::string png = write("picture", kPng);
   ASSERT_TRUE(session_.submit(png.c_str()));
   ASSERT_TRUE(session_.analyze());
-  char buffer[TRID_INFO_BUFFER_SIZE] = "";
-  const int count = session_.info(TRID_GET_RES_NUM, 0, buffer);
+  const int count = session_.resultCount();
   ASSERT_GE(count, 1);
-  EXPECT_EQ(text(TRID_GET_RES_FILEEXT, 1), "png");
-  EXPECT_EQ(text(TRID_GET_RES_FILETYPE, 1).rfind("PNG image data", 0), 0u);
+  EXPECT_EQ(session_.extension(1), "png");
+  EXPECT_EQ(session_.description(1).value_or("").rfind("PNG image data", 0), 0u);
   // Every index up to the count answers, not only the first.
   for (int i = 1; i <= count; ++i) {
-    EXPECT_EQ(session_.info(TRID_GET_RES_FILETYPE, i, buffer), 1) << i;
+    EXPECT_TRUE(session_.description(i)) << i;
   }
   EXPECT_EQ(std::string(kPng), testutil::readFile(png)) << "the file is never written";
 }
 
-TEST_F(SessionTest, UnknownQuestionsAnswerEmpty) {
+TEST_F(SessionTest, IndexesOutOfRangeHaveNoAnswer) {
   ASSERT_TRUE(session_.submit(write("picture", kPng).c_str()));
   ASSERT_TRUE(session_.analyze());
-  char buffer[TRID_INFO_BUFFER_SIZE];
-  const int count = session_.info(TRID_GET_RES_NUM, 0, buffer);
-  static const struct {
-    const char* what;
-    int code, index;
-  } kCases[] = {
-      {"index 0", TRID_GET_RES_FILEEXT, 0},
-      {"index past the count", TRID_GET_RES_FILEEXT, count + 1},
-      {"negative index", TRID_GET_RES_FILETYPE, -1},
-      {"unknown code", 7, 1},
-      {"code 0", 0, 1},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.what);
-    std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(session_.info(c.code, c.index, buffer), 0);
-    EXPECT_EQ(buffer[0], '\0');
+  const int count = session_.resultCount();
+  for (int index : {0, count + 1, -1}) {
+    EXPECT_FALSE(session_.extension(index)) << index;
+    EXPECT_FALSE(session_.description(index)) << index;
   }
-  EXPECT_EQ(session_.info(TRID_GET_RES_NUM, 0, nullptr), count) << "a null buffer is tolerated";
 }
 
 TEST_F(SessionTest, TextDescriptionAndExtension) {
   ASSERT_TRUE(session_.submit(write("notes", "Some plain words.\nNothing more.\n").c_str()));
   ASSERT_TRUE(session_.analyze());
-  EXPECT_EQ(text(TRID_GET_RES_FILEEXT, 1), "txt");
-  EXPECT_FALSE(text(TRID_GET_RES_FILETYPE, 1).empty());
+  EXPECT_EQ(session_.extension(1), "txt");
+  EXPECT_FALSE(session_.description(1).value_or("").empty());
 }
 
 TEST_F(SessionTest, NothingToSayIsZeroResults) {
   ASSERT_TRUE(session_.submit(write("empty", "").c_str()));
   ASSERT_TRUE(session_.analyze()) << "an empty file is readable";
-  EXPECT_EQ(session_.info(TRID_GET_RES_NUM, 0, nullptr), 0);
+  EXPECT_EQ(session_.resultCount(), 0);
 }
 
 TEST_F(SessionTest, UnreadableSubjectsFailTheAnalysis) {
@@ -122,7 +101,7 @@ TEST_F(SessionTest, UnreadableSubjectsFailTheAnalysis) {
     ASSERT_TRUE(session_.analyze());
     session_.submit(c.path.c_str());
     EXPECT_FALSE(session_.analyze());
-    EXPECT_EQ(session_.info(TRID_GET_RES_NUM, 0, nullptr), 0) << "no stale results";
+    EXPECT_EQ(session_.resultCount(), 0) << "no stale results";
   }
 }
 
@@ -181,7 +160,7 @@ TEST_F(SessionTest, DeadWorkerIsReplacedForTheNextFile) {
     }
     // A dead worker is replaced at once: the file after it is analysed.
     EXPECT_TRUE(session_.analyze());
-    EXPECT_EQ(text(TRID_GET_RES_FILEEXT, 1), "txt");
+    EXPECT_EQ(session_.extension(1), "txt");
   }
   ::unsetenv("TRUEEXT_ANALYZE_TIMEOUT");
 }
@@ -206,10 +185,8 @@ TEST_F(SessionTest, ParsersAreLoadedBeforeTheConfinedWorkerNeedsThem) {
         int right = 0;
         if (session.loadDefinitions(IDENT_BUILD_DIR)) {
           for (const auto& file : kFiles) {
-            char buffer[TRID_INFO_BUFFER_SIZE] = "";
             right += session.submit(file.path.c_str()) && session.analyze() &&
-                     session.info(TRID_GET_RES_FILEEXT, 1, buffer) == 1 &&
-                     std::string(buffer) == file.want;
+                     session.extension(1) == file.want;
           }
         }
         std::exit(right == 3 ? 0 : 1);
@@ -330,6 +307,26 @@ TEST_F(LibraryTest, EntryPointsFollowTheContract) {
   }
   get_info_(TRID_GET_RES_FILEEXT, 1, buffer);
   EXPECT_STREQ(buffer, "png");
+
+  // Questions without an answer write an empty text and return 0.
+  const int count = get_info_(TRID_GET_RES_NUM, 0, buffer);
+  static const struct {
+    const char* what;
+    int code, index;
+  } kCases[] = {
+      {"index 0", TRID_GET_RES_FILEEXT, 0},
+      {"index past the count", TRID_GET_RES_FILEEXT, count + 1},
+      {"negative index", TRID_GET_RES_FILETYPE, -1},
+      {"unknown code", 7, 1},
+      {"code 0", 0, 1},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(get_info_(c.code, c.index, buffer), 0);
+    EXPECT_EQ(buffer[0], '\0');
+  }
+  EXPECT_EQ(get_info_(TRID_GET_RES_NUM, 0, nullptr), count) << "a null buffer is tolerated";
 
   submit_((dir.path() / "missing").string().c_str());
   EXPECT_EQ(analyze_(), 0);

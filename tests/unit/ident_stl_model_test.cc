@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 
 namespace ident {
 namespace {

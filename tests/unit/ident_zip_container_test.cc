@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "engine.h"
 #include "test_util.h"
 

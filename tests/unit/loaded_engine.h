@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_source.h"
+#include "io/byte_source.h"
 #include "engine.h"
 
 namespace ident {

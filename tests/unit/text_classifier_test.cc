@@ -1,4 +1,4 @@
-#include "text_classifier.h"
+#include "text/text_classifier.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "text_model.h"
+#include "text/text_model.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "text_classifier.h"
+#include "text/text_classifier.h"
 
 namespace ident::text {
 namespace {

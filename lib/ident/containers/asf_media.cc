@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_order.h"
+#include "io/byte_order.h"
 
 namespace ident {
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "analysis.h"
-#include "byte_source.h"
+#include "io/byte_source.h"
 
 namespace ident {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "byte_order.h"
+#include "io/byte_order.h"
 
 namespace ident {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "byte_order.h"
+#include "io/byte_order.h"
 
 namespace ident {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "byte_order.h"
+#include "io/byte_order.h"
 
 namespace ident {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "worker/file_source.h"
+#include "io/file_source.h"
 
 namespace ident {
 

@@ -18,16 +18,17 @@
 #include "text_classifier.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "json_scanner.h"
-#include "language_scores.h"
-#include "text_formats.h"
+#include "kinds.h"
+#include "text/formats/json_scanner.h"
+#include "text/languages/language_scores.h"
+#include "text/formats/text_formats.h"
 #include "text_lines.h"
 #include "text_model.h"
 
@@ -41,85 +42,7 @@ using namespace text;
 // ---------------------------------------------------------------------------
 // Step 1: what the file says about itself.
 
-struct NamedKind {
-  string_view name;
-  string_view extension;
-  string_view description;
-};
-
-// Interpreters of shebang lines, by program name without version digits.
-// clang-format off
-constexpr std::array kInterpreters = {
-    NamedKind{"python", "py", "Python script"}, NamedKind{"pypy", "py", "Python script"},
-    NamedKind{"sh", "sh", "shell script"}, NamedKind{"bash", "sh", "shell script"},
-    NamedKind{"dash", "sh", "shell script"}, NamedKind{"ksh", "sh", "shell script"},
-    NamedKind{"zsh", "sh", "shell script"}, NamedKind{"ash", "sh", "shell script"},
-    NamedKind{"mksh", "sh", "shell script"}, NamedKind{"busybox", "sh", "shell script"},
-    NamedKind{"perl", "pl", "Perl script"}, NamedKind{"ruby", "rb", "Ruby script"},
-    NamedKind{"lua", "lua", "Lua script"}, NamedKind{"luajit", "lua", "Lua script"},
-    NamedKind{"node", "js", "JavaScript source"}, NamedKind{"nodejs", "js", "JavaScript source"},
-    NamedKind{"tclsh", "tcl", "Tcl script"}, NamedKind{"wish", "tcl", "Tcl script"},
-    NamedKind{"expect", "tcl", "Tcl script"}, NamedKind{"awk", "awk", "awk script"},
-    NamedKind{"gawk", "awk", "awk script"}, NamedKind{"mawk", "awk", "awk script"},
-    NamedKind{"nawk", "awk", "awk script"}, NamedKind{"pwsh", "ps1", "PowerShell script"},
-    NamedKind{"php", "php", "PHP script"}, NamedKind{"make", "mk", "makefile"},
-    NamedKind{"guile", "scm", "Scheme source"}, NamedKind{"sbcl", "lisp", "Lisp source"},
-    NamedKind{"clisp", "lisp", "Lisp source"}, NamedKind{"emacs", "el", "Emacs Lisp source"},
-    NamedKind{"runhaskell", "hs", "Haskell source"}, NamedKind{"ocaml", "ml", "OCaml source"},
-    NamedKind{"sed", "sed", "sed script"}, NamedKind{"Rscript", "r", "R script"},
-    NamedKind{"escript", "erl", "Erlang source"}, NamedKind{"elixir", "ex", "Elixir source"},
-    NamedKind{"ts-node", "ts", "TypeScript source"},
-};
-// clang-format on
-
-// Editor mode names (Emacs modes and Vim file types), lower case.
-// clang-format off
-constexpr std::array kEditorModes = {
-    NamedKind{"python", "py", "Python script"}, NamedKind{"perl", "pl", "Perl script"},
-    NamedKind{"cperl", "pl", "Perl script"}, NamedKind{"ruby", "rb", "Ruby script"},
-    NamedKind{"sh", "sh", "shell script"}, NamedKind{"shell-script", "sh", "shell script"},
-    NamedKind{"bash", "sh", "shell script"}, NamedKind{"zsh", "sh", "shell script"},
-    NamedKind{"c", "c", "C source"}, NamedKind{"c++", "cpp", "C++ source"},
-    NamedKind{"cpp", "cpp", "C++ source"}, NamedKind{"makefile", "mk", "makefile"},
-    NamedKind{"make", "mk", "makefile"}, NamedKind{"emacs-lisp", "el", "Emacs Lisp source"},
-    NamedKind{"lisp", "lisp", "Lisp source"}, NamedKind{"common-lisp", "lisp", "Lisp source"},
-    NamedKind{"scheme", "scm", "Scheme source"}, NamedKind{"tcl", "tcl", "Tcl script"},
-    NamedKind{"lua", "lua", "Lua script"}, NamedKind{"js", "js", "JavaScript source"},
-    NamedKind{"javascript", "js", "JavaScript source"}, NamedKind{"java", "java", "Java source"},
-    NamedKind{"go", "go", "Go source"}, NamedKind{"rust", "rs", "Rust source"},
-    NamedKind{"yaml", "yaml", "YAML document"}, NamedKind{"toml", "toml", "TOML document"},
-    NamedKind{"m4", "m4", "M4 macro source"}, NamedKind{"autoconf", "m4", "M4 macro source"},
-    NamedKind{"sql", "sql", "SQL script"}, NamedKind{"css", "css", "CSS stylesheet"},
-    NamedKind{"json", "json", "JSON data"}, NamedKind{"markdown", "md", "Markdown document"},
-    NamedKind{"rst", "rst", "reStructuredText document"}, NamedKind{"tex", "tex", "TeX document"},
-    NamedKind{"latex", "tex", "TeX document"}, NamedKind{"plain-tex", "tex", "TeX document"},
-    NamedKind{"html", "html", "HTML document"}, NamedKind{"xml", "xml", "XML document"},
-    NamedKind{"nxml", "xml", "XML document"}, NamedKind{"haskell", "hs", "Haskell source"},
-    NamedKind{"fortran", "f", "Fortran source"}, NamedKind{"f90", "f90", "Fortran source"},
-    NamedKind{"pascal", "pas", "Pascal source"}, NamedKind{"opascal", "pas", "Pascal source"},
-    NamedKind{"asm", "s", "assembly source"}, NamedKind{"awk", "awk", "awk script"},
-    NamedKind{"ps1", "ps1", "PowerShell script"},
-    NamedKind{"powershell", "ps1", "PowerShell script"}, NamedKind{"php", "php", "PHP script"},
-    NamedKind{"dosini", "ini", "INI configuration"}, NamedKind{"ini", "ini", "INI configuration"},
-    NamedKind{"cmake", "cmake", "CMake script"}, NamedKind{"vim", "vim", "Vim script"},
-    NamedKind{"texinfo", "texi", "Texinfo document"}, NamedKind{"po", "po", "gettext catalogue"},
-    NamedKind{"diff", "diff", "unified diff"}, NamedKind{"ocaml", "ml", "OCaml source"},
-    NamedKind{"tuareg", "ml", "OCaml source"}, NamedKind{"nroff", "man", "roff document"},
-    NamedKind{"sed", "sed", "sed script"}, NamedKind{"kotlin", "kt", "Kotlin source"},
-    NamedKind{"csharp", "cs", "C# source"}, NamedKind{"cs", "cs", "C# source"},
-    NamedKind{"typescript", "ts", "TypeScript source"}, NamedKind{"r", "r", "R script"},
-    NamedKind{"ess-r", "r", "R script"}, NamedKind{"erlang", "erl", "Erlang source"},
-    NamedKind{"elixir", "ex", "Elixir source"}, NamedKind{"dockerfile", "dockerfile", "Dockerfile"},
-    // Plain text by its own account: Emacs's text mode, Vim's text and help
-    // file types (a plugin's documentation says "vim:ft=help" last).
-    NamedKind{"text", "txt", "text"}, NamedKind{"indented-text", "txt", "text"},
-    NamedKind{"help", "txt", "Vim help file"},
-};
-// clang-format on
-
-template <std::size_t N>
-const NamedKind* findKind(const std::array<NamedKind, N>& table,
-                          string_view name) {
+const NamedKind* findKind(std::span<const NamedKind> table, string_view name) {
   for (const NamedKind& kind : table) {
     if (kind.name == name) {
       return &kind;
@@ -172,11 +95,11 @@ std::optional<TextVerdict> fromShebang(string_view line) {
       break;
     }
   }
-  const NamedKind* kind = findKind(kInterpreters, stripVersion(program));
+  const NamedKind* kind = findKind(interpreters(), stripVersion(program));
   if (kind == nullptr) {
     return std::nullopt;
   }
-  return verdict(kind->extension, kind->description,
+  return verdict(kind->extension, kindInfo(kind->kind).description,
                  "shebang " + std::string(program));
 }
 
@@ -193,11 +116,10 @@ std::optional<TextVerdict> fromExecTrick(const std::vector<Line>& lines) {
     string_view word = t.substr(at + 5);
     word = stripVersion(baseName(word.substr(0, word.find(' '))));
     if (word == "tclsh" || word == "wish" || word == "expect") {
-      return verdict("tcl", "Tcl script",
-                     "exec " + std::string(word) + " prologue");
+      return verdictOf(Kind::kTcl, "exec " + std::string(word) + " prologue");
     }
     if (word == "perl") {
-      return verdict("pl", "Perl script", "exec perl prologue");
+      return verdictOf(Kind::kPerl, "exec perl prologue");
     }
   }
   return std::nullopt;
@@ -208,11 +130,12 @@ std::optional<TextVerdict> fromModeName(string_view name, string_view how) {
   for (char c : trim(name)) {
     lower.push_back(toLower(c));
   }
-  const NamedKind* kind = findKind(kEditorModes, lower);
-  if (kind == nullptr || kind->extension == "man") {
+  // A roff mode names any roff document, not a manual page.
+  const NamedKind* kind = findKind(editorModes(), lower);
+  if (kind == nullptr || kind->kind == Kind::kRoff) {
     return std::nullopt;
   }
-  return verdict(kind->extension, kind->description,
+  return verdict(kind->extension, kindInfo(kind->kind).description,
                  std::string(how) + " " + lower);
 }
 
@@ -390,7 +313,7 @@ TextVerdict classifyText(std::string_view head,
     ++first;
   }
   if (first == lines.size()) {
-    return verdict("txt", "text", "no content");
+    return verdictOf(Kind::kText, "no content");
   }
 
   if (auto v = fromShebang(lines[first].raw)) {
@@ -417,21 +340,21 @@ TextVerdict classifyText(std::string_view head,
 
   string_view start = lines[first].trimmed;
   if (isVimHelpTitle(start)) {
-    return verdict("txt", "Vim help file", "*name.txt* help tag first");
+    return verdictOf(Kind::kVimHelp, "*name.txt* help tag first");
   }
   if (int tags = 0; std::any_of(lines.begin(), lines.end(), [&](const Line& l) {
         return endsWithHelpTag(l.raw) && ++tags == 2;
       })) {
-    return verdict("txt", "Vim help file", "right-aligned *tag* lines");
+    return verdictOf(Kind::kVimHelp, "right-aligned *tag* lines");
   }
   if (start.starts_with("<?php")) {
-    return verdict("php", "PHP script", "<?php opening tag");
+    return verdictOf(Kind::kPhp, "<?php opening tag");
   }
   if (start.starts_with("StartFontMetrics")) {
     return verdict("afm", "Adobe font metrics", "StartFontMetrics");
   }
   if (start.starts_with("\\input texinfo")) {
-    return verdict("texi", "Texinfo document", "\\input texinfo");
+    return verdictOf(Kind::kTexinfo, "\\input texinfo");
   }
   // An Info manual, makeinfo's output: prose whose menus and "* Node::"
   // cross references resemble Markdown lists.
@@ -451,10 +374,10 @@ TextVerdict classifyText(std::string_view head,
   }
   if (startsWithNoCase(start, "<!DOCTYPE html") ||
       startsWithNoCase(start, "<html")) {
-    return verdict("html", "HTML document", "<html> start");
+    return verdictOf(Kind::kHtml, "<html> start");
   }
   if (htmlAfterPreamble(lines, first)) {
-    return verdict("html", "HTML document", "<html> after a header or template line");
+    return verdictOf(Kind::kHtml, "<html> after a header or template line");
   }
   if (start.starts_with("<svg") ||
       (start.starts_with("<") && contains(head.substr(0, 1024), "<svg"))) {
@@ -469,13 +392,13 @@ TextVerdict classifyText(std::string_view head,
     if (auto v = scoreLanguages(lines); v && v->extension == "md") {
       return *v;
     }
-    return verdict("xml", "XML document", "markup start tag");
+    return verdictOf(Kind::kXml, "markup start tag");
   }
 
   if (contains(magic_description, "JSON") || isJsonDocument(head)) {
     if (contains(magic_description, "JSON") || start.starts_with("{") ||
         start.starts_with("[")) {
-      return verdict("json", "JSON data", "well-formed JSON");
+      return verdictOf(Kind::kJson, "well-formed JSON");
     }
   }
   if (auto v = checkTextArchive(lines)) {
@@ -527,7 +450,7 @@ TextVerdict classifyText(std::string_view head,
       return verdict(guess->extension, guess->description, "text model");
     }
   }
-  return verdict("txt", "text", "too little evidence for any format");
+  return verdictOf(Kind::kText, "too little evidence for any format");
 }
 
 }  // namespace ident

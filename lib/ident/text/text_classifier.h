@@ -1,20 +1,14 @@
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "text_verdict.h"
 
 namespace ident {
 
 namespace text {
 class TextModel;
 }
-
-// What the text classifier concluded about one text file.
-struct TextVerdict {
-  std::string extension;    // lower case, without the dot; "txt" when unsure
-  std::string description;  // a person's name for the kind, e.g. "Python script"
-  std::string evidence;     // the rule that decided, e.g. "shebang python3"
-};
 
 // Classifies a text file from its first bytes (|head|, at most a few KiB)
 // when libmagic named it only generically. |magic_description| is libmagic's

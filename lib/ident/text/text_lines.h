@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "text_classifier.h"
+#include "text_verdict.h"
 
 namespace ident::text {
 

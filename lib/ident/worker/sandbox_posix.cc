@@ -1,5 +1,5 @@
 // The worker's sandbox: resource limits, then a seccomp filter that allows
-// only what the analysis needs (make_sandbox_filter.cc lists the calls and
+// only what the analysis needs (tools/make_sandbox_filter.cc lists the calls and
 // says why each is there). The worker opens nothing: the tool's side opens
 // each file and hands its descriptor over with the request. The filter is
 // built with the library, so that confining a worker costs one system call;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "scoped_fd.h"
+#include "io/scoped_fd.h"
 
 namespace ident {
 

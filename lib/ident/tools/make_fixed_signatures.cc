@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "magic/fixed_signature_rules.h"
+#include "tools/fixed_signature_rules.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "text_classifier.h"
-#include "text_lines.h"
+#include "text/text_verdict.h"
+#include "text/text_lines.h"
 
 namespace ident::text {
 

@@ -149,9 +149,7 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
   const Line& line = lines[i];
   string_view t = line.text;
   string_view tr = line.trimmed;
-  auto hit = [&](Kind kind, int slot) {
-    ++hits[static_cast<std::size_t>(kind)][slot];
-  };
+  auto hit = [&](GrammarRule rule) { addHit(hits, rule); };
 
   // C++ standard headers have no ".h": #include <vector>; C++ projects name
   // theirs .hpp, .hh or .hxx. C allows blanks after the '#'.
@@ -162,13 +160,13 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
     bool cpp_header = contains(target, ".hpp") || contains(target, ".hh") ||
                       contains(target, ".hxx");
     if (standard || cpp_header) {
-      hit(Kind::kCpp, 0);
+      hit(grammar::kCppStandardHeaderInclude);
     }
   }
   // "namespace x {" and "class X {": C has neither keyword.
   if ((t.starts_with("namespace ") || t.starts_with("class ")) &&
       tr.ends_with("{") && !contains(t, "=") && !contains(t, "(")) {
-    hit(Kind::kCpp, kClassSlot);
+    hit(grammar::kCppClassOrNamespace);
   }
   // C++ member definitions at the start of a line: "int Counter::Next() {",
   // the body opening there or on the next line (or a constructor's ":").
@@ -184,7 +182,7 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
     if (colons != string_view::npos && paren != string_view::npos &&
         colons < paren && colons > 0 && isIdentChar(t[colons - 1]) &&
         identLength(t.substr(colons + 2)) + colons + 2 == paren) {
-      hit(Kind::kCpp, 2);
+      hit(grammar::kCppMemberDefinition);
     }
   }
   // A file that refuses any compiler but C++'s: "#ifndef __cplusplus" with
@@ -195,12 +193,12 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
       containsWord(directive, "__cplusplus")) {
     for (std::size_t j = i + 1; j < lines.size() && j <= i + 2; ++j) {
       if (startsWithWord(directiveOf(lines[j].text), "error")) {
-        hit(Kind::kCpp, 3);
+        hit(grammar::kCppCplusplusOnlyGuard);
       }
     }
   }
   if (t.find('(') != string_view::npos && hasConstReferenceParameter(t)) {
-    hit(Kind::kCpp, 4);
+    hit(grammar::kCppConstReferenceParameter);
   }
   // Qualified names "testing::Test" or "::close(fd)" in code: C has no
   // scope operator. Perl and Rust write "::" too, but bring no C evidence
@@ -213,7 +211,7 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
     if (at != string_view::npos && at + 2 < near.size() &&
         isIdentChar(near[at + 2]) && (at == 0 || isIdentChar(near[at - 1])) &&
         (quote == string_view::npos || quote > at)) {
-      hit(Kind::kCpp, kQualifiedNameSlot);
+      hit(grammar::kCppQualifiedName);
     }
   }
   // C function definitions: "int name(args)" at column 0, its body's "{"
@@ -228,11 +226,11 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
     std::size_t space = before.find_last_of(" *");
     if (paren != string_view::npos && space != string_view::npos &&
         identLength(before.substr(space + 1)) > 0) {
-      hit(Kind::kC, 2);
+      hit(grammar::kCFunctionDefinition);
     }
   }
   if (declaresPointer(t)) {
-    hit(Kind::kC, 3);
+    hit(grammar::kCPointerDeclaration);
   }
   // Directives indented after the "#" ("#  define X 1" in nested
   // conditionals), which the pattern rules for "#define " miss.
@@ -248,7 +246,7 @@ void scoreCFamilyGrammar(const std::vector<Line>& lines, std::size_t i,
         (word == "endif" && (rest.empty() || rest.starts_with("/*"))) ||
         ((word == "if" || word == "elif") && rest.starts_with("defined"));
     if (c_directive) {
-      hit(Kind::kC, 4);
+      hit(grammar::kCIndentedDirective);
     }
   }
 }

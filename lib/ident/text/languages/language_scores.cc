@@ -35,77 +35,6 @@ constexpr std::size_t kTypeScriptIndex =
     static_cast<std::size_t>(Kind::kTypeScript);
 constexpr std::size_t kPythonIndex = static_cast<std::size_t>(Kind::kPython);
 
-struct KindInfo {
-  string_view extension;
-  string_view description;
-  int specificity;  // breaks ties: higher wins
-};
-
-// Indexed by Kind.
-constexpr std::array<KindInfo, kKindCount> kKindInfo = {{
-    {"c", "C source", 1},
-    {"cpp", "C++ source", 2},
-    {"py", "Python script", 1},
-    {"sh", "shell script", 0},
-    {"pl", "Perl script", 2},
-    {"pod", "Perl POD document", 1},
-    {"rb", "Ruby script", 1},
-    {"lua", "Lua script", 1},
-    {"js", "JavaScript source", 0},
-    {"java", "Java source", 1},
-    {"go", "Go source", 1},
-    {"rs", "Rust source", 1},
-    {"tcl", "Tcl script", 1},
-    {"awk", "awk script", 1},
-    {"ps1", "PowerShell script", 1},
-    {"php", "PHP script", 1},
-    {"sql", "SQL script", 1},
-    {"css", "CSS stylesheet", 1},
-    {"tex", "TeX document", 1},
-    {"m4", "M4 macro source", 1},
-    {"lisp", "Lisp source", 0},
-    {"el", "Emacs Lisp source", 2},
-    {"scm", "Scheme source", 1},
-    {"hs", "Haskell source", 1},
-    {"ml", "OCaml source", 1},
-    {"pas", "Pascal source", 1},
-    {"f90", "Fortran source", 1},
-    {"s", "assembly source", 1},
-    {"mk", "makefile", 1},
-    {"cmake", "CMake script", 2},
-    {"vim", "Vim script", 1},
-    {"bat", "DOS batch file", 1},
-    {"md", "Markdown document", 0},
-    {"rst", "reStructuredText document", 0},
-    {"kt", "Kotlin source", 1},
-    {"cs", "C# source", 1},
-    {"ts", "TypeScript source", 2},
-    {"r", "R script", 1},
-    {"erl", "Erlang source", 1},
-    {"ex", "Elixir source", 1},
-}};
-
-// A child kind adds its parent's score to its own once it shows evidence
-// of its own: C++ files are full of C preprocessor lines, Emacs Lisp of Lisp
-// forms, Perl modules of POD, Autoconf's m4 macros wrap shell code,
-// TypeScript is JavaScript with types, and assembler is often written
-// through m4 macros (where a few instruction-like lines in an m4 file must
-// not be enough).
-constexpr int kAssemblyMinOwn = 9;
-struct Parent {
-  Kind child;
-  Kind parent;
-  int min_own;  // the child's own score needed to inherit
-};
-constexpr std::array<Parent, 6> kParents = {{
-    {Kind::kCpp, Kind::kC, 3},
-    {Kind::kEmacsLisp, Kind::kLisp, 3},
-    {Kind::kPerl, Kind::kPod, 3},
-    {Kind::kM4, Kind::kShell, 3},
-    {Kind::kTypeScript, Kind::kJavaScript, 3},
-    {Kind::kAssembly, Kind::kM4, kAssemblyMinOwn},
-}};
-
 // A set of ASCII characters, as two 64-bit words.
 struct CharSet {
   std::uint64_t bits[2] = {0, 0};
@@ -372,15 +301,15 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     constexpr std::size_t kC = static_cast<std::size_t>(Kind::kC);
     bool c_evidence = false;
     for (int slot = 0; slot < kGrammarSlots && !c_evidence; ++slot) {
-      c_evidence = special[kC][slot] > 0 && grammarRuleWeight(Kind::kC, slot) > 1;
+      c_evidence = special[kC][slot] > 0 && grammarRule(Kind::kC, slot).weight > 1;
     }
     for (std::size_t r = 0; r < rule_count && !c_evidence; ++r) {
       c_evidence =
           rules[r].kind == Kind::kC && rules[r].weight > 1 && rule_hits[r] > 0;
     }
     if (!c_evidence) {
-      special[kCppIndex][kQualifiedNameSlot] = 0;
-      special[kCppIndex][kClassSlot] = 0;
+      special[kCppIndex][grammar::kCppQualifiedName.slot] = 0;
+      special[kCppIndex][grammar::kCppClassOrNamespace.slot] = 0;
     }
   }
   std::array<int, kKinds> own{};
@@ -437,22 +366,22 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       if (n == 0) {
         continue;
       }
-      int weight = grammarRuleWeight(static_cast<Kind>(k), slot);
-      int score = n * weight;
+      const GrammarRuleInfo& rule = grammarRule(static_cast<Kind>(k), slot);
+      int score = n * rule.weight;
       own[k] += score;
-      beyond_hints[k] |=
-          weight > 1 && !isProseConventionSlot(static_cast<Kind>(k), slot);
+      beyond_hints[k] |= rule.weight > 1 && !rule.prose_convention;
       ++rules_hit[k];
       beyond_mentions[k] = true;
-      if (!isProseConventionSlot(static_cast<Kind>(k), slot)) {
+      if (!rule.prose_convention) {
         distinctive[k] += score;
-        if (!isHeadingSlot(static_cast<Kind>(k), slot)) {
+        if (!rule.heading) {
           beyond_headings[k] += score;
         }
       }
       if (score > best_rule_score[k]) {
         best_rule_score[k] = score;
-        best_rule[k] = "grammar rule " + std::to_string(slot);
+        best_rule[k] = "grammar rule ";
+        best_rule[k] += rule.name;
       }
     }
   }
@@ -476,14 +405,20 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   }
 
   std::array<int, kKinds> total = own;
-  for (const auto& [child, parent, min_own] : kParents) {
-    std::size_t c = static_cast<std::size_t>(child);
-    if (own[c] >= min_own) {
-      total[c] += own[static_cast<std::size_t>(parent)];
+  // A child kind adds its parent's score to its own once it shows evidence
+  // of its own: C++ files are full of C preprocessor lines, Emacs Lisp of
+  // Lisp forms, Perl modules of POD, Autoconf's m4 macros wrap shell code,
+  // TypeScript is JavaScript with types, and assembler is often written
+  // through m4 macros (where a few instruction-like lines in an m4 file must
+  // not be enough).
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    const KindInfo& info = kindInfo(static_cast<Kind>(k));
+    if (info.has_parent && own[k] >= info.parent_min_own) {
+      total[k] += own[static_cast<std::size_t>(info.parent)];
     }
   }
   if (constexpr std::size_t kAsm = static_cast<std::size_t>(Kind::kAssembly);
-      own[kAsm] >= kAssemblyMinOwn) {
+      own[kAsm] >= kindInfo(Kind::kAssembly).parent_min_own) {
     total[kAsm] += c_preprocessor;
   }
   // Files of "#" comment lines (test scripts, configuration) are not
@@ -509,14 +444,15 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     }
     if (best == kKinds || total[k] > total[best] ||
         (total[k] == total[best] &&
-         kKindInfo[k].specificity > kKindInfo[best].specificity)) {
+         kindInfo(static_cast<Kind>(k)).specificity >
+             kindInfo(static_cast<Kind>(best)).specificity)) {
       best = k;
     }
   }
   if (best == kKinds) {
     return std::nullopt;
   }
-  const KindInfo& info = kKindInfo[best];
+  const KindInfo& info = kindInfo(static_cast<Kind>(best));
   std::string evidence = std::string(info.extension) + " grammar scored " +
                          std::to_string(total[best]) + ", strongest " +
                          best_rule[best];

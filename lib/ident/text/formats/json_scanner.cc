@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "text_lines.h"
+#include "text/text_lines.h"
 
 namespace ident::text {
 namespace {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "text/kinds.h"
+
 namespace ident::text {
 
 using std::string_view;
@@ -96,7 +98,7 @@ std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
     if (lines[i].raw.starts_with("--- ") &&
         lines[i + 1].raw.starts_with("+++ ") &&
         lines[i + 2].raw.starts_with("@@ -")) {
-      return verdict("diff", "unified diff", "---/+++/@@ hunk header");
+      return verdictOf(Kind::kDiff, "---/+++/@@ hunk header");
     }
     if (lines[i].raw.starts_with("*** ") &&
         lines[i + 1].raw.starts_with("--- ") &&
@@ -187,7 +189,7 @@ std::optional<TextVerdict> checkGettext(const std::vector<Line>& lines) {
     }
   }
   if (ids >= 2 && strs >= 2) {
-    return verdict("po", "gettext catalogue", "msgid/msgstr pairs");
+    return verdictOf(Kind::kPo, "msgid/msgstr pairs");
   }
   return std::nullopt;
 }
@@ -279,7 +281,7 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   // assignments cannot have).
   if (sections.empty() && keys >= 3 && other == 0 && toml_keys == keys &&
       spaced_keys == keys && quoted_values > 0) {
-    return verdict("toml", "TOML document", "top-level TOML key/value lines");
+    return verdictOf(Kind::kToml, "top-level TOML key/value lines");
   }
   if (sections.empty() || keys == 0 ||
       other * 4 > keys + static_cast<int>(sections.size())) {
@@ -319,8 +321,7 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
         "toml", "TOML document",
         array_of_tables ? "[[array of tables]]" : "sections of TOML values");
   }
-  return verdict("ini", "INI configuration",
-                 "[section] headers with key=value lines");
+  return verdictOf(Kind::kIni, "[section] headers with key=value lines");
 }
 
 // Comma, semicolon or tab separated rows: every complete row has the same
@@ -733,7 +734,7 @@ std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines) {
     }
   }
   if (from && instructions >= 2 && other * 4 <= instructions) {
-    return verdict("dockerfile", "Dockerfile", "FROM and build instructions");
+    return verdictOf(Kind::kDockerfile, "FROM and build instructions");
   }
   return std::nullopt;
 }

@@ -1,4 +1,4 @@
-#include "magic/fixed_signature_rules.h"
+#include "tools/fixed_signature_rules.h"
 
 #include <cctype>
 #include <cstdio>

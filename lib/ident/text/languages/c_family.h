@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "language_rules.h"
-#include "text_lines.h"
+#include "text/text_lines.h"
 
 namespace ident::text {
 
@@ -36,11 +36,6 @@ class CplusplusBranches {
 // True when |text| (a line without its indentation) is a comment line of C
 // or C++: "//", "/*" or the "*" that continues a block comment.
 bool isCCommentLine(std::string_view text);
-
-// The C++ grammar slot of qualified names ("testing::Test").
-inline constexpr int kQualifiedNameSlot = 5;
-// The C++ grammar slot of "class X {" and "namespace x {" lines.
-inline constexpr int kClassSlot = 1;
 
 // The grammar rules of C and C++ for line |i| of |lines|; called by
 // scoreGrammarRules.

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "text_classifier.h"
-#include "text_lines.h"
+#include "text/text_verdict.h"
+#include "text/text_lines.h"
 
 namespace ident::text {
 

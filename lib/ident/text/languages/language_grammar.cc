@@ -1,7 +1,8 @@
 // Grammar rules: the ones that need more than one pattern, or a look at
 // the neighbouring lines. Each names one piece of a language's syntax and
-// counts into its own slot, weighted in grammarRuleWeight below. Those of C
-// and C++ live in c_family.cc.
+// counts into the rule of that name in its kind's definition
+// (text/kinds/*.kind), which gives its weight. Those of C and C++ live in
+// c_family.cc.
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -45,9 +46,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   const Line& line = lines[i];
   string_view t = line.text;
   string_view tr = line.trimmed;
-  auto hit = [&](Kind kind, int slot) {
-    ++hits[static_cast<std::size_t>(kind)][slot];
-  };
+  auto hit = [&](GrammarRule rule) { addHit(hits, rule); };
 
   scoreCFamilyGrammar(lines, i, hits);
   // The line without a trailing "# comment" (Ruby's "# :nodoc:" ends in a
@@ -59,13 +58,13 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // Python: "def f(...):", "class C(B):", "from m import n", block headers.
   if ((t.starts_with("def ") || t.starts_with("async def ")) &&
       (code.ends_with(":") || contains(t, ") ->"))) {
-    hit(Kind::kPython, 0);
+    hit(grammar::kPythonFunctionDef);
   }
   if (t.starts_with("class ") && code.ends_with(":")) {
-    hit(Kind::kPython, 1);
+    hit(grammar::kPythonClassDef);
   }
   if (t.starts_with("from ") && contains(t, " import ")) {
-    hit(Kind::kPython, 2);
+    hit(grammar::kPythonFromImport);
   }
   // ("import a.b.*" and "import a.b.Class" are Java's or Kotlin's; Python
   // imports "*" only with "from", and modules, not classes, with "import".)
@@ -74,7 +73,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       !contains(t, "*")) {
     std::size_t dot = tr.rfind('.');
     if (dot == string_view::npos || dot + 1 >= tr.size() || !isUpper(tr[dot + 1])) {
-      hit(Kind::kPython, 3);
+      hit(grammar::kPythonModuleImport);
     }
   }
   // A "for" header names its loop variable and what it runs over ("for
@@ -84,41 +83,41 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
        (t.starts_with("for ") && contains(t, " in ")) ||
        t.starts_with("while ")) &&
       code.ends_with(":")) {
-    hit(Kind::kPython, 4);
+    hit(grammar::kPythonBlockHeader);
   }
   // Ruby: "def name" without a colon, "class A < B", "module A::B".
   if (t.starts_with("def ") && !code.ends_with(":") && !tr.ends_with("{") &&
       !contains(t, ") ->")) {
-    hit(Kind::kRuby, 0);
+    hit(grammar::kRubyDefWithoutColon);
   }
   if (t.starts_with("class ") && contains(t, " < ") && !tr.ends_with("{")) {
-    hit(Kind::kRuby, 1);
+    hit(grammar::kRubySubclass);
   }
   if (t.starts_with("module ") && t.size() > 7 && isUpper(t[7]) &&
       !contains(t, "=") && !contains(t, " where") && !tr.ends_with(";") &&
       !contains(t, ".")) {
-    hit(Kind::kRuby, 2);
+    hit(grammar::kRubyModuleDeclaration);
   }
   // Lua: "local x = ...", "function M.f(...)", "if x then" without a semicolon.
   if (t.starts_with("local ") &&
       (contains(t, " = ") || tr.find_first_of("=(") == string_view::npos)) {
-    hit(Kind::kLua, 0);
+    hit(grammar::kLuaLocalBinding);
   }
   if (t.starts_with("function ") && t.find_first_of(".:") < t.find('(')) {
-    hit(Kind::kLua, 1);
+    hit(grammar::kLuaTableFunction);
   }
   if (t.starts_with("if ") && tr.ends_with(" then") && !contains(t, ";")) {
-    hit(Kind::kLua, 2);
+    hit(grammar::kLuaIfThen);
   }
   // JavaScript ES modules: import x from 'y'.
   if (t.starts_with("import ") &&
       (contains(t, " from '") || contains(t, " from \""))) {
-    hit(Kind::kJavaScript, 0);
+    hit(grammar::kJavaScriptModuleImport);
   }
   if (t.starts_with("export ") &&
       (contains(t, "function") || contains(t, "const ") ||
        contains(t, "class "))) {
-    hit(Kind::kJavaScript, 1);
+    hit(grammar::kJavaScriptExport);
   }
   // Java and Go packages: "package a.b.c;" versus "package name".
   if (t.starts_with("package ")) {
@@ -128,23 +127,23 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     bool plain =
         !name.empty() && isLower(name[0]) && identLength(name) == name.size();
     if (dotted) {
-      hit(Kind::kJava, 0);
+      hit(grammar::kJavaDottedPackage);
     }
     if (plain) {
-      hit(Kind::kGo, 0);
+      hit(grammar::kGoPackageClause);
     }
   }
   if (t.starts_with("import ") && tr.ends_with(";") && !contains(t, "\"") &&
       !contains(t, "'") && contains(t, ".") && !contains(t, " from ")) {
-    hit(Kind::kJava, 1);
+    hit(grammar::kJavaDottedImport);
   }
   if (t.starts_with("type ") &&
       (contains(t, " struct {") || contains(t, " interface {"))) {
-    hit(Kind::kGo, 1);
+    hit(grammar::kGoTypeDeclaration);
   }
   // Perl and Rust both write "use A::B;"; Perl's packages have "::" too.
   if (t.starts_with("package ") && contains(t, "::") && tr.ends_with(";")) {
-    hit(Kind::kPerl, 0);
+    hit(grammar::kPerlPackage);
   }
   // Kotlin packages and imports: dotted names without a semicolon.
   if ((t.starts_with("package ") || t.starts_with("import ")) &&
@@ -161,19 +160,19 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                  (isUpper(name[dot + 1]) || name[dot + 1] == '*');
     if (n == name.size() && contains(name, ".")) {
       if (t.starts_with("package ")) {
-        hit(Kind::kKotlin, 0);
+        hit(grammar::kKotlinPackage);
       } else if (typed) {
-        hit(Kind::kKotlin, 2);  // Scala and Groovy import so too
+        hit(grammar::kKotlinTypedImport);  // Scala and Groovy import so too
       }
     }
   }
   // Kotlin singletons "object Name {" (prose wraps lines before "object").
   if (t.starts_with("object ") && t.size() > 7 && isUpper(t[7])) {
-    hit(Kind::kKotlin, 3);
+    hit(grammar::kKotlinObject);
   }
   // Kotlin and TypeScript functions: "fun f(x: Int): Int", "f(x: T): R {".
   if (contains(t, "fun ") && contains(t, "): ")) {
-    hit(Kind::kKotlin, 1);
+    hit(grammar::kKotlinTypedFunction);
   }
   // Pascal's routine headings: "function F(A: Integer): Boolean;" ends in a
   // ";" where TypeScript's function opens its body (a TypeScript overload
@@ -214,7 +213,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }();
   if ((t.starts_with("function ") || t.starts_with("export function ")) &&
       contains(t, "): ") && !pascal_heading) {
-    hit(Kind::kTypeScript, 0);
+    hit(grammar::kTypeScriptTypedFunction);
   }
   // TypeScript return types "): Observable<T>" and generic parameters
   // "function f<T>(" or "class Box<T>". A return type ends the signature: a
@@ -245,7 +244,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     }
     if (after.empty() || after[0] == '{' || after[0] == ';' ||
         after[0] == '=' || after[0] == '|' || after[0] == ',') {
-      hit(Kind::kTypeScript, 1);
+      hit(grammar::kTypeScriptReturnType);
     }
   }
   for (string_view word : {"function "sv, "class "sv, "interface "sv}) {
@@ -255,7 +254,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       std::size_t n = identLength(rest);
       if (n > 0 && n < rest.size() && rest[n] == '<' && n + 1 < rest.size() &&
           isUpper(rest[n + 1])) {
-        hit(Kind::kTypeScript, 2);
+        hit(grammar::kTypeScriptGenericParameter);
       }
     }
   }
@@ -269,24 +268,24 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     if (!name.empty() && isUpper(name[0]) &&
         std::all_of(name.begin(), name.end(),
                     [](char c) { return isIdentChar(c) || c == '.'; })) {
-      hit(Kind::kCSharp, 0);
+      hit(grammar::kCSharpNamespace);
     }
   }
   // Elixir: "def name(args) do" (Ruby's def has no "do").
   if ((t.starts_with("def ") || t.starts_with("defp ")) &&
       (tr.ends_with(" do") || contains(t, ", do:"))) {
-    hit(Kind::kElixir, 0);
+    hit(grammar::kElixirDefDo);
   }
   // Elixir aliases name a module ("alias MyApp.Repo"); XKB keymaps alias
   // key codes ("alias <AC12> = <BKSL>;").
   if (t.starts_with("alias ") && t.size() > 6 && isUpper(t[6])) {
-    hit(Kind::kElixir, 1);
+    hit(grammar::kElixirAlias);
   }
   // Erlang function clauses "name(Args) ->" at the margin.
   if (!line.raw.empty() && isLower(line.raw[0]) && tr.ends_with("->")) {
     std::size_t n = identLength(line.raw);
     if (n < line.raw.size() && line.raw[n] == '(') {
-      hit(Kind::kErlang, 0);
+      hit(grammar::kErlangFunctionClause);
     }
   }
   // R assignments "name <- value" at the margin.
@@ -297,7 +296,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       ++n;
     }
     if (line.raw.substr(n).starts_with(" <- ")) {
-      hit(Kind::kR, 0);
+      hit(grammar::kRAssignment);
     }
   }
   // ... and inside functions, assigned from a call: "p <- ggplot(x)".
@@ -309,7 +308,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     string_view rest = t.substr(n);
     if (rest.starts_with(" <- ") && tr.ends_with(")") && contains(rest, "(") &&
         !contains(rest, "$")) {
-      hit(Kind::kR, 1);
+      hit(grammar::kRCallAssignment);
     }
   }
   // Assembly: GNU as directives, NASM's, and instruction lines whose
@@ -339,7 +338,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         (std::find(std::begin(kDirectives), std::end(kDirectives), word) !=
              std::end(kDirectives) ||
          word.starts_with(".cfi_"))) {
-      hit(Kind::kAssembly, 0);
+      hit(grammar::kAssemblyDirective);
     }
   }
   if (line.raw.size() > t.size() && (isLower(t[0]) || isUpper(t[0]))) {
@@ -387,7 +386,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                        !contains(operands, "(\"") && !tr.ends_with(";") &&
                        !tr.ends_with("{") && !contains(operands, " = ");
       if (registers) {
-        hit(Kind::kAssembly, 1);
+        hit(grammar::kAssemblyInstruction);
       }
     }
   }
@@ -395,38 +394,38 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if ((t.starts_with("TEXT ") || t.starts_with("GLOBL ") ||
        t.starts_with("DATA ")) &&
       contains(t, "(SB)")) {
-    hit(Kind::kAssembly, 2);
+    hit(grammar::kAssemblyAssemblerKeyword);
   }
   if (t.starts_with("ASM_START()") || t.starts_with("PROLOGUE(") ||
       t.starts_with("EPILOGUE(")) {
-    hit(Kind::kAssembly, 2);
+    hit(grammar::kAssemblyAssemblerKeyword);
   }
   // NASM: "section .text", "bits 64", its preprocessor, data definitions.
   if (t.starts_with("section .") || t == "bits 16" || t == "bits 32" ||
       t == "bits 64" || t.starts_with("%macro ") || t == "%endmacro" ||
       t.starts_with("%define ") || t.starts_with("%include \"") ||
       t.starts_with("default rel")) {
-    hit(Kind::kAssembly, 2);
+    hit(grammar::kAssemblyAssemblerKeyword);
   }
   // Rust functions "fn name(" or "fn name<T>(" ("fn := x" in other
   // languages is a variable).
   if (t.starts_with("fn ")) {
     std::size_t n = identLength(t.substr(3));
     if (n > 0 && 3 + n < t.size() && (t[3 + n] == '(' || t[3 + n] == '<')) {
-      hit(Kind::kRust, 0);
+      hit(grammar::kRustFunctionDefinition);
     }
   }
   // Tcl: "proc name {args} {" and "set name value".
   if (t.starts_with("proc ") && tr.ends_with("{")) {
-    hit(Kind::kTcl, 0);
+    hit(grammar::kTclProc);
   }
   if (t.starts_with("set ") && !contains(t, "=") && tr.size() > 4 &&
       isIdentChar(tr[4])) {
-    hit(Kind::kTcl, 1);
+    hit(grammar::kTclSet);
   }
   // awk: "/regexp/ {" rules and "function f(a, b,   locals)".
   if (t.starts_with("/") && tr.ends_with("/ {")) {
-    hit(Kind::kAwk, 0);
+    hit(grammar::kAwkPatternRule);
   }
   // PowerShell cmdlets: Verb-Noun with a capital on each side.
   for (std::size_t at = t.find('-'); at != string_view::npos;
@@ -461,7 +460,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       string_view verb = t.substr(start, at - start);
       if (std::find(std::begin(kVerbs), std::end(kVerbs), verb) !=
           std::end(kVerbs)) {
-        hit(Kind::kPowerShell, 0);
+        hit(grammar::kPowerShellCmdlet);
         break;
       }
     }
@@ -475,14 +474,14 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     if (name > 1 && name < t.size() && t[name] == ':' && tr.ends_with(";")) {
       string_view value = trim(t.substr(name + 1));
       if (value.size() > 1 && !contains(value, "=") && !contains(value, "::")) {
-        hit(Kind::kCss, 0);
+        hit(grammar::kCssDeclaration);
       }
     }
     if (tr.size() > 2 && tr.ends_with("{") &&
         (t[0] == '.' || t[0] == '#' || t[0] == '*' || t[0] == '[' ||
          (isLower(t[0]) && contains(t, ",")) || contains(t, ":hover"))) {
       if (!contains(t, "(") && !contains(t, "=") && !contains(t, ";")) {
-        hit(Kind::kCss, 1);
+        hit(grammar::kCssSelector);
       }
     }
     // Minified style sheets: many "{name:value" and ";name:value" runs on
@@ -500,7 +499,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         }
       }
       if (runs >= 8) {
-        hit(Kind::kCss, 2);
+        hit(grammar::kCssMinified);
       }
     }
     // One-line rules "selector { name: value; }".
@@ -518,7 +517,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                             !contains(selector, ": ") && !contains(selector, "::");
       if (plain_selector && n > 1 && n < body.size() && body[n] == ':' &&
           !body.substr(n).starts_with("::")) {
-        hit(Kind::kCss, 3);
+        hit(grammar::kCssOneLineRule);
       }
     }
   }
@@ -543,7 +542,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
           (isIdentChar(rule[0]) || contains(".$/%", rule.substr(0, 1))) &&
           rule.find_first_of(";<>") == string_view::npos &&
           (rule.find('(') == string_view::npos || contains(rule, "$("))) {
-        hit(Kind::kMakefile, 0);
+        hit(grammar::kMakefileRecipeLine);
       }
     }
   }
@@ -553,7 +552,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     if ((rest.starts_with(":=") || rest.starts_with("?=") ||
          rest.starts_with("+=") || rest.starts_with("::=")) &&
         !tr.ends_with(";")) {
-      hit(Kind::kMakefile, 1);
+      hit(grammar::kMakefileMakeAssignment);
     }
   }
   // "NAME = words" in capitals with blanks around "=", which the shell does
@@ -566,7 +565,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                     line.raw.begin() + static_cast<std::ptrdiff_t>(n),
                     [](char c) { return !isLower(c); }) &&
         rest.find_first_of("\"';") == string_view::npos) {
-      hit(Kind::kMakefile, 2);
+      hit(grammar::kMakefileCapitalAssignment);
     }
   }
   if (std::size_t at = t.find("$("); at != string_view::npos) {
@@ -575,7 +574,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         std::all_of(t.begin() + static_cast<std::ptrdiff_t>(at + 2),
                     t.begin() + static_cast<std::ptrdiff_t>(at + 2 + n),
                     [](char c) { return !isLower(c); })) {
-      hit(Kind::kMakefile, 3);
+      hit(grammar::kMakefileVariableReference);
     }
   }
   // Haskell type signatures "name :: Type" (RDoc's "home :: URL" lists
@@ -583,11 +582,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (!line.raw.empty() && isLower(line.raw[0])) {
     std::size_t n = identLength(line.raw);
     if (line.raw.substr(n).starts_with(" :: ") && !contains(line.raw, "://")) {
-      hit(Kind::kHaskell, 0);
+      hit(grammar::kHaskellTypeSignature);
     }
   }
   if (t.starts_with("module ") && tr.ends_with(" where")) {
-    hit(Kind::kHaskell, 1);
+    hit(grammar::kHaskellModuleWhere);
   }
   // Haskell modules with an export list: "module Data.Map.Strict" alone on
   // its line, the list following; imports of hierarchical modules.
@@ -595,7 +594,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       isUpper(line.raw[7]) && contains(tr, ".") &&
       std::all_of(tr.begin() + 7, tr.end(),
                   [](char c) { return isIdentChar(c) || c == '.'; })) {
-    hit(Kind::kHaskell, 3);
+    hit(grammar::kHaskellModuleExportList);
   }
   if (line.raw.starts_with("import ") && line.raw.size() > 7 &&
       isUpper(line.raw[7]) && contains(tr, ".") && !tr.ends_with(";") &&
@@ -607,12 +606,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     string_view rest = trim(tr.substr(n));
     if (rest.empty() || rest.starts_with("(") || rest.starts_with("as ") ||
         rest.starts_with("hiding")) {
-      hit(Kind::kHaskell, 4);
+      hit(grammar::kHaskellHierarchicalImport);
     }
   }
   if (t.starts_with("data ") && t.size() > 5 && isUpper(t[5]) &&
       contains(t, " = ")) {
-    hit(Kind::kHaskell, 2);
+    hit(grammar::kHaskellDataDeclaration);
   }
   // Shell functions "name() {" at the start of a line.
   if (!line.raw.empty() && (isIdentChar(line.raw[0]))) {
@@ -624,18 +623,18 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     string_view rest = line.raw.substr(n);
     if (rest == "()" || rest == "() {" || rest == "(){" || rest == " () {" ||
         rest == " ()") {
-      hit(Kind::kShell, 0);
+      hit(grammar::kShellFunctionDefinition);
     }
   }
   if (startsWithWord(t, "case") && tr.ends_with(" in")) {
-    hit(Kind::kShell, 1);
+    hit(grammar::kShellCaseIn);
   }
   // ";;" closes a branch of a case, alone or after a command with its
   // arguments; ";;;" or a row without blanks ("24C2;F8BD;;") ends
   // ";"-separated fields, some empty.
   if (tr.ends_with(";;") && !tr.ends_with(";;;") &&
       (tr == ";;" || contains(tr, " "))) {
-    hit(Kind::kShell, 2);
+    hit(grammar::kShellCaseBranchEnd);
   }
   // reStructuredText: directives ".. name::" and section underlines in any of
   // its adornment characters beyond Markdown's "=" and "-".
@@ -645,7 +644,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       ++n;
     }
     if (n > 5 && t.substr(3, n - 3).ends_with("::")) {
-      hit(Kind::kRest, 0);
+      hit(grammar::kRestDirective);
     }
   }
   if (i > 0 && tr.size() >= 3 && !lines[i - 1].trimmed.empty() &&
@@ -654,10 +653,10 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       line.raw == tr) {
     char c = tr[0];
     if (contains("~^*+#'`\"", string_view(&c, 1))) {
-      hit(Kind::kRest, 1);
+      hit(grammar::kRestUnderline);
     }
     if (c == '=' || c == '-') {
-      hit(Kind::kMarkdown, 0);
+      hit(grammar::kMarkdownSetextUnderline);
     }
   }
   // Markdown "##" headings stand apart: a blank line before them, and no
@@ -669,7 +668,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     bool hash_before = i > 0 && lines[i - 1].raw.starts_with("#");
     bool hash_after = i + 1 < lines.size() && lines[i + 1].raw.starts_with("#");
     if ((blank_before && !hash_after) || (blank_after && !hash_before)) {
-      hit(Kind::kMarkdown, 4);
+      hit(grammar::kMarkdownSectionHeading);
     }
   }
   // reStructuredText literal blocks: a paragraph ending in "::", a blank
@@ -678,7 +677,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (tr.ends_with("::") && i + 2 < lines.size() &&
       lines[i + 1].trimmed.empty() && !lines[i + 2].raw.empty() &&
       isSpace(lines[i + 2].raw[0])) {
-    hit(Kind::kRest, 3);
+    hit(grammar::kRestLiteralBlock);
   }
   // reStructuredText titles with an overline: a run of "=" or "-", the
   // title, and the same run again.
@@ -686,7 +685,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       line.raw == tr && lines[i - 2].raw == line.raw &&
       !lines[i - 1].trimmed.empty() &&
       std::all_of(tr.begin(), tr.end(), [&](char c) { return c == tr[0]; })) {
-    hit(Kind::kRest, 2);
+    hit(grammar::kRestOverlinedTitle);
   }
   // Markdown links "[text](target)" with a word inside the brackets.
   if (std::size_t close = t.find("](");
@@ -694,29 +693,29 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     std::size_t open = t.rfind('[', close);
     if (open != string_view::npos && close - open > 1 &&
         isIdentChar(t[open + 1])) {
-      hit(Kind::kMarkdown, 1);
+      hit(grammar::kMarkdownLink);
     }
   }
   // Markdown code spans: `text` between single back quotes. TeX-style
   // `quotes' close with an apostrophe, reStructuredText writes ``literals``.
   if (hasCodeSpan(t.substr(0, kSearchWidth))) {
-    hit(Kind::kMarkdown, 3);
+    hit(grammar::kMarkdownCodeSpan);
   }
   // Ruby mixins: "include Comparable" (a makefile's include names a path).
   if (t.starts_with("include ") && t.size() > 8 && isUpper(t[8]) &&
       identLength(t.substr(8)) + 8 == tr.size()) {
-    hit(Kind::kRuby, 3);
+    hit(grammar::kRubyMixin);
   }
   // Lua method calls "obj:method(" and "if x then" without a semicolon.
   if (std::size_t n = identLength(t);
       n > 0 && n + 1 < t.size() && t[n] == ':' && t[n + 1] != ':') {
     std::size_t m = identLength(t.substr(n + 1));
     if (m > 0 && n + 1 + m < t.size() && t[n + 1 + m] == '(') {
-      hit(Kind::kLua, 3);
+      hit(grammar::kLuaMethodCall);
     }
   }
   if (t.starts_with("elseif ") && tr.ends_with(" then")) {
-    hit(Kind::kLua, 4);
+    hit(grammar::kLuaElseifThen);
   }
   // JavaScript: a top-level "var name = " (the shell writes no blanks around
   // its "=").
@@ -732,27 +731,28 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       bool first = std::all_of(lines.begin(),
                                lines.begin() + static_cast<std::ptrdiff_t>(i),
                                [](const Line& l) { return l.trimmed.empty(); });
-      hit(Kind::kJavaScript, first ? 3 : 2);
+      hit(first ? grammar::kJavaScriptFirstStatementVariable
+                : grammar::kJavaScriptTopLevelVariable);
       // Go declares package variables and constants the same way (Go
       // counts only in files that open with its package clause).
       if (word != "let "sv) {
-        hit(Kind::kGo, 2);
+        hit(grammar::kGoPackageVariable);
       }
     }
   }
   // JavaScript callbacks: "function(a, b) {" as an argument or value.
   if (tr.ends_with("{") && (contains(t, "(function") || contains(t, ", function") ||
                             contains(t, "= function") || contains(t, ": function"))) {
-    hit(Kind::kJavaScript, 4);
+    hit(grammar::kJavaScriptCallbackFunction);
   }
   // Python module attributes: __all__ = [...], __version__ = "1.0".
   if (line.raw.starts_with("__") &&
       (contains(t, "__ = ") || contains(t, "__ += "))) {
-    hit(Kind::kPython, 5);
+    hit(grammar::kPythonModuleAttribute);
   }
   // awk functions list their locals after a wide gap: f(a, b,    i, j).
   if (t.starts_with("function ") && contains(t, ",    ")) {
-    hit(Kind::kAwk, 1);
+    hit(grammar::kAwkFunctionLocals);
   }
   // Batch variables: %NAME% and %1.
   if (std::size_t pct = t.find('%');
@@ -760,25 +760,25 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     std::size_t n = identLength(t.substr(pct + 1));
     if ((n > 0 && pct + 1 + n < t.size() && t[pct + 1 + n] == '%') ||
         (n == 1 && isDigit(t[pct + 1]))) {
-      hit(Kind::kBatch, 0);
+      hit(grammar::kBatchVariable);
     }
   }
   // Emacs Lisp file headers: ";;; name.el --- summary".
   if (t.starts_with(";;; ") && contains(t, ".el ---")) {
-    hit(Kind::kEmacsLisp, 0);
+    hit(grammar::kEmacsLispFileHeader);
   }
   // CMake calls one command per line: name(ARGS) with no semicolon.
   if (std::size_t n = identLength(line.raw);
       n > 0 && n < line.raw.size() && line.raw[n] == '(' && tr.ends_with(")") &&
       !contains(t, ";") && !contains(t, "\"\"\"")) {
-    hit(Kind::kCMake, 0);
+    hit(grammar::kCMakeCommandCall);
   }
   // Markdown documents open with a heading set off by a blank line.
   if (i + 1 < lines.size() && line.raw.starts_with("# ") &&
       lines[i + 1].trimmed.empty() &&
       std::all_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
                   [](const Line& l) { return l.trimmed.empty(); })) {
-    hit(Kind::kMarkdown, 2);
+    hit(grammar::kMarkdownOpeningHeading);
   }
   // Pascal "function Name(args): Type;", the headers "program Name;" and
   // "unit A.B;", routines "procedure TForm.Click(Sender: TObject);" and
@@ -786,7 +786,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // with a name and then ";" or "(".
   if (startsWithNoCase(t, "function ") && tr.ends_with(";") &&
       contains(t, "):")) {
-    hit(Kind::kPascal, 0);
+    hit(grammar::kPascalFunctionHeading);
   }
   auto pascal_name_then = [&](std::size_t start, string_view next) {
     std::size_t n = start;
@@ -799,12 +799,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if ((startsWithNoCase(t, "program ") && pascal_name_then(8, ";(")) ||
       (startsWithNoCase(t, "unit ") && pascal_name_then(5, ";")) ||
       (startsWithNoCase(t, "library ") && pascal_name_then(8, ";"))) {
-    hit(Kind::kPascal, 1);
+    hit(grammar::kPascalProgramHeader);
   }
   if ((startsWithNoCase(t, "procedure ") && pascal_name_then(10, ";(")) ||
       (startsWithNoCase(t, "constructor ") && pascal_name_then(12, ";(")) ||
       (startsWithNoCase(t, "destructor ") && pascal_name_then(11, ";("))) {
-    hit(Kind::kPascal, 2);
+    hit(grammar::kPascalProcedure);
   }
   if (startsWithNoCase(t, "uses ") &&
       (tr.ends_with(";") || tr.ends_with(","))) {
@@ -817,7 +817,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
               (c == ' ' && list[k - 1] == ',');
     }
     if (names) {
-      hit(Kind::kPascal, 3);
+      hit(grammar::kPascalUsesClause);
     }
   }
   // OCaml signatures "val name : type" (Kotlin writes "val name: Type"),
@@ -826,21 +826,21 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     string_view rest = t.substr(t.find(' ') + 1);
     std::size_t n = identLength(rest);
     if (n > 0 && rest.substr(n).starts_with(" : ")) {
-      hit(Kind::kOcaml, 1);
+      hit(grammar::kOcamlValSignature);
     }
   }
   if (startsWithWord(t, "let") && tr.ends_with(" in") && contains(t, " = ")) {
-    hit(Kind::kOcaml, 2);
+    hit(grammar::kOcamlLetIn);
   }
   if (t.starts_with("| ") && contains(t, " -> ") && !contains(t, " | ")) {
-    hit(Kind::kOcaml, 3);
+    hit(grammar::kOcamlMatchCase);
   }
   // OCaml pattern matches "match x with" and handlers "try ... with" (prose
   // wraps lines before "with" too).
   if (tr.ends_with(" with") &&
       (startsWithWord(t, "match") || startsWithWord(t, "try") ||
        contains(t, "= match ") || contains(t, "(match "))) {
-    hit(Kind::kOcaml, 0);
+    hit(grammar::kOcamlMatchWith);
   }
   // SQL statements on one line, closed by ";": "SET @x = 1;", "DROP
   // PROCEDURE IF EXISTS p;". Sentences that open with the same verbs end
@@ -852,10 +852,9 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         "prepare ",  "execute ",     "deallocate ", "set @",    "use "};
     for (string_view statement : kStatements) {
       if (startsWithNoCase(t, statement)) {
-        hit(Kind::kSql, containsNoCase(t, " if exists ") ||
-                                containsNoCase(t, " if not exists ")
-                            ? 1
-                            : 0);
+        hit(containsNoCase(t, " if exists ") || containsNoCase(t, " if not exists ")
+                ? grammar::kSqlIfExistsClause
+                : grammar::kSqlStatement);
         break;
       }
     }
@@ -868,7 +867,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     string_view after = trimLeft(rest.substr(n));
     if (n > 0 && (after.empty() || after[0] == '!' ||
                   (after[0] == '(' && !startsWithNoCase(t, "program ")))) {
-      hit(Kind::kFortran, 1);
+      hit(grammar::kFortranProgramOrCall);
     }
   }
   // Fortran free-form declarations "real(8), intent(in) :: x".
@@ -876,94 +875,8 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       (startsWithNoCase(t, "real") || startsWithNoCase(t, "integer") ||
        startsWithNoCase(t, "character") || startsWithNoCase(t, "logical") ||
        startsWithNoCase(t, "type("))) {
-    hit(Kind::kFortran, 0);
+    hit(grammar::kFortranDeclaration);
   }
-}
-
-int grammarRuleWeight(Kind kind, int slot) {
-  switch (kind) {
-    case Kind::kCpp:
-      return 3;
-    case Kind::kC:
-      return slot >= 2 ? 3 : 1;
-    case Kind::kPython:
-      return 3;
-    case Kind::kRuby:
-      return slot == 0 ? 2 : 3;
-    case Kind::kLua:
-      return slot == 3 ? 2 : (slot == 4 ? 3 : 2);
-    case Kind::kJavaScript:
-      return slot == 3 ? 6 : 3;
-    case Kind::kBatch:
-      return 2;
-    case Kind::kEmacsLisp:
-      return 3;
-    case Kind::kCMake:
-      return 1;
-    case Kind::kJava:
-      return 3;
-    case Kind::kGo:
-      return 3;
-    case Kind::kPerl:
-      return 3;
-    case Kind::kTcl:
-      return slot == 0 ? 3 : 1;
-    case Kind::kAwk:
-      return slot == 1 ? 4 : 2;
-    case Kind::kPowerShell:
-      return 3;
-    case Kind::kCss:  // declarations, selectors, minified lines, one-line rules
-      return slot == 0 ? 2 : (slot == 1 ? 1 : (slot == 2 ? 6 : 3));
-    case Kind::kMakefile:  // a "word:" line over indented lines is also prose
-      return slot == 0 ? 2 : (slot == 2 ? 1 : (slot == 3 ? 2 : 3));
-    case Kind::kHaskell:
-      return 3;
-    case Kind::kShell:
-      return 3;
-    case Kind::kRest:
-      return slot == 0 ? 5 : (slot == 2 ? 3 : 2);
-    case Kind::kMarkdown:
-      return slot == 0 || slot == 3 ? 1 : (slot == 2 ? 3 : 2);
-    case Kind::kPascal:  // functions; headers, procedures and uses clauses
-      return slot == 0 ? 2 : 3;
-    case Kind::kOcaml:  // "match ... with"; signatures; "let ... in"; cases
-      return slot == 3 ? 2 : (slot == 0 ? 2 : 3);
-    case Kind::kFortran:  // declarations; programs and calls
-      return slot == 0 ? 3 : 2;
-    case Kind::kSql:  // statements; "IF [NOT] EXISTS" clauses
-      return slot == 0 ? 2 : 3;
-    case Kind::kRust:
-      return 3;
-    case Kind::kKotlin:  // packages, functions, imports, objects
-      return slot == 2 ? 1 : (slot == 3 ? 2 : 3);
-    case Kind::kAssembly:  // directives, instructions, NASM's keywords
-      return slot == 1 ? 2 : 3;
-    case Kind::kCSharp:
-      return 3;
-    case Kind::kTypeScript:
-      return 3;
-    case Kind::kR:
-      return 2;
-    case Kind::kErlang:
-      return 3;
-    case Kind::kElixir:  // "def ... do"; aliases
-      return slot == 1 ? 2 : 3;
-    default:
-      return 1;
-  }
-}
-
-bool isProseConventionSlot(Kind kind, int slot) {
-  // Titles underlined with "=", "-", "~" or "*": Markdown's setext headings
-  // and reStructuredText's sections, but plain text underlines them too.
-  return (kind == Kind::kMarkdown && slot == 0) ||
-         (kind == Kind::kRest && (slot == 1 || slot == 2)) ||
-         (kind == Kind::kBatch && slot == 0);
-}
-
-bool isHeadingSlot(Kind kind, int slot) {
-  // Markdown's "# Title" opening a document and its "##" section headings.
-  return kind == Kind::kMarkdown && (slot == 2 || slot == 4);
 }
 
 }  // namespace ident::text
