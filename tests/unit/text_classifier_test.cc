@@ -294,6 +294,18 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "R>(\n  accumulator: (acc: R, value: V) => Observable<R>,\n  seed: R\n): "
        "OperatorFunction<V, R> {\n  return operate((source) => source);\n}\n",
        "ts"},
+      // Handlers written as arrows whose parameters carry types: nothing
+      // else in the file is TypeScript's own.
+      {"import express from 'express';\n\nconst app = express();\n\n"
+       "app.get('/', (req: Request, res: Response) => {\n  res.send('ok');\n});\n\n"
+       "app.use((err: HttpError, req: Request, res: Response) => {\n"
+       "  res.status(err.status);\n});\n"
+       "process.on('exit', (code?: Number) => console.log(code));\n",
+       "ts"},
+      // JavaScript's arrows name their parameters alone.
+      {"const app = require('express')();\n\napp.get('/', (req, res) => {\n"
+       "  res.send({ status: 'ok' });\n});\nmodule.exports = app;\n",
+       "js"},
       {"#' Add one\n#' @param x a number\nadd_one <- function(x) {\n  "
        "stopifnot(is.numeric(x))\n  x + 1\n}\n",
        "r"},

@@ -39,6 +39,48 @@ bool hasCodeSpan(string_view t) {
   return false;
 }
 
+// True when |t| holds an arrow function whose parameters all carry a type:
+// "(name: Type, other?: Type<A>[]) =>" or "(...): Result =>".
+bool hasTypedArrowParameters(string_view t) {
+  for (std::size_t arrow = t.find(" =>"); arrow != string_view::npos;
+       arrow = t.find(" =>", arrow + 3)) {
+    string_view before = t.substr(0, arrow);
+    // A return type between the parameters and the arrow.
+    if (std::size_t colon = before.rfind("): "); colon != string_view::npos &&
+                                                  before.find(')', colon + 1) == string_view::npos) {
+      before = before.substr(0, colon + 1);
+    }
+    if (!before.ends_with(")")) {
+      continue;
+    }
+    std::size_t open = before.rfind('(');
+    if (open == string_view::npos || open + 2 >= before.size()) {
+      continue;
+    }
+    string_view parameters = before.substr(open + 1, before.size() - open - 2);
+    bool typed = !parameters.empty();
+    while (typed && !parameters.empty()) {
+      std::size_t comma = parameters.find(", ");
+      string_view parameter = parameters.substr(0, comma);
+      std::size_t n = identLength(parameter);
+      string_view rest = parameter.substr(n);
+      if (rest.starts_with("?")) {
+        rest.remove_prefix(1);
+      }
+      typed = n > 0 && rest.size() > 2 && rest.starts_with(": ") &&
+              std::all_of(rest.begin() + 2, rest.end(), [](char c) {
+                return isIdentChar(c) || c == '<' || c == '>' || c == '[' || c == ']' ||
+                       c == '.' || c == ' ' || c == '|';
+              });
+      parameters = comma == string_view::npos ? string_view() : parameters.substr(comma + 2);
+    }
+    if (typed) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
@@ -257,6 +299,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         hit(grammar::kTypeScriptGenericParameter);
       }
     }
+  }
+  // Arrow functions with typed parameters, "(req: Request, res: Response)
+  // =>" or "(x: number): string =>": JavaScript's arrows take names alone,
+  // C#'s lambdas put the type first.
+  if (hasTypedArrowParameters(t)) {
+    hit(grammar::kTypeScriptTypedArrowParameters);
   }
   // C# namespaces "namespace A.B" (PHP writes "namespace A\B;").
   if (t.starts_with("namespace ") && !contains(t, "\\") &&
