@@ -36,25 +36,48 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MANIFEST = os.path.join(ROOT, "bench", "real_documents.tsv")
 MANIFEST_HEADER = "collection\tpath\taccepted\tfamily"
 
-# name, repository, commit, held out, the folders of it that hold documents.
+# name, repository, commit, held out, the folders of it that hold documents
+# and, where a collection is taken for a few kinds only, those extensions
+# (else None: every kind of EXTENSIONS).
 # A held-out collection is never looked at file by file while the library's
 # rules are written: its figures are the honest ones.
 COLLECTIONS = [
-    ("format-corpus", "openpreserve/format-corpus", "9f263890680a8818cc622569b4a16298d08f0ead", True, [""]),
-    ("poi", "apache/poi", "a528d43590b3f71aa94310de881a35af887fdd0f", False, ["test-data/"]),
-    ("libetonyek", "LibreOffice/libetonyek", "37704aa6ac808fe7f7a14b4515503c3de3bc0dbf", False, [""]),
-    ("libvisio", "LibreOffice/libvisio", "f793b99ae50f9dc8cc14683eac0fdca619b13eaa", False, [""]),
-    ("libstaroffice", "fosnola/libstaroffice", "6d97d021adc8ffd4663c03ccbf9ad21617f76222", False, [""]),
-    ("sheetjs", "SheetJS/test_files", "fb4bdf0158ba308c182f82663b61607bb79cd4b5", False, [""]),
-    ("small", "mathiasbynens/small", "267b39f682598eebb0dafe7590b1504be79b5cad", False, [""]),
-    ("jackcess", "jahlborn/jackcess", "7a3433dc34cfb8d68b2530215b1027b4dec4bdde", False, ["src/"]),
-    ("java-libpst", "rjohnsondev/java-libpst", "f158a64acf2a0e46ac3bd699bc7a5a8da6c40d26", False, [""]),
-    ("pst-extractor", "epfromer/pst-extractor", "7d08ef9bc7112c23275fa948306c76bba6e24fba", False, [""]),
-    ("msg-extractor", "TeamMsgExtractor/msg-extractor", "68858f016d010ebf591cbcd7ad5fe7c09b40ea7b", False, [""]),
-    ("mpxj", "joniles/mpxj", "764fe84fd112dff40cfe8638848105371cb075ba", False, ["junit/data/"]),
-    ("onenote.rs", "msiemens/onenote.rs", "099c829f0f6632725d10979ae3e55f18d8656446", False, ["tests/samples/"]),
-    ("file-tests", "file/file", "9de57c0b0607c53c6196967fbad53499022a0991", False, ["tests/"]),
-    ("mboxparser", "gitpan/Mail-MboxParser", "0ee8baa56931c9e7f8d35107e318d5722c434bba", False, []),
+    ("format-corpus", "openpreserve/format-corpus", "9f263890680a8818cc622569b4a16298d08f0ead", True, [""], None),
+    ("poi", "apache/poi", "a528d43590b3f71aa94310de881a35af887fdd0f", False, ["test-data/"], None),
+    ("libetonyek", "LibreOffice/libetonyek", "37704aa6ac808fe7f7a14b4515503c3de3bc0dbf", False, [""], None),
+    ("libvisio", "LibreOffice/libvisio", "f793b99ae50f9dc8cc14683eac0fdca619b13eaa", False, [""], None),
+    ("libstaroffice", "fosnola/libstaroffice", "6d97d021adc8ffd4663c03ccbf9ad21617f76222", False, [""], None),
+    ("sheetjs", "SheetJS/test_files", "fb4bdf0158ba308c182f82663b61607bb79cd4b5", False, [""], None),
+    ("small", "mathiasbynens/small", "267b39f682598eebb0dafe7590b1504be79b5cad", False, [""], None),
+    ("jackcess", "jahlborn/jackcess", "7a3433dc34cfb8d68b2530215b1027b4dec4bdde", False, ["src/"], None),
+    ("java-libpst", "rjohnsondev/java-libpst", "f158a64acf2a0e46ac3bd699bc7a5a8da6c40d26", False, [""], None),
+    ("pst-extractor", "epfromer/pst-extractor", "7d08ef9bc7112c23275fa948306c76bba6e24fba", False, [""], None),
+    ("msg-extractor", "TeamMsgExtractor/msg-extractor", "68858f016d010ebf591cbcd7ad5fe7c09b40ea7b", False, [""], None),
+    ("mpxj", "joniles/mpxj", "764fe84fd112dff40cfe8638848105371cb075ba", False, ["junit/data/"], None),
+    ("onenote.rs", "msiemens/onenote.rs", "099c829f0f6632725d10979ae3e55f18d8656446", False, ["tests/samples/"], None),
+    ("file-tests", "file/file", "9de57c0b0607c53c6196967fbad53499022a0991", False, ["tests/"], None),
+    ("mboxparser", "gitpan/Mail-MboxParser", "0ee8baa56931c9e7f8d35107e318d5722c434bba", False, [], None),
+    # Camera raw files, Radiance and Windows Media samples cut down to their
+    # headers and metadata by ExifTool's and Exiv2's authors for their tests.
+    ("exiftool", "exiftool/exiftool", "38bdbace3037a89d2c332664fc60bddad118958a", False, ["t/images/"],
+     {"dng", "cr2", "nef", "arw", "pef", "orf", "rw2", "srw", "mrw", "iiq", "hdr", "wmv", "wma"}),
+    ("exiv2", "Exiv2/exiv2", "e84cb9db060527416a43f3d257656331c85aff28", False, ["test/data/"],
+     {"dng", "cr2", "nef", "arw", "pef", "orf", "rw2", "srw", "mrw", "iiq"}),
+    ("mutagen", "quodlibet/mutagen", "e89c77ad1bccd6c4b54bd9240469232affdd30d7", False, ["tests/data/"],
+     {"wma", "wmv", "asf"}),
+    # CMS and time-stamp messages of a DER library's tests.
+    ("asn1crypto", "wbond/asn1crypto", "a767d2daa8ef4549d497b67a0304561c2eb4b858", False, ["tests/fixtures/"],
+     {"p7m", "p7s", "p7b", "p7c", "tsr", "tsd"}),
+    # Signature containers of the Estonian ID software's tests.
+    ("libdigidocpp", "open-eid/libdigidocpp", "bc64a76d46a524f92299ee5c57f6a91fc3e58ccb", False, ["test/data/"],
+     {"asice", "asics"}),
+    ("3mf-samples", "3MFConsortium/3mf-samples", "665e20dc4d7777fd4c9702bca86a2d4028440337", False, ["examples/"],
+     {"3mf"}),
+    # Print test documents that Windows' driver samples shipped, XPS and OpenXPS.
+    ("windows-driver-samples", "microsoft/Windows-driver-samples", "97cf5197cf5b882b2c689d8dc2b555f2edf8f418", False,
+     ["print/SampleXPS/QualityLogicMinBar/", "print/SampleOpenXPS/QualityLogicMinBar_oxps/"], {"xps", "oxps"}),
+    ("androguard", "androguard/androguard", "4573c8c111ba01ec5063925506f5bf5f9f4b536b", False, ["tests/data/APK/"],
+     {"apk", "aab"}),
 ]
 
 # Files whose name does not carry their kind: (collection, path, accepted).
@@ -66,6 +89,18 @@ NAMED_FILES = [
     ("file-tests", "tests/HWP97.hwp.testfile", "hwp"),
     ("file-tests", "tests/HWP2016.hwp.testfile", "hwp"),
     ("file-tests", "tests/HWP2016.hwpx.zip.testfile", "hwpx/zip"),
+    ("asn1crypto", "tests/fixtures/cms-compressed.der", "p7z/p7m"),
+    ("asn1crypto", "tests/fixtures/meca2_compressed.der", "p7z/p7m"),
+    ("asn1crypto", "tests/fixtures/cms-digested.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/cms-encrypted.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/cms-enveloped.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/cms-signed.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/cms-signed-digested.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/cms-signed-indefinite-length.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/pkcs7-signed.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/pkcs7-signed-digested.der", "p7m"),
+    ("asn1crypto", "tests/fixtures/mozilla-generated-by-openssl.pkcs7.der", "p7s"),
+    ("asn1crypto", "tests/fixtures/tsp_response", "tsr"),
 ]
 
 # Extension -> (family, accepted answers, the usual first).
@@ -86,8 +121,8 @@ _FAMILIES = {
     "iwork": "pages key numbers",
     "ebook": "epub mobi azw azw3 lit lrf fb2 djvu",
     "zip-other": "xps oxps 3mf asice asics apk aab",
-    "raw-camera": "dng cr2 nef arw pef orf rw2 srw",
-    "cms": "p7m p7s p7b p7c tsr tsd",
+    "raw-camera": "dng cr2 nef arw pef orf rw2 srw mrw iiq",
+    "cms": "p7m p7s p7b p7c p7z tsr tsd",
     "asf": "asf wma wmv",
     "calendar": "ics vcs vcf",
     "other-document": "rtf pdf hwp sam lwp dbf slk dif",
@@ -174,7 +209,7 @@ def commit_of(git_dir, commit):
 
 def write_manifest(mirrors, cache):
     rows, seen, dropped = [], set(), 0
-    for name, repo, commit, _held, roots in COLLECTIONS:
+    for name, repo, commit, _held, roots, kinds in COLLECTIONS:
         git_dir = repository_dir(repo, mirrors, cache, commit)
         commit = commit_of(git_dir, commit)
         listing = subprocess.check_output(["git", "-C", git_dir, "ls-tree", "-r", "-l", "-z", commit])
@@ -190,7 +225,7 @@ def write_manifest(mirrors, cache):
                 continue
             base = os.path.basename(path)
             ext = base.rpartition(".")[2].lower() if "." in base else ""
-            if ext not in EXTENSIONS or BROKEN_NAME.search(base):
+            if ext not in EXTENSIONS or (kinds is not None and ext not in kinds) or BROKEN_NAME.search(base):
                 continue
             by_ext.setdefault(ext, []).append((hashlib.sha1(path.encode()).hexdigest(), path, blob))
         reader = BlobReader(git_dir)
@@ -229,9 +264,9 @@ def load_manifest(path=MANIFEST):
 
 def build(out, mirrors, cache):
     rows = load_manifest()
-    held = {name: held_out for name, _repo, _commit, held_out, _roots in COLLECTIONS}
+    held = {name: held_out for name, _repo, _commit, held_out, _roots, _kinds in COLLECTIONS}
     written, missing = [], 0
-    for name, repo, commit, _held, _roots in COLLECTIONS:
+    for name, repo, commit, _held, _roots, _kinds in COLLECTIONS:
         mine = [r for r in rows if r["collection"] == name]
         if not mine:
             continue
