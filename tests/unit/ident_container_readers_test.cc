@@ -130,6 +130,10 @@ TEST(RawImageTest, CameraRawFromTiffStructure) {
       {"rw2 header", "IIU\0\x08\0\0\0"s + std::string(16, '\0'), "rw2"},
       {"orf header", "IIRO\x08\0\0\0"s + std::string(16, '\0'), "orf"},
       {"orf header, big-endian", "MMOR\0\0\0\x08"s + std::string(16, '\0'), "orf"},
+      {"phase one block", "II*\0\x08\x0a\0\0IIII"s + std::string(16, '\0'), "iiq"},
+      {"phase one block, big-endian", "MM\0*\0\0\x0a\x08MMMM"s + std::string(16, '\0'), "iiq"},
+      // The doubled mark must repeat the header's byte order.
+      {"mark of the other byte order", "II*\0\x08\0\0\0MMMM"s + std::string(16, '\0'), ""},
       // A TIFF exported from a raw file keeps the camera's Make but holds
       // no sensor data; a scanner's TIFF has no raw maker.
       {"exported from a nef", le.write({{{make("NIKON CORPORATION"), photometric(le, 2)}}}), ""},
@@ -444,6 +448,22 @@ TEST_F(EBookTest, KindleAndSonyBooksByTheirHeaders) {
   }
 }
 
+// --- Camera raw files through the engine ----------------------------------
+
+class RawImageEngineTest : public LoadedEngineTest {};
+
+TEST_F(RawImageEngineTest, MinoltaRawByItsBlocks) {
+  // "\0MRM" and its length, then the picture dimensions block "\0PRD".
+  const std::string mrw = "\0MRM\0\0\x0a\x0c\0PRD\0\0\0\x18"s + "27200001" + std::string(200, '\x09');
+  std::string other_block = mrw;
+  other_block[9] = 'X';
+  const Analysis named = engine_->analyze(BufferSource(mrw));
+  ASSERT_FALSE(named.results.empty());
+  EXPECT_EQ(named.results.front().extension, "mrw");
+  const Analysis analysis = engine_->analyze(BufferSource(other_block));
+  EXPECT_TRUE(analysis.results.empty() || analysis.results.front().extension != "mrw");
+}
+
 // --- Damaged containers through the engine --------------------------------
 
 class DamagedContainerTest : public LoadedEngineTest {};
@@ -472,6 +492,8 @@ TEST_F(DamagedContainerTest, EveryOneGetsAnAnalysisSoon) {
       {"tiff directory pointing at itself", tiff_loop},
       {"cms length past the end", cms_past_end},
       {"asf claiming four billion objects", asf_count},
+      {"phase one mark cut short", "II*\0\x08\0\0\0II"s},
+      {"minolta raw block alone", "\0MRM\0\0\x0a\x0c\0PR"s},
       {"compound file header alone",
        "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"s + std::string(504, '\xff')},
   };

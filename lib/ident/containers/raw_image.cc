@@ -213,10 +213,15 @@ std::optional<Result> identifyRawImage(const ByteSource& source) {
     return std::nullopt;
   }
   // Canon marks its TIFF-based raw files right after the header: "CR" and
-  // the format's major version.
+  // the format's major version. Phase One opens its own raw block there,
+  // marked by the header's byte order twice ("IIII", "MMMM").
   std::string mark;
-  if (source.readAt(kHeaderSize, 3, &mark) && mark == "CR\x02"sv) {
+  const bool marked = source.readAt(kHeaderSize, 4, &mark);
+  if (marked && mark.starts_with("CR\x02"sv)) {
     return Result{"cr2", "Canon raw image (CR2)"};
+  }
+  if (marked && mark.size() == 4 && mark.substr(0, 2) == order && mark.substr(2) == order) {
+    return Result{"iiq", "Phase One raw image (IIQ)"};
   }
   Findings findings;
   std::vector<std::uint32_t> queue{tiff.get32(header, 4)};
