@@ -68,6 +68,9 @@ COLLECTIONS = [
     # CMS and time-stamp messages of a DER library's tests.
     ("asn1crypto", "wbond/asn1crypto", "a767d2daa8ef4549d497b67a0304561c2eb4b858", False, ["tests/fixtures/"],
      {"p7m", "p7s", "p7b", "p7c", "tsr", "tsd"}),
+    # Time-stamp authorities' responses kept by an RFC 3161 client's tests.
+    ("rfc3161-client", "trailofbits/rfc3161-client", "886f40b23e1abd9c4c621d3f7f95601688522f05", False,
+     ["test/fixtures/"], {"tsr"}),
     # Signature containers of the Estonian ID software's tests.
     ("libdigidocpp", "open-eid/libdigidocpp", "bc64a76d46a524f92299ee5c57f6a91fc3e58ccb", False, ["test/data/"],
      {"asice", "asics"}),
