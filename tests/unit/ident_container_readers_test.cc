@@ -387,7 +387,7 @@ TEST(AsfMediaTest, StreamsTellAudioFromVideo) {
 
 // --- Text headers ---------------------------------------------------------
 
-TEST(TextHeaderTest, RadianceAndVCalendar) {
+TEST(TextHeaderTest, RadianceVCalendarAndPdfAfterLeadingBytes) {
   const struct {
     const char* what;
     std::string head;
@@ -404,6 +404,17 @@ TEST(TextHeaderTest, RadianceAndVCalendar) {
       {"icalendar", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\n", ""},
       {"version inside an event", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nVERSION:1.0\n", ""},
       {"vcard", "BEGIN:VCARD\nVERSION:1.0\n", ""},
+      {"pdf after a mail header",
+       "From: a@b\r\nSubject: x\r\n\r\n%PDF-1.4\n1 0 obj\n<<>>\nendobj\n", "pdf"},
+      {"pdf after a binary prefix", "\x01\x02\x03%PDF-2.0\n1 0 obj <<>> endobj", "pdf"},
+      // libmagic names a header at the start; a quoted header is no PDF.
+      {"pdf header at the start", "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n", ""},
+      {"header in the middle of a line", "x = \"%PDF-1.4\" # endobj\n", ""},
+      {"header with no object after it", "Usage:\n%PDF-1.4 is the header\n", ""},
+      {"header without a version", "junk\n%PDF-x.4\nendobj\n", ""},
+      {"header past the first kilobyte",
+       std::string(1100, 'a') + "\n%PDF-1.4\n1 0 obj <<>> endobj", ""},
+      {"header cut short", "junk\n%PDF-1", ""},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);

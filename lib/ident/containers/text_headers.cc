@@ -43,6 +43,33 @@ bool isVCalendar1(std::string_view head) {
   return false;
 }
 
+// Bytes within which PDF readers look for the "%PDF-" header.
+constexpr std::size_t kPdfHeaderWindow = 1024;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A PDF whose "%PDF-N.N" header comes after other bytes (a mail or HTTP
+// header, a line some tool wrote first), which readers accept within the
+// first kilobyte. The header must open a line (or follow a byte that is not
+// text) and an object must end after it, so that a text quoting the header
+// is not taken. A header at the very start is libmagic's to name.
+bool isPdfAfterLeadingBytes(std::string_view head) {
+  const std::string_view window = head.substr(0, kPdfHeaderWindow);
+  for (std::size_t at = window.find("%PDF-"sv); at != std::string_view::npos;
+       at = window.find("%PDF-"sv, at + 1)) {
+    if (at == 0) {
+      return false;
+    }
+    const auto before = static_cast<unsigned char>(window[at - 1]);
+    const bool line_start = before == '\n' || before == '\r' || before < 0x20 || before >= 0x80;
+    if (line_start && head.size() >= at + 8 && isDigit(head[at + 5]) && head[at + 6] == '.' &&
+        isDigit(head[at + 7])) {
+      return head.find("endobj"sv, at) != std::string_view::npos;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<Result> identifyTextHeader(std::string_view head) {
@@ -51,6 +78,9 @@ std::optional<Result> identifyTextHeader(std::string_view head) {
   }
   if (isVCalendar1(head)) {
     return Result{"vcs", "vCalendar 1.0 calendar"};
+  }
+  if (isPdfAfterLeadingBytes(head)) {
+    return Result{"pdf", "PDF document, after leading bytes"};
   }
   return std::nullopt;
 }
