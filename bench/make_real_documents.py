@@ -79,6 +79,8 @@ COLLECTIONS = [
     # Print test documents that Windows' driver samples shipped, XPS and OpenXPS.
     ("windows-driver-samples", "microsoft/Windows-driver-samples", "97cf5197cf5b882b2c689d8dc2b555f2edf8f418", False,
      ["print/SampleXPS/QualityLogicMinBar/", "print/SampleOpenXPS/QualityLogicMinBar_oxps/"], {"xps", "oxps"}),
+    ("bundletool", "google/bundletool", "1de340a763c903e4b6db83227f145b2181beccbd", False,
+     ["src/test/resources/"], {"apk", "aab"}),
     ("androguard", "androguard/androguard", "4573c8c111ba01ec5063925506f5bf5f9f4b536b", False, ["tests/data/APK/"],
      {"apk", "aab"}),
 ]
