@@ -48,26 +48,30 @@ constexpr std::size_t kPdfHeaderWindow = 1024;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A PDF whose "%PDF-N.N" header comes after other bytes (a mail or HTTP
-// header, a line some tool wrote first), which readers accept within the
-// first kilobyte. The header must open a line (or follow a byte that is not
-// text) and an object must end after it, so that a text quoting the header
-// is not taken. A header at the very start is libmagic's to name.
-bool isPdfAfterLeadingBytes(std::string_view head) {
-  const std::string_view window = head.substr(0, kPdfHeaderWindow);
-  for (std::size_t at = window.find("%PDF-"sv); at != std::string_view::npos;
-       at = window.find("%PDF-"sv, at + 1)) {
-    if (at == 0) {
-      return false;
-    }
-    const auto before = static_cast<unsigned char>(window[at - 1]);
-    const bool line_start = before == '\n' || before == '\r' || before < 0x20 || before >= 0x80;
-    if (line_start && head.size() >= at + 8 && isDigit(head[at + 5]) && head[at + 6] == '.' &&
-        isDigit(head[at + 7])) {
-      return head.find("endobj"sv, at) != std::string_view::npos;
+// True when an indirect object ("1 0 obj") starts in |text|: its
+// generation number, a space, "obj".
+bool hasIndirectObject(std::string_view text) {
+  for (std::size_t at = text.find(" obj"sv); at != std::string_view::npos;
+       at = text.find(" obj"sv, at + 1)) {
+    if (at > 0 && isDigit(text[at - 1])) {
+      return true;
     }
   }
   return false;
+}
+
+// A PDF whose "%PDF-N.N" header comes after other bytes (a mail or HTTP
+// header, a line some tool wrote first), which readers accept within the
+// first kilobyte. An indirect object must follow it, so that a text merely
+// quoting the header is not taken. A header at the very start is
+// libmagic's to name.
+bool isPdfAfterLeadingBytes(std::string_view head) {
+  const std::size_t at = head.substr(0, kPdfHeaderWindow).find("%PDF-"sv);
+  if (at == 0 || at == std::string_view::npos || head.size() < at + 8 ||
+      !isDigit(head[at + 5]) || head[at + 6] != '.' || !isDigit(head[at + 7])) {
+    return false;
+  }
+  return hasIndirectObject(head.substr(at + 8));
 }
 
 }  // namespace
