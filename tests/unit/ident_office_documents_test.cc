@@ -49,6 +49,27 @@ std::string worksheet(std::string_view bof, std::uint16_t version) {
   return padded(header);
 }
 
+// A OneNote file in the package that OneDrive's downloads use: the
+// section's file type GUID whatever the kind, the package's file format
+// GUID, then the storage index as an extended GUID (|storage_index|) and
+// the cell schema GUID that names the kind.
+std::string oneNotePackage(std::string_view storage_index, std::string_view schema) {
+  std::string header = "\xe4\x52\x5c\x7b\x8c\xd8\xa7\x4d\xae\xb1\x53\x78\xd0\x29\x96\xd3"s;
+  header += std::string(32, '\x11');  // the file's GUID, twice
+  header += "\x2f\xe9\x8d\x63\xd4\xa6\xc1\x4b\x9a\x36\xb3\xfc\x25\x11\xa5\xb7"s;
+  header += "\0\0\0\0\xd6\x03\x42\0"s;  // padding, the package's object header
+  header += storage_index;
+  header += schema;
+  return padded(header);
+}
+
+const std::string kTocSchema = "\x38\xfd\xdb\xe4\xc7\xe5\x8b\x40\xa8\xa1\x0e\x7b\x42\x1e\x1f\x5f"s;
+const std::string kSectionSchema =
+    "\xb4\x7c\x93\x1f\x6f\xb2\x5f\x44\xb9\xf8\x17\xe2\x01\x60\xe4\x61"s;
+// Extended GUIDs in their one-byte and five-byte forms.
+const std::string kShortIndex = "\xfc"s + std::string(16, '\x22');
+const std::string kLongIndex = "\x80\x01\x02\x03\x04"s + std::string(16, '\x22');
+
 using OfficeDocumentsTest = LoadedEngineTest;
 
 TEST_F(OfficeDocumentsTest, NamedByTheirHeaders) {
@@ -84,6 +105,10 @@ TEST_F(OfficeDocumentsTest, NamedByTheirHeaders) {
       {"onenote table of contents",
        padded("\xa1\x2f\xff\x43\xd9\xef\x76\x4c\x9e\xe2\x10\xea\x57\x22\x76\x5f\x01\x02"sv),
        "onetoc2"},
+      {"onenote packaged table of contents", oneNotePackage(kShortIndex, kTocSchema), "onetoc2"},
+      {"onenote packaged table of contents, long index", oneNotePackage(kLongIndex, kTocSchema),
+       "onetoc2"},
+      {"onenote packaged section", oneNotePackage(kShortIndex, kSectionSchema), "one"},
       {"hangul 3", padded("HWP Document File V3.00 \x1a\x01\x02\x03\x04\x05\x00\x00"sv), "hwp"},
   };
   for (const auto& c : kCases) {
@@ -126,6 +151,8 @@ TEST_F(OfficeDocumentsTest, TruncatedHeadersAreSafe) {
       {"access cut inside its engine name", "\x00\x01\x00\x00Standard AC"s},
       {"worksheet record cut before its version", "\x00\x00\x1a\x00"s},
       {"onenote guid cut", guid.substr(0, 9)},
+      {"onenote package cut inside its cell schema",
+       oneNotePackage(kShortIndex, kTocSchema).substr(0, 0x59 + 7)},
       {"envelope line only", "From a@b.c Mon Jan  1 10:00:00 2024"},
       {"envelope line and a cut header", "From a@b.c Mon Jan  1 10:00:00 2024\nRecei"},
   };
