@@ -130,10 +130,12 @@ TEST(RawImageTest, CameraRawFromTiffStructure) {
       {"rw2 header", "IIU\0\x08\0\0\0"s + std::string(16, '\0'), "rw2"},
       {"orf header", "IIRO\x08\0\0\0"s + std::string(16, '\0'), "orf"},
       {"orf header, big-endian", "MMOR\0\0\0\x08"s + std::string(16, '\0'), "orf"},
-      {"phase one block", "II*\0\x08\x0a\0\0IIII"s + std::string(16, '\0'), "iiq"},
-      {"phase one block, big-endian", "MM\0*\0\0\x0a\x08MMMM"s + std::string(16, '\0'), "iiq"},
-      // The doubled mark must repeat the header's byte order.
-      {"mark of the other byte order", "II*\0\x08\0\0\0MMMM"s + std::string(16, '\0'), ""},
+      {"phase one block", "II*\0\x08\x0a\0\0IIIICwaR"s + std::string(16, '\0'), "iiq"},
+      {"phase one block, big-endian", "MM\0*\0\0\x0a\x08MMMMRawC"s + std::string(16, '\0'), "iiq"},
+      // The doubled mark must repeat the header's byte order and the word
+      // after it say "Raw".
+      {"mark of the other byte order", "II*\0\x08\0\0\0MMMMCwaR"s + std::string(16, '\0'), ""},
+      {"mark without its word", "II*\0\x08\0\0\0IIII"s + std::string(16, '\0'), ""},
       // A TIFF exported from a raw file keeps the camera's Make but holds
       // no sensor data; a scanner's TIFF has no raw maker.
       {"exported from a nef", le.write({{{make("NIKON CORPORATION"), photometric(le, 2)}}}), ""},

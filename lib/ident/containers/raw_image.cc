@@ -29,6 +29,8 @@ constexpr std::uint32_t kTiffVersion = 42;
 constexpr std::uint32_t kPanasonicVersion = 0x55;
 constexpr std::uint32_t kOlympusVersion = 0x4f52;
 constexpr std::uint32_t kOlympusSVersion = 0x5352;
+// "Raw", the top three bytes of the word after Phase One's block mark.
+constexpr std::uint32_t kPhaseOneRaw = 0x526177;
 
 // Tags and values read.
 constexpr std::uint32_t kTagPhotometric = 262;
@@ -213,14 +215,16 @@ std::optional<Result> identifyRawImage(const ByteSource& source) {
     return std::nullopt;
   }
   // Canon marks its TIFF-based raw files right after the header: "CR" and
-  // the format's major version. Phase One opens its own raw block there,
-  // marked by the header's byte order twice ("IIII", "MMMM").
+  // the format's major version. Phase One opens its own raw block there:
+  // the header's byte order twice ("IIII", "MMMM"), then a word whose top
+  // three bytes read "Raw".
   std::string mark;
-  const bool marked = source.readAt(kHeaderSize, 4, &mark);
+  const bool marked = source.readAt(kHeaderSize, 8, &mark);
   if (marked && mark.starts_with("CR\x02"sv)) {
     return Result{"cr2", "Canon raw image (CR2)"};
   }
-  if (marked && mark.size() == 4 && mark.substr(0, 2) == order && mark.substr(2) == order) {
+  if (marked && mark.size() == 8 && mark.substr(0, 2) == order && mark.substr(2, 2) == order &&
+      tiff.get32(mark, 4) >> 8 == kPhaseOneRaw) {
     return Result{"iiq", "Phase One raw image (IIQ)"};
   }
   Findings findings;
