@@ -494,6 +494,10 @@ TEST_F(DamagedContainerTest, EveryOneGetsAnAnalysisSoon) {
   std::string cms_past_end =
       contentInfo(kSignedOid, signedData(kSha256, seq(kDataOid), kSignerInfos));
   cms_past_end[2] = '\x7f';
+  std::string pdf_no_object = "x\n%PDF-1.4\n"s;
+  for (int i = 0; i < 50000; ++i) {
+    pdf_no_object += "a obj";
+  }
   std::string asf_count = asf({streamProperties(kAudio)});
   asf_count[24] = '\xff';
   asf_count[27] = '\xff';
@@ -508,6 +512,8 @@ TEST_F(DamagedContainerTest, EveryOneGetsAnAnalysisSoon) {
       {"cms length past the end", cms_past_end},
       {"asf claiming four billion objects", asf_count},
       {"phase one mark cut short", "II*\0\x08\0\0\0II"s},
+      {"pdf header after a line, then no object in 256 KiB", pdf_no_object},
+      {"pdf header after a line, cut in its version", "x\n%PDF-1."s},
       {"minolta raw block alone", "\0MRM\0\0\x0a\x0c\0PR"s},
       {"compound file header alone",
        "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"s + std::string(504, '\xff')},
