@@ -23,11 +23,18 @@ native_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 
 # attrib FLAG NAME...: sets or clears a file attribute (+h, +r, ...) of
 # entries of $DIR with the system's own attrib command.
+#
+# wine's attrib now and then fails on a busy machine (its server slow to
+# answer while other tests run wine too): tried again before a test fails.
 attrib() {
-  local flag=$1 name
+  local flag=$1 name try
   shift
   for name in "$@"; do
-    "$WINE" attrib "$flag" "$(native_path "$DIR/$name")" > /dev/null
+    for try in 1 2 3 4; do
+      "$WINE" attrib "$flag" "$(native_path "$DIR/$name")" > /dev/null 2>&1 && break
+      ((try < 4)) || return 1
+      sleep 1
+    done
   done
 }
 
