@@ -549,6 +549,16 @@ TEST(TextClassifierTest, StructuredData) {
       {"name = \"demo\"\nversion = \"1.0\"\nauthors = [\n  \"Anna\",\n]\n"
        "notes = \"\"\"\nfree text: here\n\"\"\"\n",
        "toml"},
+      // Indentation means nothing in TOML: tables indented under a key.
+      {"draft = false\n\n  [exec]\n    allow = ['^go$']\n\n  [funcs]\n"
+       "    env = ['^HOME$', '^PATH$']\n",
+       "toml"},
+      // A header with a comment, an array closed on its last item's line,
+      // a date and time parted by a blank, quoted and dotted keys.
+      {"[build] # how to build\ntargets = [\"a\",\n  \"b\"]\n\n[release]\n"
+       "date = 1979-05-27 07:32:00Z\n'quoted key' = 'literal'\nsite.\"x.org\" = "
+       "{ on = true, n = 1_000 }\n",
+       "toml"},
       {"; settings\n[general]\nname=demo\npath = "
        "/usr/share/demo\n\n[colors]\nfg=white\n",
        "ini"},
@@ -1077,6 +1087,24 @@ TEST(TextClassifierTest, MarkupNeedsItsOwnConstructs) {
        "tex"},
   };
   expectKinds(kCases, std::size(kCases));
+}
+
+// "name = value" lines of other languages do not read as TOML throughout:
+// a Python module's last line computes a value, a Lua table spreads over
+// lines with a comma after its last field, INI values go unquoted.
+TEST(TextClassifierTest, TomlNeedsItsWholeGrammar) {
+  static const std::string_view kTexts[] = {
+      "__title__ = \"demo\"\n__version__ = \"1.0\"\n__author__ = \"Anna\"\n"
+      "__copyright__ = \"2024 %s\" % __author__\n",
+      "package = \"demo\"\nversion = \"1.0-1\"\nsource = {\n  url = \"git://x\",\n}\n"
+      "build = {\n  type = \"builtin\",\n}\n",
+      "[core]\n\trepositoryformatversion = 0\n\tbare = false\n[remote \"origin\"]\n"
+      "\turl = \"https://example.org/x.git\"\n",
+  };
+  for (std::string_view text : kTexts) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    EXPECT_NE(classifyText(text, "ASCII text").extension, "toml");
+  }
 }
 
 TEST(TextClassifierTest, LibmagicHintsAreUsed) {

@@ -16,54 +16,333 @@ using namespace std::string_view_literals;
 
 namespace {
 
-// The value of a TOML key: a string, number, boolean, date, array or inline
-// table. INI files leave strings unquoted, which TOML forbids.
-bool isTomlValue(string_view v) {
-  v = trim(v);
-  if (std::size_t hash = v.find(" #");
-      hash != string_view::npos && v[0] != '"' && v[0] != '\'') {
-    v = trimRight(v.substr(0, hash));
+// Reads a document by TOML's grammar, across lines: "key = value" pairs
+// (bare, quoted and dotted keys), "[table]" and "[[array of tables]]"
+// headers, comments, and every kind of value, including the arrays, inline
+// tables and multi-line strings that run over several lines. Indentation
+// means nothing in TOML, unlike in INI files.
+class TomlReader {
+ public:
+  explicit TomlReader(const std::vector<Line>& lines) : lines_(lines) {}
+
+  // Reads the whole document; false at the first thing TOML does not
+  // allow. Where the head is long enough to have been cut, its last line
+  // may break off anywhere, inside a value that began lines before too.
+  bool read() {
+    while (!atEnd()) {
+      skipBlanks();
+      if (peek() == '[') {
+        if (!header()) {
+          return mayBeCut();
+        }
+      } else if (peek() != '#' && peek() != '\n') {
+        if (!keyValue(true)) {
+          return mayBeCut();
+        }
+      }
+      if (cut_) {
+        return true;
+      }
+      skipBlanks();
+      if (peek() == '#') {
+        skipComment();
+      }
+      if (peek() != '\n') {
+        return mayBeCut();
+      }
+      next();
+    }
+    return true;
   }
-  if (v.empty()) {
-    return false;
+
+  int tables = 0;        // "[table]" headers
+  int array_tables = 0;  // "[[array of tables]]" headers
+  int keys = 0;          // key/value pairs outside inline tables
+  int spaced_keys = 0;   // ... written "key = value", blanks around the "="
+  int written_values =
+      0;  // strings, arrays and inline tables, which INI leaves unquoted
+  string_view first_table;
+
+ private:
+  bool atEnd() const { return line_ >= lines_.size(); }
+  // The current character; '\n' at the end of a line and '\0' past the last.
+  char peek() const {
+    if (atEnd()) {
+      return '\0';
+    }
+    string_view raw = lines_[line_].raw;
+    return pos_ < raw.size() ? raw[pos_] : '\n';
   }
-  if (v.front() == '"' || v.front() == '\'') {
-    if (v.starts_with("\"\"\"") || v.starts_with("'''")) {
+  void next() {
+    if (atEnd()) {
+      return;
+    }
+    if (pos_ < lines_[line_].raw.size()) {
+      ++pos_;
+    } else {
+      ++line_;
+      pos_ = 0;
+    }
+  }
+  string_view rest() const {
+    return atEnd() ? string_view() : lines_[line_].raw.substr(pos_);
+  }
+  void skip(std::size_t n) { pos_ += n; }
+  void skipBlanks() {
+    while (peek() == ' ' || peek() == '\t') {
+      next();
+    }
+  }
+  void skipComment() { pos_ = lines_[line_].raw.size(); }
+  // Blanks, comments and line breaks, as arrays allow between items.
+  void skipSpace() {
+    for (;;) {
+      skipBlanks();
+      if (peek() == '#') {
+        skipComment();
+      }
+      if (peek() != '\n') {
+        return;
+      }
+      next();
+    }
+  }
+  // True on the last line of a head long enough to have been cut.
+  bool mayBeCut() const {
+    const std::size_t span = static_cast<std::size_t>(
+        lines_.back().raw.data() + lines_.back().raw.size() -
+        lines_.front().raw.data());
+    return line_ + 1 >= lines_.size() && span >= kMayBeCutBytes;
+  }
+  // True when the document ends inside a value: the head was cut there.
+  bool endsInside() {
+    cut_ |= atEnd() || mayBeCut();
+    return cut_;
+  }
+
+  static bool isBareKeyChar(char c) { return isIdentChar(c) || c == '-'; }
+
+  bool simpleKey() {
+    const char c = peek();
+    if (c == '"' || c == '\'') {
+      return singleLineString(c);
+    }
+    const string_view r = rest();
+    std::size_t n = 0;
+    while (n < r.size() && isBareKeyChar(r[n])) {
+      ++n;
+    }
+    skip(n);
+    return n > 0;
+  }
+  // A key, dotted or not, with blanks allowed around the dots.
+  bool key() {
+    if (!simpleKey()) {
+      return false;
+    }
+    for (;;) {
+      skipBlanks();
+      if (peek() != '.') {
+        return true;
+      }
+      next();
+      skipBlanks();
+      if (!simpleKey()) {
+        return false;
+      }
+    }
+  }
+  bool header() {
+    const bool array = rest().starts_with("[[");
+    const std::size_t start = pos_;
+    skip(array ? 2 : 1);
+    skipBlanks();
+    if (!key() || !rest().starts_with(array ? "]]" : "]")) {
+      return false;
+    }
+    skip(array ? 2 : 1);
+    if (tables + array_tables == 0) {
+      first_table = lines_[line_].raw.substr(start, pos_ - start);
+    }
+    ++(array ? array_tables : tables);
+    return true;
+  }
+  bool keyValue(bool top) {
+    if (!key()) {
+      return false;
+    }
+    const bool blank_before = pos_ > 0 && isSpace(lines_[line_].raw[pos_ - 1]);
+    if (peek() != '=') {
+      return false;
+    }
+    next();
+    const bool blank_after = peek() == ' ' || peek() == '\t';
+    skipBlanks();
+    if (top) {
+      ++keys;
+      spaced_keys += blank_before && blank_after ? 1 : 0;
+    }
+    return value();
+  }
+
+  // "..." or '...' on one line; a basic string's backslash escapes the
+  // next character.
+  bool singleLineString(char quote) {
+    const string_view r = rest();
+    for (std::size_t i = 1; i < r.size(); ++i) {
+      if (quote == '"' && r[i] == '\\') {
+        ++i;
+      } else if (r[i] == quote) {
+        skip(i + 1);
+        return true;
+      }
+    }
+    return endsInside();
+  }
+  // """...""" or '''...''', over as many lines as it takes; up to two more
+  // quotes may end the content.
+  bool multiLineString(char quote) {
+    const string_view close = quote == '"' ? R"(""")" : "'''";
+    skip(3);
+    while (!atEnd()) {
+      if (quote == '"' && peek() == '\\') {
+        next();
+        next();
+        continue;
+      }
+      if (rest().starts_with(close)) {
+        skip(3);
+        while (peek() == quote) {
+          next();
+        }
+        return true;
+      }
+      next();
+    }
+    return endsInside();
+  }
+  bool value() {
+    const char c = peek();
+    if (c == '"' || c == '\'') {
+      ++written_values;
+      if (rest().starts_with(c == '"' ? R"(""")" : "'''")) {
+        return multiLineString(c);
+      }
+      return singleLineString(c);
+    }
+    if (c == '[') {
+      ++written_values;
+      return array();
+    }
+    if (c == '{') {
+      ++written_values;
+      return inlineTable();
+    }
+    return scalar();
+  }
+  bool array() {
+    next();
+    for (;;) {
+      skipSpace();
+      if (atEnd()) {
+        return endsInside();
+      }
+      if (peek() == ']') {
+        next();
+        return true;
+      }
+      if (!value()) {
+        return false;
+      }
+      if (cut_) {
+        return true;
+      }
+      skipSpace();
+      if (peek() == ',') {
+        next();
+      } else if (peek() != ']') {
+        return atEnd() && endsInside();
+      }
+    }
+  }
+  // "{ a = 1, b.c = 2 }", on one line and without a trailing comma (a Lua
+  // table spreads over lines and ends its items with commas).
+  bool inlineTable() {
+    next();
+    skipBlanks();
+    if (peek() == '}') {
+      next();
       return true;
     }
-    // The closing quote (past escaped ones in basic strings), then at most
-    // a comment.
-    std::size_t close = 1;
-    while (close < v.size() && v[close] != v.front()) {
-      close += v.front() == '"' && v[close] == '\\' ? 2 : 1;
-    }
-    if (close >= v.size()) {
-      return false;
-    }
-    string_view after = trimLeft(v.substr(close + 1));
-    return after.empty() || after.starts_with("#");
-  }
-  if (v.front() == '[' || v.front() == '{') {
-    return true;
-  }
-  if (v == "true" || v == "false" || v == "inf" || v == "+inf" ||
-      v == "-inf" || v == "nan" || v == "+nan" || v == "-nan") {
-    return true;
-  }
-  if (v.size() > 2 && v[0] == '0' &&
-      (v[1] == 'x' || v[1] == 'o' || v[1] == 'b')) {
-    return std::all_of(v.begin() + 2, v.end(), [](char c) {
-      return isDigit(c) || c == '_' || (c >= 'a' && c <= 'f') ||
-             (c >= 'A' && c <= 'F');
-    });
-  }
-  for (char c : v) {
-    if (!isDigit(c) && !contains("+-._:eETZ", string_view(&c, 1))) {
-      return false;
+    for (;;) {
+      skipBlanks();
+      if (!keyValue(false)) {
+        return false;
+      }
+      if (cut_) {
+        return true;
+      }
+      skipBlanks();
+      if (peek() == '}') {
+        next();
+        return true;
+      }
+      if (peek() != ',') {
+        return false;
+      }
+      next();
     }
   }
-  return true;
-}
+  // Booleans, numbers, dates and times: a run of the characters they are
+  // written with ("1979-05-27 07:32:00" holds one blank).
+  bool scalar() {
+    const string_view r = rest();
+    auto isScalarChar = [](char c) {
+      return isIdentChar(c) || c == '+' || c == '-' || c == '.' || c == ':';
+    };
+    std::size_t n = 0;
+    while (n < r.size() && isScalarChar(r[n])) {
+      ++n;
+    }
+    if (n == 10 && r[4] == '-' && r[7] == '-' && n + 1 < r.size() &&
+        r[n] == ' ' && isDigit(r[n + 1])) {
+      ++n;
+      while (n < r.size() && isScalarChar(r[n])) {
+        ++n;
+      }
+    }
+    string_view v = r.substr(0, n);
+    skip(n);
+    if (v == "true" || v == "false") {
+      return true;
+    }
+    if (v.starts_with('+') || v.starts_with('-')) {
+      v.remove_prefix(1);
+    }
+    if (v == "inf" || v == "nan") {
+      return true;
+    }
+    if (v.size() > 2 && v[0] == '0' &&
+        (v[1] == 'x' || v[1] == 'o' || v[1] == 'b')) {
+      return std::all_of(v.begin() + 2, v.end(), [](char c) {
+        return isDigit(c) || c == '_' || (c >= 'a' && c <= 'f') ||
+               (c >= 'A' && c <= 'F');
+      });
+    }
+    return !v.empty() && isDigit(v[0]) &&
+           std::all_of(v.begin(), v.end(), [](char c) {
+             return isDigit(c) || contains("+-._: eETZtz", string_view(&c, 1));
+           });
+  }
+
+  // Heads are cut at 8 KiB; one this long may have been.
+  static constexpr std::size_t kMayBeCutBytes = 4 << 10;
+
+  const std::vector<Line>& lines_;
+  std::size_t line_ = 0;
+  std::size_t pos_ = 0;
+  bool cut_ = false;  // the head ended inside a value
+};
 
 }  // namespace
 
@@ -197,14 +476,29 @@ std::optional<TextVerdict> checkGettext(const std::vector<Line>& lines) {
 // Files of "[section]" headers and "key = value" lines: desktop entries,
 // systemd units, TOML documents and INI files, most specific first.
 std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
+  // A document that TOML's grammar reads through, with values that only
+  // TOML writes so (strings in quotes, arrays, inline tables; INI leaves
+  // them bare): under table headers, or as three top-level "key = value"
+  // lines at least, blanks around the "=" as shell assignments cannot have.
+  if (TomlReader toml(lines);
+      toml.read() && toml.keys > 0 && toml.written_values > 0) {
+    const bool unit_or_entry = toml.first_table == "[Desktop Entry]" ||
+                               toml.first_table == "[Unit]" ||
+                               toml.first_table == "[Service]";
+    if (toml.array_tables > 0 && !unit_or_entry) {
+      return verdictOf(Kind::kToml, "[[array of tables]] in a TOML document");
+    }
+    if (toml.tables > 0 && !unit_or_entry) {
+      return verdictOf(Kind::kToml, "TOML tables of key/value lines");
+    }
+    if (toml.tables == 0 && toml.keys >= 3 && toml.spaced_keys == toml.keys) {
+      return verdictOf(Kind::kToml, "top-level TOML key/value lines");
+    }
+  }
   std::vector<string_view> sections;
   int keys = 0;
-  int toml_keys = 0;
-  int quoted_values = 0;
   int other = 0;
-  int spaced_keys = 0;  // "key = value" with blanks around the "="
   bool in_array = false;
-  bool array_of_tables = false;
   bool after_key = false;  // indented lines continue a key's value
   string_view in_string;   // the quotes that close a multi-line TOML string
   for (const Line& line : lines) {
@@ -229,7 +523,6 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       continue;
     }
     if (t.front() == '[' && t.back() == ']') {
-      array_of_tables |= t.starts_with("[[") && t.ends_with("]]");
       sections.push_back(t);
       continue;
     }
@@ -245,13 +538,6 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       if (key_ok) {
         ++keys;
         string_view value = trim(t.substr(eq + 1));
-        if (isTomlValue(value)) {
-          ++toml_keys;
-        }
-        if (!value.empty() &&
-            (value[0] == '"' || value[0] == '\'' || value[0] == '[')) {
-          ++quoted_values;
-        }
         if (value.starts_with("[") && !value.ends_with("]") &&
             !contains(value, "] #")) {
           in_array = true;  // the items follow on the next lines
@@ -261,9 +547,6 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
               !contains(value.substr(3), quotes)) {
             in_string = quotes;
           }
-        }
-        if (eq > 0 && t[eq - 1] == ' ' && eq + 1 < t.size() && t[eq + 1] == ' ') {
-          ++spaced_keys;
         }
         after_key = true;
         continue;
@@ -275,13 +558,6 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       continue;
     }
     ++other;
-  }
-  // TOML needs no table header: top-level "key = value" lines alone, all
-  // of them TOML values written with blanks around the "=" (which shell
-  // assignments cannot have).
-  if (sections.empty() && keys >= 3 && other == 0 && toml_keys == keys &&
-      spaced_keys == keys && quoted_values > 0) {
-    return verdictOf(Kind::kToml, "top-level TOML key/value lines");
   }
   if (sections.empty() || keys == 0 ||
       other * 4 > keys + static_cast<int>(sections.size())) {
@@ -315,11 +591,6 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   if (unit) {
     return verdict("target", "systemd unit",
                    "systemd [Unit] section without a type section");
-  }
-  if (array_of_tables || (toml_keys == keys && quoted_values > 0)) {
-    return verdict(
-        "toml", "TOML document",
-        array_of_tables ? "[[array of tables]]" : "sections of TOML values");
   }
   return verdictOf(Kind::kIni, "[section] headers with key=value lines");
 }
