@@ -265,7 +265,10 @@ def is_utf8_text(data):
 
 def is_table(lines, min_columns=2):
     for delimiter in ("\t", ",", ";"):
-        widths = {len(row) for row in csv.reader(lines, delimiter=delimiter)}
+        try:
+            widths = {len(row) for row in csv.reader(lines, delimiter=delimiter)}
+        except csv.Error:  # a quoted field that runs past the csv module's limit
+            continue
         if len(widths) == 1 and widths.pop() >= min_columns:
             return True
     return False
