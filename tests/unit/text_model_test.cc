@@ -67,12 +67,13 @@ class ModelBytes {
 };
 
 // Two kinds, "txt" and "lua"; the feature "end" weighs 1 for Lua and
-// "^local" 3, against a bias of 1 for text; the scale is 0.5.
-ModelBytes luaModel(std::uint32_t first_hash = 0x6a8e75aa, std::uint8_t kind = 1) {
+// "^local" 3, against a bias of 1 for text unless told; the scale is 0.5.
+ModelBytes luaModel(std::uint32_t first_hash = 0x6a8e75aa, std::uint8_t kind = 1,
+                    std::int16_t text_bias = 1) {
   ModelBytes m;
   m.raw("TXTMODL1").put<std::uint32_t>(2).put<std::uint32_t>(2).put<std::uint32_t>(2).put(0.5f);
   m.text("txt").text("text").text("lua").text("Lua script");
-  m.put<std::int16_t>(1).put<std::int16_t>(0);
+  m.put<std::int16_t>(text_bias).put<std::int16_t>(0);
   // "end" hashes below "^local", as the file's order needs.
   m.put<std::uint32_t>(first_hash).put<std::uint32_t>(0xf492c4b4);
   m.put<std::uint32_t>(0).put<std::uint32_t>(1).put<std::uint32_t>(2);
@@ -89,7 +90,8 @@ TEST(TextModel, ScoresTheFeaturesAFileHas) {
   ASSERT_TRUE(lua);
   EXPECT_EQ(lua->extension, "lua");
   EXPECT_EQ(lua->description, "Lua script");
-  EXPECT_DOUBLE_EQ(lua->lead, 1.5);  // (3 + 1 - 1) * 0.5
+  EXPECT_DOUBLE_EQ(lua->lead, 1.5);            // (3 + 1 - 1) * 0.5
+  EXPECT_DOUBLE_EQ(lua->lead_over_text, 1.5);  // plain text is the runner-up
   const auto prose = model.classify("Nothing of the kind here.\n");
   ASSERT_TRUE(prose);
   EXPECT_EQ(prose->extension, "txt");
@@ -131,6 +133,24 @@ TEST(TextModel, NamesWhatTheRulesLeaveAsText) {
   EXPECT_EQ(verdict.evidence, "text model");
   // What the rules decide stays theirs.
   EXPECT_EQ(classifyText("#!/bin/sh\nlocal x = 1\nend\n", "", &model).extension, "sh");
+}
+
+// The model's kind must lead plain text by a wider margin than it needs
+// over other kinds: 0.75, where a lead of 0.5 over another kind would do.
+TEST(TextModel, NamesAKindOnlyWellAheadOfPlainText) {
+  struct Case {
+    std::int16_t text_bias;
+    std::string_view want;
+  };
+  // Lua scores (3 + 1) * 0.5 = 2 for the text; plain text its bias * 0.5.
+  const Case cases[] = {{2, "lua"}, {3, "txt"}, {4, "txt"}};
+  for (const Case& c : cases) {
+    TextModel model;
+    std::string err;
+    ASSERT_TRUE(model.parse(luaModel(0x6a8e75aa, 1, c.text_bias).bytes(), &err)) << err;
+    EXPECT_EQ(classifyText("local x = 1\nend\n", "", &model).extension, c.want)
+        << "plain text's bias " << c.text_bias;
+  }
 }
 
 // The model that ships beside the library: it loads, and names a few texts

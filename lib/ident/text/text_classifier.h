@@ -14,8 +14,8 @@ class TextModel;
 // when libmagic named it only generically. |magic_description| is libmagic's
 // own description, which may carry a hint ("ASCII text", "Unicode text").
 // With too little evidence for its rules the answer is |model|'s, where one
-// is given and it names a kind by a clear lead, and plain text, extension
-// "txt", otherwise.
+// is given and its kind both takes the file and leads plain text clearly,
+// and plain text, extension "txt", otherwise.
 TextVerdict classifyText(std::string_view head, std::string_view magic_description,
                          const text::TextModel* model = nullptr);
 

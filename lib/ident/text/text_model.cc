@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 
 namespace ident::text {
 namespace {
@@ -209,6 +210,11 @@ bool TextModel::parse(std::string_view bytes, std::string* err) {
     *err = "text model: damaged tables";
     return false;
   }
+  for (std::size_t k = 0; k < model.classes_.size(); ++k) {
+    if (model.classes_[k].extension == "txt") {
+      model.text_kind_ = k;
+    }
+  }
   *this = std::move(model);
   return true;
 }
@@ -240,8 +246,11 @@ std::optional<ModelGuess> TextModel::classify(std::string_view head) const {
       second = std::max(second, scores[k]);
     }
   }
+  const double lead_over_text = text_kind_
+                                    ? (scores[best] - scores[*text_kind_]) * scale_
+                                    : std::numeric_limits<double>::infinity();
   return ModelGuess{classes_[best].extension, classes_[best].description,
-                    (scores[best] - second) * scale_};
+                    (scores[best] - second) * scale_, lead_over_text};
 }
 
 }  // namespace ident::text

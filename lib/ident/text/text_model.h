@@ -20,11 +20,12 @@
 namespace ident::text {
 
 // The model's answer: the kind that scored highest and by how much it led
-// the next one (in the units of the trained weights).
+// the next kind and plain text ("txt"), in the units of the trained weights.
 struct ModelGuess {
   std::string_view extension;
   std::string_view description;
   double lead = 0;
+  double lead_over_text = 0;  // infinite when the model has no plain text kind
 };
 
 class TextModel {
@@ -49,6 +50,7 @@ class TextModel {
     std::int8_t value;
   };
   std::vector<Kind> classes_;
+  std::optional<std::size_t> text_kind_;  // the index of the "txt" kind
   std::vector<int> biases_;
   std::vector<std::uint32_t> hashes_;   // ascending
   std::vector<std::uint32_t> offsets_;  // hashes_.size() + 1 bounds into weights_
