@@ -294,6 +294,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "R>(\n  accumulator: (acc: R, value: V) => Observable<R>,\n  seed: R\n): "
        "OperatorFunction<V, R> {\n  return operate((source) => source);\n}\n",
        "ts"},
+      {"import 'package:flutter/material.dart';\n\nvoid main() {\n  "
+       "runApp(const Counter());\n}\n\nclass Counter extends StatefulWidget {\n"
+       "  const Counter({super.key, required this.start});\n  final int start;\n\n"
+       "  @override\n  State<Counter> createState() => _CounterState();\n}\n",
+       "dart"},
       // Handlers written as arrows whose parameters carry types: nothing
       // else in the file is TypeScript's own.
       {"import express from 'express';\n\nconst app = express();\n\n"
