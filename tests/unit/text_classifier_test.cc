@@ -307,6 +307,15 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "  res.status(err.status);\n});\n"
        "process.on('exit', (code?: Number) => console.log(code));\n",
        "ts"},
+      // Members typed after their names; the methods' types are classes.
+      {"export class Cache {\n  private entries: Map<Key, Entry>;\n"
+       "  protected limit?: Size;\n  public static readonly shared: Cache;\n\n"
+       "  constructor(limit) {\n    this.entries = new Map();\n  }\n}\n",
+       "ts"},
+      // Java declares its members type first.
+      {"package demo;\n\npublic class Cache {\n  private Map<Key, Entry> entries;\n"
+       "  protected int limit;\n  public static final Cache SHARED = new Cache();\n}\n",
+       "java"},
       // JavaScript's arrows name their parameters alone.
       {"const app = require('express')();\n\napp.get('/', (req, res) => {\n"
        "  res.send({ status: 'ok' });\n});\nmodule.exports = app;\n",

@@ -39,6 +39,34 @@ bool hasCodeSpan(string_view t) {
   return false;
 }
 
+// True when |t| declares a class member as TypeScript does: an access
+// modifier, "readonly" or "static" perhaps, the name, then ": " and a type.
+bool isTypedMember(string_view t) {
+  bool modifier = false;
+  for (string_view word : {"private "sv, "public "sv, "protected "sv}) {
+    if (t.starts_with(word)) {
+      t.remove_prefix(word.size());
+      modifier = true;
+      break;
+    }
+  }
+  if (!modifier) {
+    return false;
+  }
+  for (string_view word : {"static "sv, "readonly "sv}) {
+    if (t.starts_with(word)) {
+      t.remove_prefix(word.size());
+    }
+  }
+  const std::size_t n = identLength(t);
+  string_view rest = t.substr(n);
+  if (rest.starts_with("?")) {
+    rest.remove_prefix(1);
+  }
+  return n > 0 && rest.starts_with(": ") && rest.size() > 2 &&
+         (isIdentChar(rest[2]) || rest[2] == '{' || rest[2] == '(' || rest[2] == '[');
+}
+
 // True when |t| holds an arrow function whose parameters all carry a type:
 // "(name: Type, other?: Type<A>[]) =>" or "(...): Result =>".
 bool hasTypedArrowParameters(string_view t) {
@@ -305,6 +333,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // C#'s lambdas put the type first.
   if (hasTypedArrowParameters(t)) {
     hit(grammar::kTypeScriptTypedArrowParameters);
+  }
+  // Class members declared with an access modifier and a type after the
+  // name, "private cache: Map<string, Entry>;" or "protected name?: string":
+  // Java and C# put the type first, Kotlin writes "val" or "var" between.
+  if (isTypedMember(t)) {
+    hit(grammar::kTypeScriptTypedMember);
   }
   // C# namespaces "namespace A.B" (PHP writes "namespace A\B;").
   if (t.starts_with("namespace ") && !contains(t, "\\") &&
