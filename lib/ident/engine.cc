@@ -1,12 +1,7 @@
 #include "engine.h"
 
 #include <magic.h>
-#include <sys/stat.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-#include <memory>
 #include <optional>
 
 #include "io/file_source.h"

@@ -41,7 +41,7 @@ class TextModel {
   std::optional<ModelGuess> classify(std::string_view head) const;
 
  private:
-  struct Kind {
+  struct Class {  // a kind the model was trained to name
     std::string extension;
     std::string description;
   };
@@ -49,7 +49,7 @@ class TextModel {
     std::uint8_t kind;
     std::int8_t value;
   };
-  std::vector<Kind> classes_;
+  std::vector<Class> classes_;
   std::optional<std::size_t> text_kind_;  // the index of the "txt" kind
   std::vector<int> biases_;
   std::vector<std::uint32_t> hashes_;   // ascending

@@ -4,6 +4,7 @@
 #include <string_view>
 
 namespace ident::text {
+
 using std::string_view;
 
 bool matches(const Rule& rule, const Line& line) {
