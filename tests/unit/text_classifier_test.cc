@@ -488,6 +488,28 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"Usage\n=====\n\nRun it so::\n\n    tool --all\n\nor so::\n\n    "
        "tool -q\n\nor even so::\n\n    tool\n",
        "rst"},
+      // The page under front matter names the file; a second YAML document
+      // is YAML again.
+      {"---\ntitle: Getting started\nweight: 10\n---\n\n# Install\n\nSee the "
+       "[downloads](https://example.org/get) page.\n",
+       "md"},
+      {"+++\ntitle = \"Notes\"\n+++\n\nSome notes on the release.\n", "txt"},
+      {"---\nname: web\nreplicas: 2\n---\nname: db\nreplicas: 1\nimage: "
+       "[postgres]\n",
+       "yaml"},
+      {"---\nlayout: default\n---\n<html>\n<body><p>Hi</p></body>\n</html>\n",
+       "html"},
+      // An HTML comment over prose is no markup document: the prose names
+      // the file.
+      {"<!--\nThank you for the pull request. Please describe it below.\n"
+       "-->\n\nWhat does it change?\n\nResolves #\n",
+       "txt"},
+      {"<!---\n Licensed under the Apache License, Version 2.0.\n-->\nThe "
+       "security page is [here](https://example.org/security.html).\n\nSee "
+       "the [guide](docs/guide.md) too.\n",
+       "md"},
+      {"<!-- generated -->\n<config>\n  <item name=\"a\"/>\n</config>\n",
+       "xml"},
       {"=head1 NAME\n\nFoo - does things\n\n=head1 SYNOPSIS\n\n    my $x = "
        "Foo->new;\n    use strict;\n"
        "    my @y = (1);\n\n=cut\n",

@@ -265,6 +265,78 @@ bool opensWithTag(string_view line) {
   return !url && (isSpace(next) || next == '>' || next == '/');
 }
 
+// Whether |line| could be a line of a YAML block: a comment, a key, an
+// item, a document marker or a deeper line that goes on with a value.
+bool yamlShaped(const Line& line) {
+  string_view t = line.trimmed;
+  if (t.empty() || t[0] == '#' || t.starts_with("- ") || t == "-" ||
+      t == "---" || t == "..." || line.raw.size() != line.text.size()) {
+    return true;
+  }
+  std::size_t colon = t.find(": ");
+  string_view key = t.substr(0, colon == string_view::npos ? t.size() : colon);
+  bool key_shaped = !key.empty() && !contains(key, " ") &&
+                    (colon != string_view::npos || t.ends_with(":"));
+  return key_shaped;
+}
+
+// Front matter: a block of YAML between "---" lines (or of TOML between
+// "+++" lines) that site generators and issue templates put over a page.
+// Returns the index of the line after the block when a page follows: a
+// second document of a YAML stream is YAML again, where a page is prose,
+// headings, lists or markup, which YAML does not allow.
+std::optional<std::size_t> frontMatterEnd(const std::vector<Line>& lines,
+                                          std::size_t first) {
+  string_view fence = lines[first].raw;
+  if (fence != "---" && fence != "+++") {
+    return std::nullopt;
+  }
+  std::size_t close = first + 1;
+  int keys = 0;
+  while (close < lines.size() && lines[close].raw != fence &&
+         !(fence == "---" && lines[close].raw == "...")) {
+    keys += contains(lines[close].raw, fence == "---" ? ":" : "=") ? 1 : 0;
+    ++close;
+  }
+  if (close >= lines.size() || keys == 0) {
+    return std::nullopt;
+  }
+  auto body = std::span(lines).subspan(close + 1);
+  auto start = std::find_if(body.begin(), body.end(),
+                            [](const Line& l) { return !l.trimmed.empty(); });
+  bool page = std::any_of(body.begin(), body.end(),
+                          [](const Line& l) { return !yamlShaped(l); });
+  // One block of front matter, not a run of them.
+  if (!page || start->raw == "---" || start->raw == "+++") {
+    return std::nullopt;
+  }
+  return close + 1;
+}
+
+// Prose under a leading HTML comment ("<!-- licence -->", a template's
+// instructions) with no element anywhere: a markup document has elements,
+// so the prose below names the file (Markdown keeps its notes out of the
+// rendered page so, and a licence header over plain text looks the same).
+bool proseUnderComment(const std::vector<Line>& lines, std::size_t first) {
+  if (!lines[first].trimmed.starts_with("<!--")) {
+    return false;
+  }
+  bool in_comment = false;
+  bool prose = false;
+  for (const Line& line : lines) {
+    string_view t = line.trimmed;
+    if (in_comment || t.starts_with("<!--")) {
+      in_comment = !contains(t, "-->");
+      continue;
+    }
+    if (opensWithTag(t) || t.starts_with("<!") || t.starts_with("<?")) {
+      return false;
+    }
+    prose = prose || !t.empty();
+  }
+  return prose;
+}
+
 // An HTML page behind a short preamble of its own: the header lines a CGI
 // program prints before the page ("Content-type: text/html", a blank line),
 // or a template's parameter and directive lines (Play's "@(title: String)",
@@ -391,8 +463,8 @@ TextVerdict classifyText(std::string_view head,
   }
   // Markup closes what it opens: "</tag>" or "<tag/>" follows somewhere; a
   // "<name> text" line alone is prose about a placeholder.
-  if (start.starts_with("<!") ||
-      (opensWithTag(start) && (contains(head, "</") || contains(head, "/>")))) {
+  if (!proseUnderComment(lines, first) && (start.starts_with("<!") ||
+      (opensWithTag(start) && (contains(head, "</") || contains(head, "/>"))))) {
     // Markdown documents often open with an HTML block (a centred logo, a
     // comment); the rest of the file tells.
     if (auto v = scoreLanguages(lines); v && v->extension == "md") {
@@ -401,6 +473,21 @@ TextVerdict classifyText(std::string_view head,
     return verdictOf(Kind::kXml, "markup start tag");
   }
 
+  // The page under front matter names the file where it tells (Markdown, a
+  // template's HTML); prose alone leaves the whole file to the rules below.
+  const auto front_matter_end = frontMatterEnd(lines, first);
+  if (front_matter_end) {
+    auto offset = static_cast<std::size_t>(lines[*front_matter_end].raw.data() -
+                                           head.data());
+    TextVerdict page = classifyText(head.substr(offset), magic_description, model);
+    if (page.extension == "yaml") {
+      // Lists and "Key: value" lines of prose read as YAML on their own.
+      return verdictOf(Kind::kMarkdown, "front matter over a page");
+    }
+    if (page.extension != "txt") {
+      return page;
+    }
+  }
   if (contains(magic_description, "JSON") || isJsonDocument(head)) {
     if (contains(magic_description, "JSON") || start.starts_with("{") ||
         start.starts_with("[")) {
@@ -441,6 +528,10 @@ TextVerdict classifyText(std::string_view head,
     return *v;
   }
   if (auto v = checkYaml(lines)) {
+    // A page of prose under its front matter is no YAML stream.
+    if (front_matter_end) {
+      return verdictOf(Kind::kMarkdown, "front matter over a page");
+    }
     return *v;
   }
 
