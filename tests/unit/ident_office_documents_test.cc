@@ -49,7 +49,24 @@ std::string worksheet(std::string_view bof, std::uint16_t version) {
   return padded(header);
 }
 
-// A OneNote file in the package that OneDrive's downloads use: the
+// The 128-byte header Windows Write and Word for DOS share: the identifier
+// (0xBE31, or 0xBE32 where Write holds OLE objects), the tool word 0xAB00,
+// the text's end, Word's style sheet name at 0x1E and Write's page count at
+// 96, which Word leaves zero.
+std::string wordDosHeader(std::uint16_t ident, std::string_view style_sheet,
+                          std::uint16_t pages) {
+  std::string header(128, '\0');
+  header[0] = static_cast<char>(ident & 0xff);
+  header[1] = static_cast<char>(ident >> 8);
+  header[5] = '\xab';
+  header[14] = '\x80';
+  header[15] = '\x04';
+  header.replace(0x1e, style_sheet.size(), style_sheet);
+  header[96] = static_cast<char>(pages);
+  return padded(header);
+}
+
+// A OneNote file in the package// A OneNote file in the package that OneDrive's downloads use: the
 // section's file type GUID whatever the kind, the package's file format
 // GUID, then the storage index as an extended GUID (|storage_index|) and
 // the cell schema GUID that names the kind.
@@ -109,6 +126,9 @@ TEST_F(OfficeDocumentsTest, NamedByTheirHeaders) {
       {"onenote packaged table of contents, long index", oneNotePackage(kLongIndex, kTocSchema),
        "onetoc2"},
       {"onenote packaged section", oneNotePackage(kShortIndex, kSectionSchema), "one"},
+      {"windows write 3.0", wordDosHeader(0xbe31, ""sv, 12), "wri"},
+      {"windows write 3.1 with ole objects", wordDosHeader(0xbe32, ""sv, 12), "wri"},
+      {"word for dos 5", wordDosHeader(0xbe31, "NORMAL.STY"sv, 0), "doc"},
       {"hangul 3", padded("HWP Document File V3.00 \x1a\x01\x02\x03\x04\x05\x00\x00"sv), "hwp"},
   };
   for (const auto& c : kCases) {
@@ -128,6 +148,9 @@ TEST_F(OfficeDocumentsTest, LookalikesAreNotNamedSo) {
       {"text with an offline store's mark at 8", "Hello, SOmebody is here.\n", "ost"},
       {"another signature before the mark", outlookStore("SM", 23).replace(0, 4, "!BDX"), "pst"},
       {"a worksheet record of no release", worksheet("\x00\x00\x1a\x00"sv, 0x2000), "123"},
+      {"write's identifier with another tool word",
+       wordDosHeader(0xbe32, ""sv, 12).replace(5, 1, "\x01"), "wri"},
+
       {"jet text without its terminator", padded("\x00\x01\x00\x00Standard ACE DBX"sv), "accdb"},
   };
   for (const auto& c : kCases) {
