@@ -4,9 +4,10 @@ files (OLE2) of the kinds the compound-document reader tells apart, with
 their directory, allocation table and main stream near the start so that
 they fit the fuzzer's length limit, and the headers our definitions pack
 tells office and mail formats by (Outlook stores, Access, Lotus 1-2-3,
-Quattro Pro, early Excel, OneNote, mailboxes). Mutations of these reach the
-readers' deeper paths (class IDs, tree links, stream chains, record walks)
-sooner than mutations of unrelated files.
+Quattro Pro, early Excel, OneNote, Windows Write, mailboxes) and a PEM
+certificate bundle. Mutations of these reach the readers' deeper paths
+(class IDs, tree links, stream chains, record walks) sooner than mutations
+of unrelated files.
 
 Usage: fuzz/make_seeds.py FOLDER
 """
@@ -98,6 +99,9 @@ def seeds():
     yield "wq1", b"\x00\x00\x02\x00\x20\x51\xcc\x00" + bytes(56)
     yield "xls-biff3", b"\x09\x02\x06\x00\x00\x00\x10\x00\x00\x00" + bytes(54)
     yield "one", bytes.fromhex("e4525c7b8cd8a74daeb15378d02996d3") + bytes(112)
+    yield "wri", struct.pack("<HHH", 0xBE32, 0, 0xAB00) + bytes(90) + struct.pack("<H", 3) + bytes(286)
+    yield "pem-p7b", (b"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHAqAWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
+                      b"-----END PKCS7-----\n")
     yield "mbox", (b"From alice@example.org Mon Jan  1 10:00:00 2024\nReturn-Path: <alice@example.org>\n"
                    b"Subject: minutes\n\nSee you.\n")
 
