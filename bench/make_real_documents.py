@@ -20,7 +20,9 @@ every file whose extension names a kind in EXTENSIONS, at most PER_EXTENSION
 of each extension in each collection (picked by a hash of the path, so the
 choice does not follow the repository's order), one copy of each content,
 and none whose name says it is broken or whose first bytes contradict its
-extension (a ".doc" that is a zip, a ".xlsx" that is not one).
+extension (a ".doc" that is a zip, a ".xlsx" that is not one). NAMED_FILES
+adds files by name; CONTENT_KINDS gives the answers that count for files
+whose names say another kind than their content.
 
 Usage: bench/make_real_documents.py [--out build/realdocs] [--mirrors DIR] [--cache DIR]
        bench/make_real_documents.py --write-manifest [--mirrors DIR]
@@ -83,6 +85,13 @@ COLLECTIONS = [
      ["src/test/resources/"], {"apk", "aab"}),
     ("androguard", "androguard/androguard", "4573c8c111ba01ec5063925506f5bf5f9f4b536b", False, ["tests/data/APK/"],
      {"apk", "aab"}),
+    # Word 97-2003 documents of a text extractor's tests.
+    ("node-word-extractor", "morungos/node-word-extractor", "84d92798162267d8c02e00c90bae5053ce78076c", False,
+     ["__tests__/data/"], {"doc", "dot"}),
+    # Certificate bundles (PEM) of a certificate inspector's tests.
+    ("certigo", "square/certigo", "e55de0bdf3a8bf87019dd197504ec27568106a2c", False, ["test-certs/"], {"p7b"}),
+    # Certificate bundles of a PKI toolkit's tests, named below.
+    ("cfssl", "cloudflare/cfssl", "ed8df49712657524e8647cb7a9576422baa2faa1", False, [], None),
 ]
 
 # Files whose name does not carry their kind: (collection, path, accepted).
@@ -106,7 +115,36 @@ NAMED_FILES = [
     ("asn1crypto", "tests/fixtures/pkcs7-signed-digested.der", "p7m"),
     ("asn1crypto", "tests/fixtures/mozilla-generated-by-openssl.pkcs7.der", "p7s"),
     ("asn1crypto", "tests/fixtures/tsp_response", "tsr"),
+    ("cfssl", "helpers/testdata/bundle_pkcs7.pem", "p7b"),
+    ("cfssl", "helpers/testdata/cert_pkcs7.pem", "p7b"),
+    ("cfssl", "helpers/testdata/empty_pkcs7.der", "p7b"),
+    # Word 6/95 documents and a Word for Windows 2 one beyond the forty .doc
+    # files of POI's that the hash picks.
+    ("poi", "test-data/document/word2.doc", "doc"),
+    ("poi", "test-data/document/Word6.doc", "doc"),
+    ("poi", "test-data/document/Word95.doc", "doc"),
+    ("poi", "test-data/document/Word6_sections.doc", "doc"),
+    ("poi", "test-data/document/Word6_sections2.doc", "doc"),
+    ("poi", "test-data/document/52117.doc", "doc"),
+    ("poi", "test-data/document/Bug50955.doc", "doc"),
+    ("poi", "test-data/document/Bug51944.doc", "doc"),
+    ("poi", "test-data/document/Bug60936.doc", "doc"),
+    ("poi", "test-data/document/Bug60942.doc", "doc"),
+    ("poi", "test-data/document/word95err.doc", "doc"),
+    ("poi", "test-data/hpsf/TestMickey.doc", "doc"),
 ]
+
+# Files whose name says another kind than their content, checked by hand:
+# (collection, path) -> the accepted answers their content gives.
+CONTENT_KINDS = {
+    # A Word for DOS 5 document (a style sheet and a printer named in its
+    # header, no page count), though named as a Write file.
+    ("poi", "test-data/document/MSWriteOld.wri"): "doc",
+    # An Excel 5-95 workbook (Book and Workbook streams, Excel's class ID).
+    ("poi", "test-data/hpsf/TestRobert_Flaherty.doc"): "xls",
+    # A StarImpress 5.0 presentation (its class ID and clipboard name).
+    ("libstaroffice", "regression/Pres5/LWE-Dublin.sda"): "sdd",
+}
 
 # Extension -> (family, accepted answers, the usual first).
 _FAMILIES = {
@@ -246,10 +284,12 @@ def write_manifest(mirrors, cache):
                     dropped += 1
                     continue
                 seen.add(blob)
-                rows.append((name, path, "/".join(accepted_for(ext)), EXTENSIONS[ext]))
+                accepted = CONTENT_KINDS.get((name, path), "/".join(accepted_for(ext)))
+                family = EXTENSIONS.get(accepted.split("/")[0], EXTENSIONS[ext])
+                rows.append((name, path, accepted, family))
                 taken += 1
         for collection, path, accepted in NAMED_FILES:
-            if collection == name:
+            if collection == name and all(row[:2] != (name, path) for row in rows):
                 ext = accepted.split("/")[0]
                 rows.append((name, path, accepted, EXTENSIONS.get(ext, "other-document")))
         reader.close()
