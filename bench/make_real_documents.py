@@ -22,7 +22,8 @@ choice does not follow the repository's order), one copy of each content,
 and none whose name says it is broken or whose first bytes contradict its
 extension (a ".doc" that is a zip, a ".xlsx" that is not one). NAMED_FILES
 adds files by name; CONTENT_KINDS gives the answers that count for files
-whose names say another kind than their content.
+whose names say another kind than their content, checked by hand, and
+content_accepted those that a format's own signature gives.
 
 Usage: bench/make_real_documents.py [--out build/realdocs] [--mirrors DIR] [--cache DIR]
        bench/make_real_documents.py --write-manifest [--mirrors DIR]
@@ -208,6 +209,15 @@ def contradicts(ext, head):
     return stripped.startswith((b"{\\rtf", b"%PDF", b"<")) and ext not in ("rtf", "pdf")
 
 
+def content_accepted(ext, head):
+    """The accepted answers where a file's own signature names another
+    kind than its name: WordPerfect writes "\\xFFWPC" first, and its users
+    often named their documents .doc."""
+    if EXTENSIONS.get(ext) == "word" and head.startswith(b"\xffWPC"):
+        return "/".join(accepted_for("wpd"))
+    return None
+
+
 def repository_dir(repo, mirrors, cache, commit):
     """A git directory holding |commit| of |repo|: the local snapshot, else a blobless clone."""
     local = os.path.join(mirrors, repo.replace("/", "+"), "repo")
@@ -284,7 +294,8 @@ def write_manifest(mirrors, cache):
                     dropped += 1
                     continue
                 seen.add(blob)
-                accepted = CONTENT_KINDS.get((name, path), "/".join(accepted_for(ext)))
+                accepted = (CONTENT_KINDS.get((name, path)) or content_accepted(ext, data[:64])
+                            or "/".join(accepted_for(ext)))
                 family = EXTENSIONS.get(accepted.split("/")[0], EXTENSIONS[ext])
                 rows.append((name, path, accepted, family))
                 taken += 1
