@@ -312,6 +312,37 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "  protected limit?: Size;\n  public static readonly shared: Cache;\n\n"
        "  constructor(limit) {\n    this.entries = new Map();\n  }\n}\n",
        "ts"},
+      // A package-info file: a documented, annotated package and no class.
+      {"/**\n * Readers and writers of the archive format.\n */\n"
+       "@ParametersAreNonnullByDefault\npackage org.example.archive.io;\n\n"
+       "import javax.annotation.ParametersAreNonnullByDefault;\n",
+       "java"},
+      // A module declaration (module-info.java); Pascal's uses clause lists
+      // unit names with commas.
+      {"module org.example.archive {\n  requires java.logging;\n  requires "
+       "transitive org.example.common;\n  exports org.example.archive;\n  "
+       "provides org.example.spi.Codec with org.example.internal.Gzip;\n}\n",
+       "java"},
+      // Package-private classes whose Javadoc speaks of code.
+      {"package org.example.math;\n\n/** Powers of ten that fit in {@code int}. */\n"
+       "final class Powers {\n  static final int[] TENS = {1, 10, 100, 1000};\n\n"
+       "  private Powers() {}\n}\n",
+       "java"},
+      // Gradle's build scripts in Kotlin.
+      {"plugins {\n    `java-library`\n    kotlin(\"jvm\") version \"1.9.22\"\n}\n\n"
+       "dependencies {\n    api(libs.opentest4j)\n    implementation(\"org.example:core:1.0\")\n"
+       "    testImplementation(kotlin(\"test\"))\n}\n",
+       "kt"},
+      {"rootProject.name = \"notes\"\n\ninclude(\":app\")\ninclude(\":core\")\n\n"
+       "dependencyResolutionManagement {\n    repositories {\n        mavenCentral()\n"
+       "    }\n}\n",
+       "kt"},
+      // A short source of macros and a few instructions, some without
+      // operands.
+      {"/* Prints a character through the BIOS, then halts. */\n\n#include "
+       "\"common.h\"\n\nBEGIN\n    mov $0x0E, %ah\n    mov $'H', %al\n    int "
+       "$0x10\n    cli\n    hlt\n",
+       "s"},
       // Java declares its members type first.
       {"package demo;\n\npublic class Cache {\n  private Map<Key, Entry> entries;\n"
        "  protected int limit;\n  public static final Cache SHARED = new Cache();\n}\n",
@@ -320,6 +351,36 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"const app = require('express')();\n\napp.get('/', (req, res) => {\n"
        "  res.send({ status: 'ok' });\n});\nmodule.exports = app;\n",
        "js"},
+      // Parameters typed where no return type is written, a constant typed
+      // after its name, a type alias: nothing else is TypeScript's own.
+      {"import { noCase, Options } from \"no-case\";\n\nexport function "
+       "dotCase(input: string, options: Options = {}) {\n  return noCase(input, "
+       "{ delimiter: \".\", ...options });\n}\n",
+       "ts"},
+      {"import { Volume } from './volume';\n\nconst vol: Volume = "
+       "Volume.fromJSON({ '/a': 'b' });\nlet timer: Timer | undefined;\n\n"
+       "type Pair = [string, number];\nconsole.log(vol.toJSON());\n",
+       "ts"},
+      // A decorated class, and a method whose parameters carry decorators.
+      {"import { NgModule } from '@angular/core';\nimport { AppComponent } from "
+       "'./app.component';\n\n@NgModule({\n  declarations: [AppComponent],\n"
+       "  bootstrap: [AppComponent],\n})\nexport class AppModule {}\n",
+       "ts"},
+      {"import { Body, Controller, Post } from '@nestjs/common';\n\n"
+       "export class CatsController {\n  constructor(svc) {\n    this.svc = svc;\n"
+       "  }\n  create(@Body() dto: CreateCatDto) {\n    return this.svc.add(dto);\n"
+       "  }\n}\n",
+       "ts"},
+      // JavaScript's destructured parameters rename with ":" inside braces.
+      {"import fs from 'fs';\n\nexport function copy({ from: source, to: target }) {\n"
+       "  const data = fs.readFileSync(source);\n  fs.writeFileSync(target, data);\n"
+       "}\nexport default copy;\n",
+       "js"},
+      // Rust's typed bindings name its own primitives and paths.
+      {"use std::collections::HashMap;\n\nconst LIMIT: usize = 8;\n\nfn count(words: "
+       "&[&str]) -> HashMap<String, usize> {\n    let mut seen: HashMap<String, "
+       "usize> = HashMap::new();\n    let n: u32 = 0;\n    seen\n}\n",
+       "rs"},
       {"#' Add one\n#' @param x a number\nadd_one <- function(x) {\n  "
        "stopifnot(is.numeric(x))\n  x + 1\n}\n",
        "r"},

@@ -109,6 +109,171 @@ bool hasTypedArrowParameters(string_view t) {
   return false;
 }
 
+// The words that may stand before a TypeScript function's or method's name:
+// "export default async function name(", "private static name(".
+bool isDeclarationWord(string_view word) {
+  static constexpr string_view kWords[] = {
+      "export", "default", "async",     "function", "function*", "public",
+      "private", "protected", "static", "abstract", "override",  "get",
+      "set",     "declare"};
+  return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
+}
+
+// The index of the bracket that closes the one at |open| in |t|, counting
+// (), [], {} and <> alike; npos when the line ends first.
+std::size_t closingBracket(string_view t, std::size_t open) {
+  int depth = 0;
+  for (std::size_t k = open; k < t.size(); ++k) {
+    char c = t[k];
+    if (c == '(' || c == '[' || c == '{' || c == '<') {
+      ++depth;
+    } else if ((c == ')' || c == ']' || c == '}' || (c == '>' && t[k - 1] != '=')) &&
+               --depth == 0) {
+      return k;
+    }
+  }
+  return string_view::npos;
+}
+
+// True when |parameters|, the text between a declaration's parentheses,
+// names one parameter or more and gives each a type after its name:
+// "name: Type", "name?: Type", "...rest: T[]", "name: Type = fallback",
+// "private readonly name: Type" or "@Body() name: Type". JavaScript names
+// its parameters alone; where a ":" follows a name there, it is inside a
+// destructuring pattern, which opens with "{" or "[".
+bool allParametersTyped(string_view parameters) {
+  parameters = trim(parameters);
+  if (parameters.empty()) {
+    return false;
+  }
+  while (!parameters.empty()) {
+    std::size_t end = 0;
+    int depth = 0;
+    while (end < parameters.size() && (depth > 0 || parameters[end] != ',')) {
+      char c = parameters[end];
+      depth += (c == '(' || c == '[' || c == '{' || c == '<') ? 1 : 0;
+      depth -= (c == ')' || c == ']' || c == '}' || (c == '>' && end > 0 && parameters[end - 1] != '=')) ? 1 : 0;
+      ++end;
+    }
+    string_view parameter = trim(parameters.substr(0, end));
+    parameters = end < parameters.size() ? trimLeft(parameters.substr(end + 1)) : string_view();
+    if (parameter.starts_with("@")) {  // a parameter decorator
+      std::size_t close = parameter.find(") ");
+      if (close == string_view::npos) {
+        return false;
+      }
+      parameter = trimLeft(parameter.substr(close + 2));
+    }
+    for (string_view word : {"public "sv, "private "sv, "protected "sv, "readonly "sv}) {
+      if (parameter.starts_with(word)) {
+        parameter.remove_prefix(word.size());
+      }
+    }
+    if (parameter.starts_with("...")) {
+      parameter.remove_prefix(3);
+    }
+    const std::size_t n = identLength(parameter);
+    string_view rest = parameter.substr(n);
+    if (rest.starts_with("?")) {
+      rest.remove_prefix(1);
+    }
+    if (n == 0 || !rest.starts_with(": ") || rest.size() < 3 ||
+        !(isIdentChar(rest[2]) || contains("{([\"'", rest.substr(2, 1)))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// True when |t| declares a function or a method whose parameters all carry
+// types and opens its body on the line: "export function f(a: string,
+// b: Options = {}) {", "  area(scale: number) {", with or without a return
+// type. Kotlin's, Rust's, Python's and Swift's definitions open with "fun",
+// "fn", "def" and "func"; Pascal's headings end in ";".
+bool isTypedDeclaration(string_view t) {
+  const string_view tr = trimRight(t);
+  if (!tr.ends_with("{") && !tr.ends_with("{}")) {
+    return false;
+  }
+  std::size_t open = t.find('(');
+  if (open == string_view::npos || open == 0) {
+    return false;
+  }
+  // The words before the parameters: declaration words, then the name with
+  // its type parameters ("name<T>").
+  string_view head = trimRight(t.substr(0, open));
+  if (head.ends_with(">")) {
+    std::size_t lt = head.find('<');
+    if (lt == string_view::npos) {
+      return false;
+    }
+    head = head.substr(0, lt);
+  }
+  bool named = false;
+  while (!head.empty()) {
+    std::size_t end = head.find(' ');
+    string_view word = head.substr(0, end);
+    head = end == string_view::npos ? string_view() : trimLeft(head.substr(end));
+    if (head.empty()) {
+      named = (identLength(word) == word.size() && !word.empty()) || word == "function";
+      if (word == "if" || word == "for" || word == "while" || word == "switch" ||
+          word == "catch" || word == "with" || word == "return") {
+        return false;
+      }
+    } else if (!isDeclarationWord(word)) {
+      return false;
+    }
+  }
+  std::size_t close = closingBracket(t, open);
+  if (!named || close == string_view::npos) {
+    return false;
+  }
+  string_view after = trimLeft(t.substr(close + 1));
+  if (!after.starts_with("{") && !after.starts_with(": ")) {
+    return false;
+  }
+  return allParametersTyped(t.substr(open + 1, close - open - 1));
+}
+
+// True when |t| declares a constant or variable with a type after its name,
+// "const rules: Rule[] = [" or "let timer: Timer | undefined;". Rust's
+// "let x: u8" and "const N: usize" name lower-case primitives of their own
+// (and Rust paths hold "::"), Kotlin writes "val" and "var".
+bool isTypedVariable(string_view t) {
+  for (string_view word : {"export "sv, "declare "sv}) {
+    if (t.starts_with(word)) {
+      t.remove_prefix(word.size());
+    }
+  }
+  if (t.starts_with("const ")) {
+    t.remove_prefix(6);
+  } else if (t.starts_with("let ")) {
+    t.remove_prefix(4);
+  } else {
+    return false;
+  }
+  const std::size_t n = identLength(t);
+  string_view rest = t.substr(n);
+  if (rest.starts_with("!") || rest.starts_with("?")) {
+    rest.remove_prefix(1);
+  }
+  if (n == 0 || !rest.starts_with(":") || contains(t, "::")) {
+    return false;
+  }
+  string_view type = trimLeft(rest.substr(1));
+  if (type.empty()) {
+    return false;
+  }
+  if (isUpper(type[0]) || type[0] == '{' || type[0] == '(' || type[0] == '[') {
+    return true;
+  }
+  static constexpr string_view kTypeWords[] = {"string", "number", "boolean", "any",
+                                               "unknown", "never", "object", "symbol",
+                                               "bigint", "typeof", "keyof", "readonly"};
+  return std::any_of(std::begin(kTypeWords), std::end(kTypeWords),
+                     [&](string_view word) { return startsWithWord(type, word); });
+}
+
 }  // namespace
 
 void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
@@ -207,6 +372,43 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       !contains(t, "'") && contains(t, ".") && !contains(t, " from ")) {
     hit(grammar::kJavaDottedImport);
   }
+  // A Java package documented or annotated where it is declared (a
+  // package-info.java file holds little else): a doc comment's "*/" or an
+  // annotation right above "package a.b;".
+  if (t.starts_with("package ") && tr.ends_with(";") && contains(t, ".") &&
+      t.find(' ', 8) == string_view::npos && i > 0) {
+    std::size_t k = i;
+    while (k > 0 && lines[k - 1].trimmed.empty()) {
+      --k;
+    }
+    if (k > 0 && (lines[k - 1].trimmed.ends_with("*/") || lines[k - 1].text.starts_with("@"))) {
+      hit(grammar::kJavaDocumentedPackage);
+    }
+  }
+  // A Java module's declaration (module-info.java): "module a.b {", then
+  // "requires a.b;", "exports a.b to c.d;", "provides A with B;". Pascal's
+  // "uses" clause lists unit names, with commas.
+  if ((t.starts_with("module ") || t.starts_with("open module ")) && tr.ends_with("{") &&
+      contains(t, ".")) {
+    hit(grammar::kJavaModuleDirective);
+  }
+  for (string_view word : {"requires "sv, "exports "sv, "opens "sv, "uses "sv, "provides "sv}) {
+    if (t.starts_with(word) && tr.ends_with(";") && !contains(t, ",")) {
+      string_view name = t.substr(word.size());
+      if (name.starts_with("transitive ") || name.starts_with("static ")) {
+        name = name.substr(name.find(' ') + 1);
+      }
+      std::size_t n = 0;
+      while (n < name.size() && (isIdentChar(name[n]) || name[n] == '.')) {
+        ++n;
+      }
+      string_view rest = name.substr(n);
+      if (contains(name.substr(0, n), ".") &&
+          (rest == ";" || rest.starts_with(" to ") || rest.starts_with(" with "))) {
+        hit(grammar::kJavaModuleDirective);
+      }
+    }
+  }
   if (t.starts_with("type ") &&
       (contains(t, " struct {") || contains(t, " interface {"))) {
     hit(grammar::kGoTypeDeclaration);
@@ -234,6 +436,33 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       } else if (typed) {
         hit(grammar::kKotlinTypedImport);  // Scala and Groovy import so too
       }
+    }
+  }
+  // Gradle's Kotlin scripts: a dependency of a configuration, called with
+  // a quoted coordinate or a typed accessor ("api(libs.opentest4j)",
+  // "testImplementation(kotlin(\"test\"))"), and a precompiled plugin
+  // applied by its name in back quotes.
+  {
+    static constexpr string_view kConfigurations[] = {
+        "implementation", "api", "compileOnly", "compileOnlyApi", "runtimeOnly",
+        "testImplementation", "testRuntimeOnly", "testCompileOnly", "annotationProcessor",
+        "kapt", "ksp", "classpath", "androidTestImplementation", "debugImplementation"};
+    const std::size_t n = identLength(t);
+    if (n > 0 && n < t.size() && t[n] == '(' && tr.ends_with(")") &&
+        std::find(std::begin(kConfigurations), std::end(kConfigurations), t.substr(0, n)) !=
+            std::end(kConfigurations)) {
+      string_view argument = t.substr(n + 1);
+      for (string_view start : {"\""sv, "libs."sv, "projects."sv, "project(\""sv,
+                                "platform("sv, "kotlin(\""sv, "enforcedPlatform("sv}) {
+        if (argument.starts_with(start)) {
+          hit(grammar::kKotlinGradleDependency);
+          break;
+        }
+      }
+    }
+    if (tr.size() > 2 && tr.front() == '`' && tr.back() == '`' &&
+        tr.find('`', 1) == tr.size() - 1 && line.raw.size() > t.size()) {
+      hit(grammar::kKotlinQuotedPlugin);
     }
   }
   // Kotlin singletons "object Name {" (prose wraps lines before "object").
@@ -339,6 +568,40 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // Java and C# put the type first, Kotlin writes "val" or "var" between.
   if (isTypedMember(t)) {
     hit(grammar::kTypeScriptTypedMember);
+  }
+  // Functions and methods whose parameters carry types, constants and
+  // variables typed after their names, type aliases ("type Id = string;",
+  // which Haskell writes without the ";" and Go for structs and interfaces),
+  // and classes under a decorator ("@Component({...})" then "export class").
+  if (isTypedDeclaration(t)) {
+    hit(grammar::kTypeScriptTypedParameters);
+  }
+  if (isTypedVariable(t)) {
+    hit(grammar::kTypeScriptTypedVariable);
+  }
+  if (t.starts_with("type ") && t.size() > 5 && isUpper(t[5])) {
+    std::size_t n = identLength(t.substr(5));
+    string_view rest = t.substr(5 + n);
+    if (rest.starts_with("<")) {
+      std::size_t close = closingBracket(rest, 0);
+      rest = close == string_view::npos ? string_view() : rest.substr(close + 1);
+    }
+    if (rest.starts_with(" = ") &&
+        (tr.ends_with(";") || tr.ends_with("{") || tr.ends_with("|") || tr.ends_with("=") ||
+         tr.ends_with("("))) {
+      hit(grammar::kTypeScriptTypeAlias);
+    }
+  }
+  if ((t.starts_with("export class ") || t.starts_with("export default class ") ||
+       t.starts_with("export abstract class ")) &&
+      i > 0) {
+    std::size_t k = i;
+    while (k > 0 && lines[k - 1].trimmed.empty()) {
+      --k;
+    }
+    if (k > 0 && (lines[k - 1].text.starts_with("@") || lines[k - 1].trimmed == "})")) {
+      hit(grammar::kTypeScriptDecoratedClass);
+    }
   }
   // C# namespaces "namespace A.B" (PHP writes "namespace A\B;").
   if (t.starts_with("namespace ") && !contains(t, "\\") &&
@@ -469,6 +732,26 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
                        !tr.ends_with("{") && !contains(operands, " = ");
       if (registers) {
         hit(grammar::kAssemblyInstruction);
+      }
+    }
+  }
+  // Instructions that take no operands, alone on an indented line (a
+  // comment may follow): "hlt", "cli", "syscall", "wfi", "ecall".
+  if (line.raw.size() > t.size()) {
+    static constexpr string_view kBare[] = {
+        "hlt",    "cli",     "sti",    "nop",     "iret",    "iretq",  "pusha",  "popa",
+        "pushad", "popad",   "pushf",  "popf",    "pushfd",  "popfd",  "cld",    "std",
+        "clc",    "stc",     "lodsb",  "lodsw",   "lodsd",   "stosb",  "stosw",  "stosd",
+        "movsb",  "movsw",   "cbw",    "cwde",    "cdq",     "cqo",    "syscall", "sysret",
+        "sysenter", "leave", "int3",   "rdtsc",   "cpuid",   "wfi",    "wfe",    "eret",
+        "ecall",  "ebreak",  "mret",   "sret",    "isb",     "reti",   "sei",    "vzeroupper"};
+    std::size_t n = identLength(t);
+    string_view after = trimLeft(t.substr(n));
+    if (n > 0 && (after.empty() || after[0] == ';' || after[0] == '#' || after.starts_with("//") ||
+                  after.starts_with("/*") || after[0] == '@')) {
+      string_view word = t.substr(0, n);
+      if (std::find(std::begin(kBare), std::end(kBare), word) != std::end(kBare)) {
+        hit(grammar::kAssemblyBareInstruction);
       }
     }
   }
