@@ -328,6 +328,12 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "final class Powers {\n  static final int[] TENS = {1, 10, 100, 1000};\n\n"
        "  private Powers() {}\n}\n",
        "java"},
+      // A library in Kotlin's explicit API mode: "public" on every member.
+      {"package org.example.channels\n\n/** A channel its sender closes. */\n"
+       "public interface SendChannel<in E> {\n    public val isClosedForSend: Boolean\n\n"
+       "    public suspend fun send(element: E)\n\n    public fun close(cause: "
+       "Throwable? = null): Boolean\n}\n",
+       "kt"},
       // Gradle's build scripts in Kotlin.
       {"plugins {\n    `java-library`\n    kotlin(\"jvm\") version \"1.9.22\"\n}\n\n"
        "dependencies {\n    api(libs.opentest4j)\n    implementation(\"org.example:core:1.0\")\n"
