@@ -367,6 +367,13 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "Volume.fromJSON({ '/a': 'b' });\nlet timer: Timer | undefined;\n\n"
        "type Pair = [string, number];\nconsole.log(vol.toJSON());\n",
        "ts"},
+      // An enum only TypeScript can open; C opens its own with "enum name".
+      {"export enum Color {\n  Red = 'red',\n  Green = 'green',\n  Blue = "
+       "'blue',\n}\n\nexport const DEFAULT_COLOR = Color.Red;\n",
+       "ts"},
+      {"#include <stdio.h>\n\nenum Color {\n  Red = 1,\n  Green,\n  Blue,\n};"
+       "\n\nint main(void) {\n  printf(\"%d\\n\", Green);\n  return 0;\n}\n",
+       "c"},
       // A decorated class, and a method whose parameters carry decorators.
       {"import { NgModule } from '@angular/core';\nimport { AppComponent } from "
        "'./app.component';\n\n@NgModule({\n  declarations: [AppComponent],\n"

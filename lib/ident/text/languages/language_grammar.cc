@@ -39,6 +39,42 @@ bool hasCodeSpan(string_view t) {
   return false;
 }
 
+// "Name," or "Name = value," (the last member without the comma).
+bool isEnumMember(string_view tr) {
+  std::size_t n = identLength(tr);
+  if (n == 0) {
+    return false;
+  }
+  string_view rest = tr.substr(n);
+  return rest.empty() || rest == "," ||
+         (rest.starts_with(" = ") && rest.size() > 3 && !contains(rest, ";") &&
+          !contains(rest, "=>") && !contains(rest.substr(3), " = "));
+}
+
+// Whether line |i| lies inside the braces of "export enum Name {", "const
+// enum Name {" or "declare enum Name {", among its members.
+bool insideTypeScriptEnum(const std::vector<Line>& lines, std::size_t i) {
+  constexpr std::size_t kMaxMembers = 64;
+  for (std::size_t k = i; k > 0 && i - k < kMaxMembers; --k) {
+    string_view above = lines[k - 1].trimmed;
+    if (above.ends_with("{")) {
+      for (string_view opening : {"export enum "sv, "export const enum "sv, "const enum "sv,
+                                  "declare enum "sv, "export declare enum "sv,
+                                  "declare const enum "sv}) {
+        if (above.starts_with(opening)) {
+          return true;
+        }
+      }
+      return false;
+    }
+    if (!above.empty() && !above.starts_with("//") && !above.starts_with("/*") &&
+        !above.starts_with("*") && !isEnumMember(above)) {
+      return false;
+    }
+  }
+  return false;
+}
+
 // True when |t| declares a class member as TypeScript does: an access
 // modifier, "readonly" or "static" perhaps, the name, then ": " and a type.
 bool isTypedMember(string_view t) {
@@ -578,6 +614,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   if (isTypedVariable(t)) {
     hit(grammar::kTypeScriptTypedVariable);
+  }
+  // Members of an exported, constant or declared enum, "Red = 'red'," or
+  // "Pending,": JavaScript has no enums, and the opening words are not C's.
+  if (!t.empty() && line.raw.size() != t.size() && isUpper(t[0]) && isEnumMember(tr) &&
+      insideTypeScriptEnum(lines, i)) {
+    hit(grammar::kTypeScriptEnumMember);
   }
   if (t.starts_with("type ") && t.size() > 5 && isUpper(t[5])) {
     std::size_t n = identLength(t.substr(5));
