@@ -562,6 +562,11 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"Usage\n=====\n\nRun it so::\n\n    tool --all\n\nor so::\n\n    "
        "tool -q\n\nor even so::\n\n    tool\n",
        "rst"},
+      // An overlined title over one literal block: plain text writes
+      // neither a paragraph ending in "::" nor the indented block after it.
+      {"=====\nUsage\n=====\n\nTo use demo in a project::\n\n    import "
+       "demo\n",
+       "rst"},
       // The page under front matter names the file; a second YAML document
       // is YAML again.
       {"---\ntitle: Getting started\nweight: 10\n---\n\n# Install\n\nSee the "
