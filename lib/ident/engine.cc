@@ -9,6 +9,7 @@
 #include "magic/mime_database.h"
 #include "magic/compiled_definitions.h"
 #include "text/plain_text.h"
+#include "text/formats/text_formats.h"
 #include "text/text_classifier.h"
 #include "containers/asf_media.h"
 #include "containers/cms_message.h"
@@ -214,6 +215,15 @@ Result Engine::identifyText(std::string_view head) {
   readTextModel();
   const TextVerdict verdict =
       classifyText(head.substr(0, kClassifierBytes), "", &text_model_);
+  // PEM armour around PKCS#7: the message reader tells a bundle of
+  // certificates (which "openssl crl2pkcs7" writes so) from signed or
+  // encrypted data, which stay PEM data.
+  if (verdict.extension == "pem") {
+    if (std::optional<Result> message = identifyCmsMessage(text::pkcs7PemContent(head));
+        message && message->extension == "p7b") {
+      return {"p7b", "PKCS#7 certificate bundle, PEM", false};
+    }
+  }
   std::string extension = conventionalExtension(verdict.extension);
   std::string description = singleLine(verdict.description);
   const bool describe_later = description.empty();

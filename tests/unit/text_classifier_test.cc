@@ -1222,37 +1222,6 @@ TEST(TextClassifierTest, TomlNeedsItsWholeGrammar) {
   }
 }
 
-// A PKCS#7 block is a certificate bundle only when its signed data names no
-// digest algorithm; anything else in one stays PEM data.
-TEST(TextClassifierTest, PemPkcs7BundlesByTheirSignedData) {
-  static const Case kCases[] = {
-      {"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHAqAWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
-       "-----END PKCS7-----\n",
-       "p7b"},
-      // The base64 wrapped at its fourth byte, as at any line length.
-      {"-----BEGIN PKCS7-----\nMCMG\nCSqGSIb3DQEHAqAWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
-       "-----END PKCS7-----\n",
-       "p7b"},
-      {"-----BEGIN CMS-----\nMCMGCSqGSIb3DQEHAqAWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
-       "-----END CMS-----\n",
-       "p7b"},
-      // Signed with SHA-256: a signature, not a bundle.
-      {"-----BEGIN PKCS7-----\nMDIGCSqGSIb3DQEHAqAlMCMCAQExDzANBglghkgBZQMEAgEFADALBgkqhkiG9w0BBwExAA==\n"
-       "-----END PKCS7-----\n",
-       "pem"},
-      // Enveloped data, whatever follows its content type.
-      {"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHA6AWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
-       "-----END PKCS7-----\n",
-       "pem"},
-      // Cut inside the signed data's header, or right after the version's tag
-      // and length, and not base64 at all.
-      {"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHAqAW\n", "pem"},
-      {"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHAqAWMBQCAQ==\n-----END PKCS7-----\n", "pem"},
-      {"-----BEGIN PKCS7-----\n#not base64#\n-----END PKCS7-----\n", "pem"},
-  };
-  expectKinds(kCases, std::size(kCases));
-}
-
 TEST(TextClassifierTest, LibmagicHintsAreUsed) {
   EXPECT_EQ(classifyText("a;b\n1;2\n", "CSV text").extension, "csv");
   EXPECT_EQ(classifyText("{\"a\":", "JSON text data").extension, "json");

@@ -391,16 +391,15 @@ std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
 
 namespace {
 
-// Decodes the base64 of the lines after |first| up to an "-----END" line,
-// |want| bytes at most; stops short at anything that is not base64.
-std::string decodeBase64Head(const std::vector<Line>& lines, std::size_t first,
-                             std::size_t want) {
+// Decodes the base64 of the lines after |first| up to an "-----END" line;
+// stops short at anything that is not base64.
+std::string decodeBase64(const std::vector<Line>& lines, std::size_t first) {
   static constexpr string_view kAlphabet =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   std::uint32_t bits = 0;
   int held = 0;
-  for (std::size_t i = first; i < lines.size() && out.size() < want; ++i) {
+  for (std::size_t i = first; i < lines.size(); ++i) {
     const string_view t = lines[i].trimmed;
     if (t.starts_with("-----END")) {
       break;
@@ -421,42 +420,18 @@ std::string decodeBase64Head(const std::vector<Line>& lines, std::size_t first,
   return out;
 }
 
-// Steps over the tag |tag| and the length of the DER or BER element at
-// |*at|; false when another element or a malformed length lies there.
-bool enterElement(string_view der, unsigned char tag, std::size_t* at) {
-  if (*at + 2 > der.size() || static_cast<unsigned char>(der[*at]) != tag) {
-    return false;
-  }
-  const auto length = static_cast<unsigned char>(der[*at + 1]);
-  const std::size_t length_bytes = length > 0x80 ? length - 0x80 : 0;
-  if (length_bytes > 4 || *at + 2 + length_bytes > der.size()) {
-    return false;
-  }
-  *at += 2 + length_bytes;
-  return true;
-}
-
-// True when |der| opens a ContentInfo of signed data that names no digest
-// algorithm: nothing is signed, and the structure only carries
-// certificates (and revocation lists), as `openssl crl2pkcs7` writes them.
-bool isCertificateBundle(string_view der) {
-  constexpr string_view kSignedDataOid = "\x06\x09\x2a\x86\x48\x86\xf7\x0d\x01\x07\x02"sv;
-  std::size_t at = 0;
-  if (!enterElement(der, 0x30, &at) || der.substr(at, kSignedDataOid.size()) != kSignedDataOid) {
-    return false;
-  }
-  at += kSignedDataOid.size();
-  if (!enterElement(der, 0xa0, &at) || !enterElement(der, 0x30, &at) ||
-      der.substr(at, 2) != "\x02\x01"sv) {
-    return false;  // [0] content, SignedData, a one-byte version
-  }
-  at += 3;
-  // The version's byte itself may lie past the bytes decoded.
-  const string_view digests = at <= der.size() ? der.substr(at) : string_view();
-  return digests.starts_with("\x31\x00"sv) || digests.starts_with("\x31\x80\x00\x00"sv);
-}
-
 }  // namespace
+
+std::string pkcs7PemContent(std::string_view head) {
+  const std::vector<Line> lines = splitLines(head);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const string_view t = lines[i].trimmed;
+    if (t == "-----BEGIN PKCS7-----" || t == "-----BEGIN CMS-----") {
+      return decodeBase64(lines, i + 1);
+    }
+  }
+  return {};
+}
 
 std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -469,10 +444,6 @@ std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
     }
     if (contains(t, "PGP")) {
       return verdict("asc", "PGP armored data", "-----BEGIN PGP block");
-    }
-    if ((t == "-----BEGIN PKCS7-----" || t == "-----BEGIN CMS-----") &&
-        isCertificateBundle(decodeBase64Head(lines, i + 1, 48))) {
-      return verdict("p7b", "PKCS#7 certificate bundle, PEM", "-----BEGIN PKCS7----- without signers");
     }
     return verdict("pem", "PEM data", "-----BEGIN block");
   }

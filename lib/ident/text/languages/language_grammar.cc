@@ -39,6 +39,29 @@ bool hasCodeSpan(string_view t) {
   return false;
 }
 
+// The nearest line above line |i| that is not blank, or nullptr.
+const Line* lineAbove(const std::vector<Line>& lines, std::size_t i) {
+  while (i > 0 && lines[i - 1].trimmed.empty()) {
+    --i;
+  }
+  return i > 0 ? &lines[i - 1] : nullptr;
+}
+
+// How the bracket at |t[k]| changes the depth of nesting: +1 for an opening
+// (, [, { or <, -1 for a closing one; the ">" of an arrow "=>" closes none.
+int bracketStep(string_view t, std::size_t k) {
+  switch (t[k]) {
+    case '(': case '[': case '{': case '<':
+      return 1;
+    case ')': case ']': case '}':
+      return -1;
+    case '>':
+      return k > 0 && t[k - 1] == '=' ? 0 : -1;
+    default:
+      return 0;
+  }
+}
+
 // "Name," or "Name = value," (the last member without the comma).
 bool isEnumMember(string_view tr) {
   std::size_t n = identLength(tr);
@@ -67,8 +90,7 @@ bool insideTypeScriptEnum(const std::vector<Line>& lines, std::size_t i) {
       }
       return false;
     }
-    if (!above.empty() && !above.starts_with("//") && !above.starts_with("/*") &&
-        !above.starts_with("*") && !isEnumMember(above)) {
+    if (!above.empty() && !isCCommentLine(above) && !isEnumMember(above)) {
       return false;
     }
   }
@@ -160,11 +182,9 @@ bool isDeclarationWord(string_view word) {
 std::size_t closingBracket(string_view t, std::size_t open) {
   int depth = 0;
   for (std::size_t k = open; k < t.size(); ++k) {
-    char c = t[k];
-    if (c == '(' || c == '[' || c == '{' || c == '<') {
-      ++depth;
-    } else if ((c == ')' || c == ']' || c == '}' || (c == '>' && t[k - 1] != '=')) &&
-               --depth == 0) {
+    const int step = bracketStep(t, k);
+    depth += step;
+    if (step < 0 && depth == 0) {
       return k;
     }
   }
@@ -186,9 +206,7 @@ bool allParametersTyped(string_view parameters) {
     std::size_t end = 0;
     int depth = 0;
     while (end < parameters.size() && (depth > 0 || parameters[end] != ',')) {
-      char c = parameters[end];
-      depth += (c == '(' || c == '[' || c == '{' || c == '<') ? 1 : 0;
-      depth -= (c == ')' || c == ']' || c == '}' || (c == '>' && end > 0 && parameters[end - 1] != '=')) ? 1 : 0;
+      depth += bracketStep(parameters, end);
       ++end;
     }
     string_view parameter = trim(parameters.substr(0, end));
@@ -412,12 +430,10 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // package-info.java file holds little else): a doc comment's "*/" or an
   // annotation right above "package a.b;".
   if (t.starts_with("package ") && tr.ends_with(";") && contains(t, ".") &&
-      t.find(' ', 8) == string_view::npos && i > 0) {
-    std::size_t k = i;
-    while (k > 0 && lines[k - 1].trimmed.empty()) {
-      --k;
-    }
-    if (k > 0 && (lines[k - 1].trimmed.ends_with("*/") || lines[k - 1].text.starts_with("@"))) {
+      t.find(' ', 8) == string_view::npos) {
+    const Line* above = lineAbove(lines, i);
+    if (above != nullptr &&
+        (above->trimmed.ends_with("*/") || above->text.starts_with("@"))) {
       hit(grammar::kJavaDocumentedPackage);
     }
   }
@@ -635,13 +651,10 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     }
   }
   if ((t.starts_with("export class ") || t.starts_with("export default class ") ||
-       t.starts_with("export abstract class ")) &&
-      i > 0) {
-    std::size_t k = i;
-    while (k > 0 && lines[k - 1].trimmed.empty()) {
-      --k;
-    }
-    if (k > 0 && (lines[k - 1].text.starts_with("@") || lines[k - 1].trimmed == "})")) {
+       t.starts_with("export abstract class "))) {
+    const Line* above = lineAbove(lines, i);
+    if (above != nullptr &&
+        (above->text.starts_with("@") || above->trimmed == "})")) {
       hit(grammar::kTypeScriptDecoratedClass);
     }
   }
