@@ -93,6 +93,15 @@ COLLECTIONS = [
     ("certigo", "square/certigo", "e55de0bdf3a8bf87019dd197504ec27568106a2c", False, ["test-certs/"], {"p7b"}),
     # Certificate bundles of a PKI toolkit's tests, named below.
     ("cfssl", "cloudflare/cfssl", "ed8df49712657524e8647cb7a9576422baa2faa1", False, [], None),
+    # Certificate bundles that the US Federal PKI and the DoD publish, kept by
+    # a path validator's tests.
+    ("rust-pki", "carl-wallace/rust-pki", "6a51f93df47aa6bb4218e6c69f9e4513048f73bc", False,
+     ["certval/tests/"], {"p7c"}),
+    # Signed documents (CAdES .p7m, also as PEM and bare base64), time-stamp
+    # tokens and time-stamped data that an Italian public archive's
+    # signature verifier is tested on.
+    ("parer", "RegioneER/parer-verifica-firma-crypto", "b1ab66affb23aa9a6ad4ee3820ec1da9db647334", False,
+     ["src/test/resources/"], {"p7m", "tsr", "tsd"}),
 ]
 
 # Files whose name does not carry their kind: (collection, path, accepted).
@@ -174,7 +183,7 @@ _FAMILIES = {
 }
 EXTENSIONS = {ext: family for family, exts in _FAMILIES.items() for ext in exts.split()}
 # Spellings that name the same kind.
-_SAME = [{"jpg", "jpeg", "jpe"}, {"tif", "tiff"}, {"wpd", "wp", "wp5", "wp6"}]
+_SAME = [{"jpg", "jpeg", "jpe"}, {"tif", "tiff"}, {"wpd", "wp", "wp5", "wp6"}, {"p7b", "p7c"}]
 
 PER_EXTENSION = 40
 MAX_BYTES = 4 << 20

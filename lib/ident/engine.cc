@@ -215,13 +215,14 @@ Result Engine::identifyText(std::string_view head) {
   readTextModel();
   const TextVerdict verdict =
       classifyText(head.substr(0, kClassifierBytes), "", &text_model_);
-  // PEM armour around PKCS#7: the message reader tells a bundle of
-  // certificates (which "openssl crl2pkcs7" writes so) from signed or
-  // encrypted data, which stay PEM data.
-  if (verdict.extension == "pem") {
-    if (std::optional<Result> message = identifyCmsMessage(text::pkcs7PemContent(head));
-        message && message->extension == "p7b") {
-      return {"p7b", "PKCS#7 certificate bundle, PEM", false};
+  // A CMS message written as text: PEM armour ("-----BEGIN PKCS7-----"),
+  // or bare base64 from the first byte, as signing tools and mail clients
+  // save a ".p7m". The message reader names it as it does the DER file;
+  // other PEM blocks and other base64 stay what the classifier said.
+  if (verdict.extension == "pem" || head.starts_with("MI"sv)) {
+    if (std::optional<Result> message = identifyCmsMessage(text::cmsBase64Content(head))) {
+      message->description += verdict.extension == "pem" ? ", PEM" : ", base64";
+      return std::move(*message);
     }
   }
   std::string extension = conventionalExtension(verdict.extension);
@@ -378,9 +379,19 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (!loaded() || !prepare(&err) || !source.readAt(0, kHeadBytes, &head) || head.empty()) {
     return analysis;
   }
-  if (std::optional<Result> result = identifyTextHeader(head)) {
-    analysis.results.push_back(std::move(*result));
-    return analysis;
+  // A DER message is named by its content type before anything looks for
+  // text in it: a signed PDF (".pdf.p7m") holds the PDF's own header within
+  // its first kilobyte, yet the file is the signed envelope, which a
+  // signature verifier opens, not the document.
+  std::optional<Result> message;
+  if (head.starts_with("\x30"sv)) {
+    message = identifyCmsMessage(head);
+  }
+  if (!message) {
+    if (std::optional<Result> result = identifyTextHeader(head)) {
+      analysis.results.push_back(std::move(*result));
+      return analysis;
+    }
   }
   if (head.starts_with(kCompoundSignature)) {
     // A compound file's directory, wherever it lies, names the application
@@ -419,7 +430,7 @@ Analysis Engine::analyze(const ByteSource& source) {
   } else if (head.starts_with("\x30\x26\xb2\x75"sv)) {
     structural = identifyAsfMedia(source);
   } else if (head.starts_with("\x30"sv)) {
-    structural = identifyCmsMessage(head);
+    structural = std::move(message);
   } else if (unnamed && !head.starts_with(kCompoundSignature)) {
     structural = identifyBinaryStl(source);
   }

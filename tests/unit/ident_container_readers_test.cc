@@ -467,9 +467,11 @@ TEST_F(EBookTest, KindleAndSonyBooksByTheirHeaders) {
 
 class PemPkcs7Test : public LoadedEngineTest {};
 
-// A PKCS#7 block is a certificate bundle only when its signed data names no
-// digest algorithm; anything else in one stays PEM data.
-TEST_F(PemPkcs7Test, BundlesByTheirSignedData) {
+// A CMS message written as text, armoured or bare base64, is named by what
+// it holds, as its DER form is: signed data that names no digest algorithm
+// is a bundle of certificates. A block the reader cannot read stays PEM
+// data, and base64 that is no CMS message stays text.
+TEST_F(PemPkcs7Test, NamedByWhatTheMessageHolds) {
   const struct {
     const char* text;
     const char* want;
@@ -484,14 +486,28 @@ TEST_F(PemPkcs7Test, BundlesByTheirSignedData) {
       {"-----BEGIN CMS-----\nMCMGCSqGSIb3DQEHAqAWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
        "-----END CMS-----\n",
        "p7b"},
-      // Signed with SHA-256: a signature, not a bundle.
+      // Signed with SHA-256 over content it does not hold: a detached
+      // signature, not a bundle.
       {"-----BEGIN PKCS7-----\nMDIGCSqGSIb3DQEHAqAlMCMCAQExDzANBglghkgBZQMEAgEFADALBgkqhkiG9w0BBwExAA==\n"
        "-----END PKCS7-----\n",
-       "pem"},
+       "p7s"},
       // Enveloped data, whatever follows its content type.
       {"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHA6AWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
        "-----END PKCS7-----\n",
-       "pem"},
+       "p7m"},
+      // Messages as bare base64, wrapped or not: a bundle and a detached
+      // signature, each with a long-form length ("MI") as every real one.
+      {"MIGLBgkqhkiG9w0BBwKgfjB8AgEBMQAwCwYJKoZIhvcNAQcBoGYwZAUFBQUFBQUFBQUFBQUFBQUFBQUFBQUF"
+       "BQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUF"
+       "BQUFBQUFBQUFBQUxAA==\n",
+       "p7b"},
+      {"MIGzBgkqhkiG9w0BBwKggaUwgaICAQExDTALBglghkgBZQMEAgEwCwYJKoZIhvcNAQcBoGYwZAUFBQUF\r\n"
+       "BQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUF\r\n"
+       "BQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUxGTAXAgEBBQUFBQUFBQUFBQUFBQUFBQUFBQU=\r\n",
+       "p7s"},
+      // Base64 of another DER structure, and prose that opens with "MI".
+      {"MIIBCgKCAQEAwUdHPiQnlWuCkUTZJ3Cm\n", "txt"},
+      {"MIT License\n\nPermission is hereby granted, free of charge, to any person.\n", "txt"},
       // Cut inside the signed data's header, or right after the version's tag
       // and length, and not base64 at all.
       {"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHAqAW\n", "pem"},
@@ -502,6 +518,19 @@ TEST_F(PemPkcs7Test, BundlesByTheirSignedData) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(firstExtension(c.text), c.want);
   }
+}
+
+// A signed document holds the document's own header within its first
+// kilobyte ("%PDF-1.7" and an object after the message's header): the file
+// is the envelope, which only a signature verifier opens.
+TEST_F(PemPkcs7Test, SignedDocumentIsItsEnvelope) {
+  const std::string pdf =
+      "%PDF-1.7\n1 0 obj\n<< /Type /Catalog >>\nendobj\n" + std::string(300, ' ');
+  const std::string encapsulated = seq(kDataOid + explicit0(der(0x04, pdf)));
+  EXPECT_EQ(firstExtension(contentInfo(kSignedOid, signedData(kSha256, encapsulated, kSignerInfos))),
+            "p7m");
+  // Leading bytes that are no message leave the PDF behind them found.
+  EXPECT_EQ(firstExtension("0 leading line\n" + pdf), "pdf");
 }
 
 // --- Camera raw files through the engine ----------------------------------

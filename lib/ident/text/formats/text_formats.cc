@@ -422,8 +422,11 @@ std::string decodeBase64(const std::vector<Line>& lines, std::size_t first) {
 
 }  // namespace
 
-std::string pkcs7PemContent(std::string_view head) {
+std::string cmsBase64Content(std::string_view head) {
   const std::vector<Line> lines = splitLines(head);
+  if (head.starts_with("MI")) {
+    return decodeBase64(lines, 0);
+  }
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const string_view t = lines[i].trimmed;
     if (t == "-----BEGIN PKCS7-----" || t == "-----BEGIN CMS-----") {

@@ -20,9 +20,11 @@ std::optional<TextVerdict> checkTextArchive(const std::vector<Line>& lines);
 std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines);
 // "-----BEGIN ...-----" blocks: certificates, PGP armor, other PEM data.
 std::optional<TextVerdict> checkPem(const std::vector<Line>& lines);
-// The bytes of the first PKCS#7 or CMS block ("-----BEGIN PKCS7-----") in
-// |head|, decoded from base64 as far as it goes; empty without one.
-std::string pkcs7PemContent(std::string_view head);
+// The bytes of a CMS message written as text, decoded from base64 as far as
+// it goes: the first PKCS#7 or CMS block ("-----BEGIN PKCS7-----") in |head|,
+// else base64 from the first line on where it opens a DER sequence ("MI");
+// empty without either.
+std::string cmsBase64Content(std::string_view head);
 // roff manual pages titled by ".TH" or mdoc's ".Dt"; the extension is the
 // manual section ("1", "7") when the title gives one.
 std::optional<TextVerdict> checkManPage(const std::vector<Line>& lines);
