@@ -38,7 +38,8 @@ def load_manifest(corpus):
         for line in f:
             collection, split, family, accepted, rel = line.rstrip("\n").split("\t")
             rows.append({"collection": collection, "split": split, "family": family,
-                         "exts": accepted.lower().split("/"), "rel": rel, "path": os.path.join(corpus, rel)})
+                         "exts": accepted.lower().split("/"), "kind": accepted.lower().split("/")[0],
+                         "rel": rel, "path": os.path.join(corpus, rel)})
     return rows
 
 
@@ -109,6 +110,8 @@ def main():
     table("collection", held, "collection", before)
     print()
     table("family", held, "family", before)
+    print()
+    table("kind", held, "kind", before)
     print("\ntuned collections")
     table("collection", tuned, "collection", before)
     print()
