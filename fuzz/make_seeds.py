@@ -102,6 +102,17 @@ def seeds():
     yield "wri", struct.pack("<HHH", 0xBE32, 0, 0xAB00) + bytes(90) + struct.pack("<H", 3) + bytes(286)
     yield "pem-p7b", (b"-----BEGIN PKCS7-----\nMCMGCSqGSIb3DQEHAqAWMBQCAQExADALBgkqhkiG9w0BBwExAA==\n"
                       b"-----END PKCS7-----\n")
+    # A bundle as bare base64, and a signed PDF whose header lies inside.
+    yield "base64-p7b", (b"MIGLBgkqhkiG9w0BBwKgfjB8AgEBMQAwCwYJKoZIhvcNAQcBoGYwZAUFBQUFBQUFBQUFBQUFBQUFBQUFBQUF"
+                         b"BQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUF"
+                         b"BQUFBQUFBQUFBQUFBQUxAA==\n")
+    pdf = b"%PDF-1.7\n1 0 obj\n<< /Type /Catalog >>\nendobj\n"
+    content = b"\x30\x3f\x06\x09\x2a\x86\x48\x86\xf7\x0d\x01\x07\x01\xa0\x32\x04\x30" + pdf[:48]
+    signed = (b"\x02\x01\x01\x31\x0f\x30\x0d\x06\x09\x60\x86\x48\x01\x65\x03\x04\x02\x01\x05\x00"
+              + content + b"\x31\x00")
+    body = b"\x06\x09\x2a\x86\x48\x86\xf7\x0d\x01\x07\x02\xa0\x81" + bytes([len(signed) + 2]) + b"\x30" \
+        + bytes([len(signed)]) + signed
+    yield "signed-pdf", b"\x30\x81" + bytes([len(body)]) + body
     yield "mbox", (b"From alice@example.org Mon Jan  1 10:00:00 2024\nReturn-Path: <alice@example.org>\n"
                    b"Subject: minutes\n\nSee you.\n")
 

@@ -219,9 +219,9 @@ Result Engine::identifyText(std::string_view head) {
   // or bare base64 from the first byte, as signing tools and mail clients
   // save a ".p7m". The message reader names it as it does the DER file;
   // other PEM blocks and other base64 stay what the classifier said.
-  if (verdict.extension == "pem" || head.starts_with("MI"sv)) {
+  if (mayBeCmsText(head)) {
     if (std::optional<Result> message = identifyCmsMessage(text::cmsBase64Content(head))) {
-      message->description += verdict.extension == "pem" ? ", PEM" : ", base64";
+      message->description += head.starts_with("MI"sv) ? ", base64" : ", PEM";
       return std::move(*message);
     }
   }

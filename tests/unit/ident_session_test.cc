@@ -167,14 +167,21 @@ TEST_F(SessionTest, DeadWorkerIsReplacedForTheNextFile) {
 
 TEST_F(SessionTest, ParsersAreLoadedBeforeTheConfinedWorkerNeedsThem) {
   // In a process of its own, where no parser is loaded yet: text starts the
-  // worker without them; the zip archive and the CMS message after it each
-  // need one, which the confined worker could not load itself.
+  // worker without them; the CMS message written as text, the zip archive
+  // and the DER message after it each need one, which the confined worker
+  // could not load itself.
   const std::string samples = IDENT_SAMPLES_DIR;
   const struct {
     std::string path;
     const char* want;
   } kFiles[] = {
       {write("notes", "Some plain words.\nNothing more.\n"), "txt"},
+      {write("bundle",
+             "-----BEGIN PKCS7-----\n"
+             "MIGLBgkqhkiG9w0BBwKgfjB8AgEBMQAwCwYJKoZIhvcNAQcBoGYwZAUFBQUFBQUFBQUFBQUFBQUF\n"
+             "BQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUF\n"
+             "BQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUxAA==\n-----END PKCS7-----\n"),
+       "p7b"},
       {write("macros", testutil::readFile(samples + "/docm.sample")), "docm"},
       {write("signed", testutil::readFile(samples + "/p7m-signed.sample")), "p7m"},
   };
@@ -189,7 +196,7 @@ TEST_F(SessionTest, ParsersAreLoadedBeforeTheConfinedWorkerNeedsThem) {
                      session.extension(1) == file.want;
           }
         }
-        std::exit(right == 3 ? 0 : 1);
+        std::exit(right == static_cast<int>(std::size(kFiles)) ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
 }

@@ -267,6 +267,12 @@ bool mayBeCmsMessage(std::string_view head) {
          head.substr(4, 7) == "\x2a\x86\x48\x86\xf7\x0d\x01"sv;
 }
 
+bool mayBeCmsText(std::string_view head) {
+  using namespace std::string_view_literals;
+  return head.starts_with("-----BEGIN PKCS7-----"sv) || head.starts_with("-----BEGIN CMS-----"sv) ||
+         head.starts_with("MI"sv);
+}
+
 std::optional<Result> identifyCmsMessage(std::string_view head) {
   if (!mayBeCmsMessage(head)) {
     return std::nullopt;

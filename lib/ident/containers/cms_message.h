@@ -23,4 +23,11 @@ std::optional<Result> identifyCmsMessage(std::string_view head);
 // one that starts with an object identifier of RSA's PKCS arc.
 bool mayBeCmsMessage(std::string_view head);
 
+// True when |head| opens as a CMS message written as text does: PEM armour
+// of PKCS#7 or CMS on its first line, or bare base64 of a long DER sequence
+// ("MI"). The first bytes alone decide, so that the host, which loads the
+// DER parser before the confined worker needs it, and the engine agree on
+// every file whatever came before it.
+bool mayBeCmsText(std::string_view head);
+
 }  // namespace ident

@@ -93,7 +93,7 @@ bool loadLibrariesFor(std::string_view head) {
   if (head.starts_with("PK\x03\x04"sv)) {
     return load(kLibZName, &z_state, bindZ);
   }
-  if (mayBeCmsMessage(head)) {
+  if (mayBeCmsMessage(head) || mayBeCmsText(head)) {
     return load(kLibTasn1Name, &tasn1_state, bindTasn1);
   }
   return false;
