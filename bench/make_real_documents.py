@@ -154,6 +154,10 @@ CONTENT_KINDS = {
     ("poi", "test-data/hpsf/TestRobert_Flaherty.doc"): "xls",
     # A StarImpress 5.0 presentation (its class ID and clipboard name).
     ("libstaroffice", "regression/Pres5/LWE-Dublin.sda"): "sdd",
+    # Macro-enabled main parts by their declared content types, though
+    # named as the plain forms.
+    ("poi", "test-data/slideshow/keyframes.pptx"): "pptm",
+    ("poi", "test-data/integration/stress024.xlsx"): "xlsm",
 }
 
 # Extension -> (family, accepted answers, the usual first).
