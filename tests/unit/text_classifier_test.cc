@@ -642,6 +642,10 @@ TEST(TextClassifierTest, StructuredData) {
        "po"},
       {"[Desktop Entry]\nName=Demo\nExec=demo %F\nType=Application\n",
        "desktop"},
+      {"[InternetShortcut]\r\nURL=https://example.org/\r\n", "url"},
+      {"[DEFAULT]\r\nBASEURL=https://example.org/\r\n[InternetShortcut]\r\n"
+       "URL=https://example.org/\r\n",
+       "url"},
       {"[Unit]\nDescription=Demo\n\n[Service]\nExecStart=/usr/bin/"
        "demo\n\n[Install]\nWantedBy=multi-user.target\n",
        "service"},

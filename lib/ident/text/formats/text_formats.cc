@@ -615,6 +615,11 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   if (first == "[Desktop Entry]") {
     return verdict("desktop", "desktop entry", "[Desktop Entry] section");
   }
+  // Windows saves a link dragged out of a browser so; Internet Explorer's
+  // favourites put a "[DEFAULT]" or property-store section before it.
+  if (std::find(sections.begin(), sections.end(), "[InternetShortcut]") != sections.end()) {
+    return verdict("url", "Internet shortcut", "[InternetShortcut] section");
+  }
   static constexpr std::array<std::pair<string_view, string_view>, 9>
       kUnitTypes = {{
           {"[Service]", "service"},
