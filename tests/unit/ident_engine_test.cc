@@ -64,6 +64,8 @@ TEST_F(EngineTest, NamesFormatsByTheirBytes) {
       {"ogg opus (pack)", oggPage("OpusHead"), "opus"},
       {"llvm bitcode (pack)", std::string("BC\xc0\xde\x35\x14\0\0\x05\0\0\0", 12), "bc"},
       {"binary property list (pack)", std::string("bplist00\xd1\x01\x02SURL_\x10\x13", 16), "plist"},
+      {"keepass 2 (pack)", std::string("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5\x01\0\x04\0", 12), "kdbx"},
+      {"keepass 1 (pack)", std::string("\x03\xd9\xa2\x9a\x65\xfb\x4b\xb5\x01\0\x03\0", 12), "kdb"},
       {"encapsulated postscript (pack)", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\n", "eps"},
       {"pdf", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<<>>\nendobj\n", "pdf"},
       {"json", "{\"a\": [1, 2, 3], \"b\": {\"c\": null}}\n", "json"},

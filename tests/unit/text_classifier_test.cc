@@ -643,6 +643,12 @@ TEST(TextClassifierTest, StructuredData) {
       {"[Desktop Entry]\nName=Demo\nExec=demo %F\nType=Application\n",
        "desktop"},
       {"[InternetShortcut]\r\nURL=https://example.org/\r\n", "url"},
+      {"; demo.inf\r\n[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Net\r\n[Manufacturer]\r\n"
+       "%Mfg%=Models,NTamd64\r\n",
+       "inf"},
+      {"[version]\nsignature = \"$CHICAGO$\"\n", "inf"},
+      // A [Version] section of another program's settings stays INI.
+      {"[Version]\nMajor=2\nMinor=1\n[Paths]\nData=/var/lib/demo\n", "ini"},
       {"[DEFAULT]\r\nBASEURL=https://example.org/\r\n[InternetShortcut]\r\n"
        "URL=https://example.org/\r\n",
        "url"},

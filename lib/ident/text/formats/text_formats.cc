@@ -521,9 +521,40 @@ std::optional<TextVerdict> checkGettext(const std::vector<Line>& lines) {
   return std::nullopt;
 }
 
-// Files of "[section]" headers and "key = value" lines: desktop entries,
-// systemd units, TOML documents and INI files, most specific first.
+// A Windows setup information file (a driver's .inf) opens with a
+// "[Version]" section whose Signature names the Windows family, "$Windows
+// NT$" or "$Chicago$"; its other lines ("%Mfg%=Models") are not INI keys.
+bool isSetupInformation(const std::vector<Line>& lines) {
+  bool in_version = false;
+  for (const Line& line : lines) {
+    const string_view t = line.trimmed;
+    if (t.empty() || t[0] == ';') {
+      continue;
+    }
+    if (t.front() == '[') {
+      if (in_version || !equalsNoCase(t, "[Version]")) {
+        return false;
+      }
+      in_version = true;
+      continue;
+    }
+    if (!in_version) {
+      return false;
+    }
+    if (startsWithNoCase(t, "Signature") && contains(t, "=") && contains(t, "\"$")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Files of "[section]" headers and "key = value" lines: setup information,
+// desktop entries, systemd units, TOML documents and INI files, most
+// specific first.
 std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
+  if (isSetupInformation(lines)) {
+    return verdict("inf", "Windows setup information", "[Version] section with a Signature");
+  }
   // A document that TOML's grammar reads through, with values that only
   // TOML writes so (strings in quotes, arrays, inline tables; INI leaves
   // them bare): under table headers, or as three top-level "key = value"
