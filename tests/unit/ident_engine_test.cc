@@ -64,6 +64,13 @@ TEST_F(EngineTest, NamesFormatsByTheirBytes) {
       {"ogg opus (pack)", oggPage("OpusHead"), "opus"},
       {"llvm bitcode (pack)", std::string("BC\xc0\xde\x35\x14\0\0\x05\0\0\0", 12), "bc"},
       {"binary property list (pack)", std::string("bplist00\xd1\x01\x02SURL_\x10\x13", 16), "plist"},
+      {"safari web archive (pack)", "bplist00\xd3\x01\x02\x03_\x10\x0fWebMainResource" + std::string(64, '\0'),
+       "webarchive"},
+      {"winhelp (pack)", std::string("\x3f\x5f\x03\0\x10\0\0\0\xff\xff\xff\xff\x20\x1f\0\0", 16), "hlp"},
+      {"indesign (pack)",
+       std::string("\x06\x06\xed\xf5\xd8\x1d\x46\xe5\xbd\x31\xef\xe7\xfe\x74\xb7\x1d", 16) +
+           "DOCUMENT" + std::string(64, '\0'),
+       "indd"},
       {"keepass 2 (pack)", std::string("\x03\xd9\xa2\x9a\x67\xfb\x4b\xb5\x01\0\x04\0", 12), "kdbx"},
       {"keepass 1 (pack)", std::string("\x03\xd9\xa2\x9a\x65\xfb\x4b\xb5\x01\0\x03\0", 12), "kdb"},
       {"encapsulated postscript (pack)", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\n", "eps"},
