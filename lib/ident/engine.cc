@@ -2,6 +2,7 @@
 
 #include <magic.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "io/file_source.h"
@@ -263,14 +264,22 @@ std::string Engine::describeHead(std::string_view head) {
 
 std::string Engine::extensionOfMatch(std::string_view head) {
   // libmagic's answer to MAGIC_EXTENSION: the "!:ext" list of its
-  // strongest binary match ("sdw/vor"), or "???".
+  // strongest binary match ("sdw/vor"), or "???". The first entry that
+  // holds a letter is taken: its Mach-O executables list CPU numbers
+  // ("16/18/"), which no file is named by.
   const std::string list =
       singleLine(magic_.describe(head, kBaseFlags | kBinaryFlags | MAGIC_EXTENSION).value_or(""));
-  const std::string_view first = std::string_view(list).substr(0, list.find('/'));
-  if (first.empty() || first == "???") {
-    return "";
+  std::string_view rest = list;
+  while (!rest.empty()) {
+    const std::string_view entry = rest.substr(0, rest.find('/'));
+    rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
+    if (entry != "???" && std::any_of(entry.begin(), entry.end(), [](char c) {
+          return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        })) {
+      return conventionalExtension(entry);
+    }
   }
-  return conventionalExtension(first);
+  return "";
 }
 
 std::string Engine::describeFirstBinary(std::string_view head) {

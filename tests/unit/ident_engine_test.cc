@@ -87,6 +87,19 @@ TEST_F(EngineTest, NamesFormatsByTheirBytes) {
   }
 }
 
+// Mach-O by file type, from a 64-bit x86 header: libmagic lists CPU
+// numbers as an executable's extensions, and an executable has none.
+TEST_F(EngineTest, MachOFilesByTheirType) {
+  const auto macho = [](char file_type) {
+    std::string header("\xcf\xfa\xed\xfe\x07\0\0\x01\x03\0\0\0", 12);
+    return header + file_type + std::string(3 + 16 + 200, '\0');
+  };
+  EXPECT_EQ(firstExtension(macho('\x01')), "o");
+  EXPECT_EQ(firstExtension(macho('\x02')), "");
+  EXPECT_EQ(firstExtension(macho('\x06')), "dylib");
+  EXPECT_EQ(firstExtension(macho('\x08')), "bundle");
+}
+
 TEST_F(EngineTest, NonAnswersAreNoResults) {
   // xorshift32 noise: no format's magic, and not text.
   std::string noise;
