@@ -237,6 +237,20 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"set SERVER=%1\nset CASE=%2\n%SERVER% --stop\nset rv=%ERRORLEVEL%\nexit "
        "/B %rv%\n",
        "bat"},
+      // VBScript for Windows Script Host, and a module exported from Office.
+      {"Option Explicit\r\nDim objShell\r\nSet objShell = WScript.CreateObject(\"WScript.Shell\")\r\n"
+       "objShell.Run \"notepad.exe\", 1, False\r\nSet objShell = Nothing\r\n",
+       "vbs"},
+      {"Attribute VB_Name = \"Module1\"\r\nPublic Sub AutoOpen()\r\n    Dim path As String\r\n"
+       "    path = Environ(\"TEMP\")\r\n    MsgBox path\r\nEnd Sub\r\n",
+       "vbs"},
+      // A batch file that hands the rest of itself to cscript as VBScript
+      // is run by cmd.exe: batch.
+      {"' 2>nul & @echo off\r\n' 2>nul & cscript //nologo //e:vbscript \"%~f0\" %*\r\n"
+       "' 2>nul & exit /b %errorlevel%\r\n"
+       "Option Explicit\r\nDim fso\r\nSet fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
+       "WScript.Echo fso.GetAbsolutePathName(\".\")\r\n",
+       "bat"},
       {"package org.demo.app;\n\nimport java.util.List;\n\npublic class "
        "Demo {\n  @Override\n  public String toString() { return \"d\"; }\n}\n",
        "java"},

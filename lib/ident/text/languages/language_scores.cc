@@ -437,6 +437,15 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     total[kMd] = 0;
   }
 
+  // A file with batch commands enough to be named by them is a batch file
+  // even where VBScript scores higher: cmd.exe runs it, and the VBScript
+  // in it is read from it by a "cscript //e:vbscript" line, whereas a .vbs
+  // file cannot hold a batch command at all.
+  if (constexpr std::size_t kBat = static_cast<std::size_t>(Kind::kBatch);
+      total[kBat] >= kMinScore) {
+    total[static_cast<std::size_t>(Kind::kVBScript)] = 0;
+  }
+
   std::size_t best = kKinds;
   for (std::size_t k = 0; k < kKinds; ++k) {
     if (total[k] < kMinScore) {
