@@ -581,6 +581,10 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"=====\nUsage\n=====\n\nTo use demo in a project::\n\n    import "
        "demo\n",
        "rst"},
+      // ``Literals`` closed on their line below an underlined title.
+      {"Changes\n=======\n\nVersion 1.4\n-----------\n\n* The ``--jobs`` "
+       "option takes ``0``.\n* ``demo --version`` names its Python.\n",
+       "rst"},
       // The page under front matter names the file; a second YAML document
       // is YAML again.
       {"---\ntitle: Getting started\nweight: 10\n---\n\n# Install\n\nSee the "
@@ -1195,6 +1199,10 @@ TEST(TextClassifierTest, FormatTokensInProseStayPlain) {
       {"``FAST``\n  Some linkers make one pass only.  With the ``FAST``\n  "
        "feature the ``--start-group`` option is passed.\n\n  It costs "
        "time.\n",
+       "txt"},
+      // Below an underlined title, ``quotes'' still close with apostrophes.
+      {"Changes\n=======\n\n* ``Quoted'' words stay quotes.\n* So do "
+       "``these''.\n* And ``those''.\n",
        "txt"},
       // One C-looking line among sentences is too little.
       {"Notes on the build:\n#include <config.h> must come first.\nThen run "

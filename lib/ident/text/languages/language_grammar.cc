@@ -39,6 +39,39 @@ bool hasCodeSpan(string_view t) {
   return false;
 }
 
+// True when |t| holds a reStructuredText inline literal: ``text`` between
+// double back quotes on one line, with no blank just inside either pair.
+// TeX's ``quotes'' close with apostrophes, and Markdown fences and code
+// spans are runs of one or three back quotes.
+bool hasInlineLiteral(string_view t) {
+  for (std::size_t open = t.find("``"); open != string_view::npos;
+       open = t.find("``", open + 2)) {
+    std::size_t first = open + 2;
+    if ((open > 0 && t[open - 1] == '`') || first >= t.size() ||
+        t[first] == '`' || t[first] == ' ') {
+      continue;
+    }
+    std::size_t close = t.find("``", first);
+    if (close == string_view::npos) {
+      return false;
+    }
+    if (t[close - 1] != ' ' && (close + 2 == t.size() || t[close + 2] != '`')) {
+      return true;
+    }
+    open = close;
+  }
+  return false;
+}
+
+// True when |under| underlines the title |title|: a run of one
+// punctuation character, at least three and at least as wide as the title.
+bool isTitleUnderline(const Line& title, const Line& under) {
+  string_view u = under.raw;
+  return u.size() >= 3 && !title.trimmed.empty() && u.size() >= title.raw.size() &&
+         contains("=-~^*+#'`\"", u.substr(0, 1)) &&
+         std::all_of(u.begin(), u.end(), [&](char c) { return c == u[0]; });
+}
+
 // The nearest line above line |i| that is not blank, or nullptr.
 const Line* lineAbove(const std::vector<Line>& lines, std::size_t i) {
   while (i > 0 && lines[i - 1].trimmed.empty()) {
@@ -1115,6 +1148,17 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         isIdentChar(t[open + 1])) {
       hit(grammar::kMarkdownLink);
     }
+  }
+  // Plain text writes ``literals`` too, and underlines its titles; a
+  // ``literal`` closed on its line below a title underlined as wide as
+  // it is reStructuredText's pair.
+  if (hasInlineLiteral(t.substr(0, kSearchWidth)) &&
+      std::any_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
+                  [&](const Line& l) {
+                    std::size_t k = static_cast<std::size_t>(&l - lines.data());
+                    return k > 0 && isTitleUnderline(lines[k - 1], l);
+                  })) {
+    hit(grammar::kRestLiteralBelowTitle);
   }
   // Markdown code spans: `text` between single back quotes. TeX-style
   // `quotes' close with an apostrophe, reStructuredText writes ``literals``.
