@@ -353,6 +353,19 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "dependencies {\n    api(libs.opentest4j)\n    implementation(\"org.example:core:1.0\")\n"
        "    testImplementation(kotlin(\"test\"))\n}\n",
        "kt"},
+      // An extension function on a receiver type, and properties typed
+      // after their names; TypeScript types its variables declared with
+      // "let" and closes them with ";".
+      {"import org.gradle.api.Task\n\nfun Task.trackInputs() =\n    "
+       "inputs.property(\"os\", current())\n",
+       "kt"},
+      {"import org.gradle.api.JavaVersion\n\nopen class Settings {\n    var "
+       "mainVersion: JavaVersion = JavaVersion.VERSION_17\n    var release: "
+       "Boolean = true\n}\n",
+       "kt"},
+      {"import { Volume } from './volume';\n\nvar count: Count = 0;\nlet "
+       "name: Name = 'demo';\nconsole.log(count, name);\n",
+       "ts"},
       {"rootProject.name = \"notes\"\n\ninclude(\":app\")\ninclude(\":core\")\n\n"
        "dependencyResolutionManagement {\n    repositories {\n        mavenCentral()\n"
        "    }\n}\n",

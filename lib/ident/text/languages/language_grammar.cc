@@ -361,6 +361,78 @@ bool isTypedVariable(string_view t) {
                      [&](string_view word) { return startsWithWord(type, word); });
 }
 
+// |t| without the modifiers Kotlin writes before a declaration
+// ("private override fun", "internal lateinit var").
+string_view withoutKotlinModifiers(string_view t) {
+  static constexpr string_view kModifiers[] = {
+      "private "sv, "protected "sv, "internal "sv, "public "sv, "override "sv, "open "sv,
+      "lateinit "sv, "const "sv, "inline "sv, "suspend "sv, "operator "sv, "infix "sv};
+  for (bool more = true; more;) {
+    more = false;
+    for (string_view modifier : kModifiers) {
+      if (t.starts_with(modifier)) {
+        t.remove_prefix(modifier.size());
+        more = true;
+      }
+    }
+  }
+  return t;
+}
+
+// Kotlin properties typed after their names, with no ";" after them:
+// "var mainJavaVersion: JavaVersion = JavaVersion.VERSION_1_8" or
+// "val name: String". (TypeScript declares with "let" and "const".)
+bool isKotlinTypedProperty(string_view t, string_view tr) {
+  t = withoutKotlinModifiers(t);
+  if (tr.ends_with(";") || !(t.starts_with("val ") || t.starts_with("var "))) {
+    return false;
+  }
+  string_view rest = t.substr(4);
+  const std::size_t n = identLength(rest);
+  rest = rest.substr(n);
+  if (rest.starts_with("?")) {
+    rest.remove_prefix(1);
+  }
+  return n > 0 && rest.size() > 2 && rest.starts_with(": ") && isUpper(rest[2]);
+}
+
+// Kotlin extension functions, declared on a receiver type:
+// "fun Task.trackInputs() =", "fun <T> List<T>.second(): T".
+bool isKotlinExtensionFunction(string_view t) {
+  t = withoutKotlinModifiers(t);
+  if (!t.starts_with("fun ")) {
+    return false;
+  }
+  string_view rest = t.substr(4);
+  if (rest.starts_with("<")) {
+    std::size_t close = closingBracket(rest, 0);
+    if (close == string_view::npos || close + 1 >= rest.size() || rest[close + 1] != ' ') {
+      return false;
+    }
+    rest = rest.substr(close + 2);
+  }
+  std::size_t n = identLength(rest);
+  if (n == 0 || !isUpper(rest[0])) {
+    return false;
+  }
+  if (n < rest.size() && rest[n] == '<') {
+    std::size_t close = closingBracket(rest, n);
+    if (close == string_view::npos) {
+      return false;
+    }
+    n = close + 1;
+  }
+  if (n < rest.size() && rest[n] == '?') {
+    ++n;
+  }
+  if (n >= rest.size() || rest[n] != '.') {
+    return false;
+  }
+  string_view name = rest.substr(n + 1);
+  const std::size_t m = identLength(name);
+  return m > 0 && m < name.size() && name[m] == '(';
+}
+
 }  // namespace
 
 void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
@@ -549,6 +621,12 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
         tr.find('`', 1) == tr.size() - 1 && line.raw.size() > t.size()) {
       hit(grammar::kKotlinQuotedPlugin);
     }
+  }
+  if (isKotlinTypedProperty(t, tr)) {
+    hit(grammar::kKotlinTypedProperty);
+  }
+  if (isKotlinExtensionFunction(t)) {
+    hit(grammar::kKotlinExtensionFunction);
   }
   // Kotlin singletons "object Name {" (prose wraps lines before "object").
   if (t.starts_with("object ") && t.size() > 7 && isUpper(t[7])) {
