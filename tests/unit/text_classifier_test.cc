@@ -668,6 +668,16 @@ TEST(TextClassifierTest, StructuredData) {
       {"Certificate:\n    Data: ...\n-----BEGIN "
        "CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n",
        "crt"},
+      // A certificate quoted, indented, inside a test or a YAML secret
+      // leaves the file what it is.
+      {"package demo\n\nclass CertTest {\n  fun pem() = \"\"\"\n      -----BEGIN CERTIFICATE-----\n"
+       "      MIIBYTCCAQegAwIBAgIBKjAKBggqhkjOPQQDAjAp\n      -----END CERTIFICATE-----\n"
+       "      \"\"\".trimIndent()\n\n  val name: String = \"CN=demo\"\n}\n",
+       "kt"},
+      {"apiVersion: v1\nkind: Secret\nmetadata:\n  name: demo-tls\nstringData:\n  tls.crt: |\n"
+       "    -----BEGIN CERTIFICATE-----\n    MIIBYTCCAQegAwIBAgIBKjAKBggqhkjOPQQDAjAp\n"
+       "    -----END CERTIFICATE-----\n",
+       "yaml"},
       {"msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain\\n\"\n\nmsgid "
        "\"Open\"\nmsgstr \"Ouvrir\"\n",
        "po"},

@@ -438,8 +438,10 @@ std::string cmsBase64Content(std::string_view head) {
 
 std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    // Every tool writes the armour at the left margin; an indented block is
+    // quoted inside another file (a test's raw string, a YAML secret).
     string_view t = lines[i].trimmed;
-    if (!t.starts_with("-----BEGIN ") || !t.ends_with("-----")) {
+    if (!lines[i].raw.starts_with("-----BEGIN ") || !t.ends_with("-----")) {
       continue;
     }
     if (contains(t, "CERTIFICATE")) {
