@@ -665,6 +665,29 @@ TEST(TextClassifierTest, StructuredData) {
       {"--- a/main.c\n+++ b/main.c\n@@ -1,3 +1,4 @@\n int x;\n+int y;\n",
        "diff"},
       {"diff --git a/x b/x\nindex 1..2 100644\n", "diff"},
+      // A patch below its description, and git's mail form, stay diffs.
+      {"Description: fix the build on arm64\nAuthor: Demo <demo@example.org>\n\n"
+       "--- a/main.c\n+++ b/main.c\n@@ -1 +1,2 @@\n int x;\n+int y;\n",
+       "diff"},
+      {"From 1a2b3c Mon Sep 17 00:00:00 2001\nFrom: Demo <demo@example.org>\nSubject: [PATCH] y\n\n---\n"
+       " main.c | 1 +\n\ndiff --git a/main.c b/main.c\nindex 1..2 100644\n--- a/main.c\n+++ b/main.c\n"
+       "@@ -1 +1,2 @@\n int x;\n+int y;\n-- \n2.39.5\n",
+       "diff"},
+      // A patch or a certificate quoted in a document's fence, a string or
+      // a here-document leaves the file what it is.
+      {"# Changes\n\nThe patch below fixes the build:\n\n```diff\n--- a/main.c\n+++ b/main.c\n"
+       "@@ -1 +1,2 @@\n int x;\n+int y;\n```\n\nSee [the issue](https://example.org/1) and "
+       "`make check`.\n",
+       "md"},
+      {"# Demo\n\nInstall the CA first:\n\n```\n-----BEGIN CERTIFICATE-----\nMIIBYTCCAQeg\n"
+       "-----END CERTIFICATE-----\n```\n\nThen run `demo --tls` as the [guide](guide.md) says.\n",
+       "md"},
+      {"import unittest\n\n\ndef test_patch():\n    patch = \"\"\"\\\n--- a/x.py\n+++ b/x.py\n@@ -1 +1 @@\n"
+       "-a = 1\n+a = 2\n\"\"\"\n    assert apply(patch)\n",
+       "py"},
+      {"#!/bin/sh\nset -e\ncat > fix.patch <<'EOF'\n--- a/x.c\n+++ b/x.c\n@@ -1 +1 @@\n-int a;\n+int b;\n"
+       "EOF\npatch -p1 < fix.patch\n",
+       "sh"},
       {"Certificate:\n    Data: ...\n-----BEGIN "
        "CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n",
        "crt"},

@@ -367,8 +367,62 @@ std::optional<TextVerdict> checkTextArchive(const std::vector<Line>& lines) {
 }
 
 // "--- a/x" then "+++ b/x" then "@@ -1,3 +1,4 @@", or git's "diff --git".
+namespace {
+
+// True when line |i| lies inside a Markdown code fence (after an odd
+// number of "```" or "~~~" lines): an example in a document.
+bool insideFence(const std::vector<Line>& lines, std::size_t i) {
+  bool inside = false;
+  for (std::size_t k = 0; k < i; ++k) {
+    const string_view t = lines[k].trimmed;
+    if ((t.starts_with("```") || t.starts_with("~~~")) &&
+        lines[k].raw.size() - trimLeft(lines[k].raw).size() < 4) {
+      inside = !inside;
+    }
+  }
+  return inside;
+}
+
+// True when |line| opens a quoted block whose lines follow it as they
+// stand: a triple-quoted or back-quoted string, or a here-document.
+bool opensQuotedBlock(string_view line) {
+  const string_view t = trimRight(line);
+  for (const string_view opener : {"\"\"\""sv, "\"\"\"\\"sv, "sv, \\"sv, "`"sv}) {
+    if (t.ends_with(opener)) {
+      return true;
+    }
+  }
+  const std::size_t here = t.find("<<");
+  if (here == string_view::npos) {
+    return false;
+  }
+  string_view word = t.substr(here + 2);
+  while (!word.empty() && (word.front() == '-' || word.front() == '~' || word.front() == ' ' ||
+                           word.front() == '\'' || word.front() == '"')) {
+    word.remove_prefix(1);
+  }
+  while (!word.empty() && (word.back() == '\'' || word.back() == '"')) {
+    word.remove_suffix(1);
+  }
+  return !word.empty() && std::all_of(word.begin(), word.end(), isIdentChar);
+}
+
+// True when a format's header on line |i| is quoted inside another file:
+// in a Markdown fence, or right below the opening of a string or a
+// here-document in code.
+bool quotedHere(const std::vector<Line>& lines, std::size_t i) {
+  return (i > 0 && opensQuotedBlock(lines[i - 1].raw)) || insideFence(lines, i);
+}
+
+}  // namespace
+
 std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines) {
   for (std::size_t i = 0; i < lines.size() && i < 60; ++i) {
+    if ((lines[i].raw.starts_with("diff --git a/") || lines[i].raw.starts_with("--- ") ||
+         lines[i].raw.starts_with("*** ")) &&
+        quotedHere(lines, i)) {
+      return std::nullopt;
+    }
     if (lines[i].raw.starts_with("diff --git a/")) {
       return verdict("diff", "git diff", "diff --git header");
     }
@@ -443,6 +497,9 @@ std::optional<TextVerdict> checkPem(const std::vector<Line>& lines) {
     string_view t = lines[i].trimmed;
     if (!lines[i].raw.starts_with("-----BEGIN ") || !t.ends_with("-----")) {
       continue;
+    }
+    if (quotedHere(lines, i)) {
+      return std::nullopt;
     }
     if (contains(t, "CERTIFICATE")) {
       return verdict("crt", "PEM certificate", "-----BEGIN CERTIFICATE-----");
