@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "magic/fixed_signatures.h"
 #include "magic/mime_database.h"
 #include "test_util.h"
 
@@ -119,6 +120,18 @@ TEST(ExtensionMapTest, LookupOrder) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.mime);
     EXPECT_EQ(map.extensionFor(c.mime), c.want);
+  }
+}
+
+// A folder of photos or archives, named from their first bytes in the
+// host, must not wait for the shared MIME database to be parsed: every
+// type those definitions give has its extension without it.
+TEST(ExtensionMapTest, FixedSignatureTypesNeedNoDatabase) {
+  const ExtensionMap map;  // no pack, no database
+  for (const FixedDefinition& definition : fixedDefinitions()) {
+    for (const FixedBranch& branch : definition.branches) {
+      EXPECT_FALSE(map.extensionFor(branch.mime).empty()) << branch.mime;
+    }
   }
 }
 

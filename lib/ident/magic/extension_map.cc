@@ -15,8 +15,10 @@ using namespace std::string_view_literals;
 
 // Types libmagic reports that the shared MIME database does not know, or
 // for which its several patterns would pick an unusual one (cap for pcap,
-// f4a for M4A, swm for WIM, qt for QuickTime, djv for DjVu). An empty
-// extension means "conventionally none" and stops the search (executables).
+// f4a for M4A, swm for WIM, qt for QuickTime, djv for DjVu); and every type
+// the host names from a fixed signature, so that a folder of photos or
+// archives never waits for the database to be parsed. An empty extension
+// means "conventionally none" and stops the search (executables).
 constexpr std::array kMimeTable{
     std::pair{"application/gzip"sv, "gz"sv},
     std::pair{"application/java-archive"sv, "jar"sv},
@@ -86,7 +88,9 @@ constexpr std::array kMimeTable{
     std::pair{"application/x-tex-tfm"sv, "tfm"sv},
     std::pair{"application/x-ustar"sv, "tar"sv},
     std::pair{"application/x-winhelp"sv, "hlp"sv},
+    std::pair{"application/x-xz"sv, "xz"sv},
     std::pair{"application/xml"sv, "xml"sv},
+    std::pair{"application/zip"sv, "zip"sv},
     std::pair{"audio/amr"sv, "amr"sv},
     std::pair{"audio/flac"sv, "flac"sv},
     std::pair{"audio/midi"sv, "mid"sv},
@@ -106,7 +110,9 @@ constexpr std::array kMimeTable{
     std::pair{"font/sfnt"sv, "ttf"sv},
     std::pair{"font/x-postscript-pfa"sv, "pfa"sv},
     std::pair{"font/x-postscript-pfb"sv, "pfb"sv},
+    std::pair{"image/bmp"sv, "bmp"sv},
     std::pair{"image/bpg"sv, "bpg"sv},
+    std::pair{"image/gif"sv, "gif"sv},
     std::pair{"image/heic"sv, "heic"sv},
     std::pair{"image/heic-sequence"sv, "heics"sv},
     std::pair{"image/heif"sv, "heif"sv},
@@ -114,10 +120,12 @@ constexpr std::array kMimeTable{
     std::pair{"image/jls"sv, "jls"sv},
     std::pair{"image/jpeg"sv, "jpg"sv},
     std::pair{"image/jxr"sv, "jxr"sv},
+    std::pair{"image/png"sv, "png"sv},
     std::pair{"image/svg+xml"sv, "svg"sv},
     std::pair{"image/tiff"sv, "tif"sv},
     std::pair{"image/vnd.djvu"sv, "djvu"sv},
     std::pair{"image/vnd.microsoft.icon"sv, "ico"sv},
+    std::pair{"image/webp"sv, "webp"sv},
     std::pair{"image/x-dcx"sv, "dcx"sv},
     std::pair{"image/x-dpx"sv, "dpx"sv},
     std::pair{"image/x-miff"sv, "miff"sv},
