@@ -18,44 +18,24 @@ using namespace std::string_view_literals;
 
 namespace {
 
-// True when |t| holds `text` between single back quotes, with no blank just
-// inside either quote.
-bool hasCodeSpan(string_view t) {
-  for (std::size_t open = t.find('`'); open != string_view::npos;
-       open = t.find('`', open + 1)) {
-    if (open + 2 >= t.size() || t[open + 1] == '`' || t[open + 1] == ' ' ||
-        (open > 0 && t[open - 1] == '`')) {
+// True when |t| holds text between runs of exactly |width| back quotes on
+// one line, with no blank just inside either run: a `code span` (1), or
+// reStructuredText's ``inline literal`` (2). TeX's ``quotes'' close with
+// apostrophes, and Markdown fences are runs of three.
+bool hasBackQuoted(string_view t, std::size_t width) {
+  const string_view quotes = "``"sv.substr(0, width);
+  for (std::size_t open = t.find(quotes); open != string_view::npos;
+       open = t.find(quotes, open + width)) {
+    const std::size_t first = open + width;
+    if ((open > 0 && t[open - 1] == '`') || first >= t.size() || t[first] == '`' ||
+        t[first] == ' ') {
       continue;
     }
-    std::size_t close = t.find('`', open + 1);
+    const std::size_t close = t.find(quotes, first);
     if (close == string_view::npos) {
       return false;
     }
-    if (t[close - 1] != ' ' && (close + 1 == t.size() || t[close + 1] != '`')) {
-      return true;
-    }
-    open = close;
-  }
-  return false;
-}
-
-// True when |t| holds a reStructuredText inline literal: ``text`` between
-// double back quotes on one line, with no blank just inside either pair.
-// TeX's ``quotes'' close with apostrophes, and Markdown fences and code
-// spans are runs of one or three back quotes.
-bool hasInlineLiteral(string_view t) {
-  for (std::size_t open = t.find("``"); open != string_view::npos;
-       open = t.find("``", open + 2)) {
-    std::size_t first = open + 2;
-    if ((open > 0 && t[open - 1] == '`') || first >= t.size() ||
-        t[first] == '`' || t[first] == ' ') {
-      continue;
-    }
-    std::size_t close = t.find("``", first);
-    if (close == string_view::npos) {
-      return false;
-    }
-    if (t[close - 1] != ' ' && (close + 2 == t.size() || t[close + 2] != '`')) {
+    if (t[close - 1] != ' ' && (close + width == t.size() || t[close + width] != '`')) {
       return true;
     }
     open = close;
@@ -1230,7 +1210,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // Plain text writes ``literals`` too, and underlines its titles; a
   // ``literal`` closed on its line below a title underlined as wide as
   // it is reStructuredText's pair.
-  if (hasInlineLiteral(t.substr(0, kSearchWidth)) &&
+  if (hasBackQuoted(t.substr(0, kSearchWidth), 2) &&
       std::any_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
                   [&](const Line& l) {
                     std::size_t k = static_cast<std::size_t>(&l - lines.data());
@@ -1240,7 +1220,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   // Markdown code spans: `text` between single back quotes. TeX-style
   // `quotes' close with an apostrophe, reStructuredText writes ``literals``.
-  if (hasCodeSpan(t.substr(0, kSearchWidth))) {
+  if (hasBackQuoted(t.substr(0, kSearchWidth), 1)) {
     hit(grammar::kMarkdownCodeSpan);
   }
   // Ruby mixins: "include Comparable" (a makefile's include names a path).
