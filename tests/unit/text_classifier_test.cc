@@ -784,6 +784,11 @@ TEST(TextClassifierTest, StructuredData) {
       {"From: anna@example.org\nTo: bob@example.org\nSubject: hello\n\nHi "
        "Bob.\n",
        "eml"},
+      // Apple Mail's form: the message's length on a line above it.
+      {"412       \nReturn-Path: <anna@example.org>\nFrom: anna@example.org\nSubject: hi\n\n"
+       "Hello.\n<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n",
+       "emlx"},
+      {"2024\nFrom: the board\nSubject: minutes\n\nWe met.\n", "txt"},
       {"FROM debian:bookworm\nRUN apt-get update && \\\n    apt-get install -y "
        "make\nCOPY . /src\nWORKDIR /src\nCMD [\"make\"]\n",
        "dockerfile"},

@@ -1056,7 +1056,10 @@ std::optional<TextVerdict> checkMail(const std::vector<Line>& lines) {
   std::size_t i = 0;
   bool mbox = !lines.empty() && lines[0].raw.starts_with("From ") &&
               !contains(lines[0].raw, ":");
-  if (mbox) {
+  // Apple Mail stores a message (.emlx) under a line of its length in bytes.
+  const bool emlx = !lines.empty() && !lines[0].trimmed.empty() &&
+                    std::all_of(lines[0].trimmed.begin(), lines[0].trimmed.end(), isDigit);
+  if (mbox || emlx) {
     i = 1;
   }
   // Fields that only a message's header carries; "Date:" and "From:" alone
@@ -1104,6 +1107,9 @@ std::optional<TextVerdict> checkMail(const std::vector<Line>& lines) {
   // subject: "From:" and "Subject:" alone also head notes and memos.
   if (fields >= 3 && (from || mbox) &&
       (mail_fields >= 1 || (from && to && subject))) {
+    if (emlx) {
+      return verdict("emlx", "Apple Mail message", "a byte count over message header fields");
+    }
     return verdict("eml", "e-mail message", "message header fields");
   }
   return std::nullopt;
