@@ -204,6 +204,11 @@ std::string Engine::extensionFor(std::string_view mime) {
 }
 
 Result Engine::identifyText(std::string_view head) {
+  // Windows' "Unicode" text is UTF-16: the kinds are read from its
+  // characters, not from bytes every other one of which is NUL.
+  if (std::optional<std::string> utf8 = utf16AsUtf8(head)) {
+    return identifyText(*utf8);
+  }
   // A mailbox is text to libmagic's binary tests, and mail to the
   // classifier; its envelope lines make it a format of its own.
   if (std::optional<Result> mailbox = identifyMailbox(head)) {

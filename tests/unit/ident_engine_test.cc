@@ -156,6 +156,46 @@ TEST_F(EngineTest, StrayControlBytesLeaveTextText) {
   EXPECT_NE(firstExtension(blob), "txt");
 }
 
+// UTF-16 with a byte order mark, in either byte order, as Windows writes
+// its "Unicode" text: |text| must be ASCII.
+std::string utf16(std::string_view text, bool big_endian) {
+  std::string out = big_endian ? "\xfe\xff" : "\xff\xfe";
+  for (const char c : text) {
+    out += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+  }
+  return out;
+}
+
+TEST_F(EngineTest, Utf16TextIsReadByItsCharacters) {
+  const std::string script =
+      "param(\r\n  [string]$Path = \".\"\r\n)\r\nGet-ChildItem -Path $Path | ForEach-Object {\r\n"
+      "  Write-Host $_.Name\r\n}\r\n";
+  EXPECT_EQ(firstExtension(utf16(script, false)), "ps1");
+  EXPECT_EQ(firstExtension(utf16(script, true)), "ps1");
+  EXPECT_EQ(firstExtension(utf16("Name\tAge\r\nAnna\t31\r\nBob\t45\r\nCarl\t27\r\n", false)), "tsv");
+}
+
+TEST(Utf16AsUtf8Test, DecodesWhatAMarkOpens) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::optional<std::string> want;
+  } kCases[] = {
+      {"little endian", "\xff\xfeh\0\xe9\0"s, "h\xc3\xa9"},
+      {"big endian", "\xfe\xff\0h\x20\xac"s, "h\xe2\x82\xac"},
+      {"surrogate pair", "\xff\xfe\x3d\xd8\x00\xde"s, "\xf0\x9f\x98\x80"},
+      {"unpaired surrogates", "\xff\xfe\x00\xdc\x3d\xd8x\0"s, "\xef\xbf\xbd\xef\xbf\xbdx"},
+      {"pair cut by the head's end", "\xff\xfeh\0\x3d\xd8"s, "h"},
+      {"odd byte at the end", "\xff\xfeh\0i"s, "h"},
+      {"no mark", "h\0i\0"s, std::nullopt},
+      {"UTF-8 mark", "\xef\xbb\xbfhi"s, std::nullopt},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(utf16AsUtf8(c.bytes), c.want);
+  }
+}
+
 TEST_F(EngineTest, ZipContainersNamedByContents) {
   // A stored jar entry whose manifest is not the first entry, so that
   // libmagic itself sees a plain zip archive.

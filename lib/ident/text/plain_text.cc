@@ -85,4 +85,55 @@ bool looksLikeText(std::string_view head) {
          });
 }
 
+std::optional<std::string> utf16AsUtf8(std::string_view head) {
+  bool big_endian = false;
+  if (head.starts_with("\xff\xfe")) {
+    big_endian = false;
+  } else if (head.starts_with("\xfe\xff")) {
+    big_endian = true;
+  } else {
+    return std::nullopt;
+  }
+  const auto unit = [&](std::size_t at) {
+    const auto first = static_cast<unsigned char>(head[at]);
+    const auto second = static_cast<unsigned char>(head[at + 1]);
+    return static_cast<char32_t>(big_endian ? (first << 8) | second : (second << 8) | first);
+  };
+  std::string out;
+  out.reserve(head.size());
+  for (std::size_t at = 2; at + 1 < head.size(); at += 2) {
+    char32_t c = unit(at);
+    if (c >= 0xd800 && c <= 0xdbff) {
+      if (at + 3 >= head.size()) {
+        break;  // the pair's second half lies past the head
+      }
+      const char32_t low = unit(at + 2);
+      if (low >= 0xdc00 && low <= 0xdfff) {
+        c = 0x10000 + ((c - 0xd800) << 10) + (low - 0xdc00);
+        at += 2;
+      } else {
+        c = 0xfffd;
+      }
+    } else if (c >= 0xdc00 && c <= 0xdfff) {
+      c = 0xfffd;
+    }
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xc0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xe0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3f)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+    } else {
+      out.push_back(static_cast<char>(0xf0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3f)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3f)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+    }
+  }
+  return out;
+}
+
 }  // namespace ident
