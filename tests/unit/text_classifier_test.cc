@@ -707,6 +707,7 @@ TEST(TextClassifierTest, StructuredData) {
       {"[Desktop Entry]\nName=Demo\nExec=demo %F\nType=Application\n",
        "desktop"},
       {"[InternetShortcut]\r\nURL=https://example.org/\r\n", "url"},
+      {"[Shell]\r\nCommand=2\r\nIconFile=explorer.exe,3\r\n[Taskbar]\r\nCommand=ToggleDesktop\r\n", "scf"},
       {"; demo.inf\r\n[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Net\r\n[Manufacturer]\r\n"
        "%Mfg%=Models,NTamd64\r\n",
        "inf"},
@@ -789,6 +790,8 @@ TEST(TextClassifierTest, StructuredData) {
        "Hello.\n<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n",
        "emlx"},
       {"2024\nFrom: the board\nSubject: minutes\n\nWe met.\n", "txt"},
+      {"WEB\r\n1\r\nhttps://example.org/rates.html\r\n\r\nSelection=EntirePage\r\n", "iqy"},
+      {"Web\n2\nthe site went down\n", "txt"},
       {"FROM debian:bookworm\nRUN apt-get update && \\\n    apt-get install -y "
        "make\nCOPY . /src\nWORKDIR /src\nCMD [\"make\"]\n",
        "dockerfile"},

@@ -515,6 +515,9 @@ TextVerdict classifyText(std::string_view head,
   if (auto v = checkMail(lines)) {
     return *v;
   }
+  if (auto v = checkWebQuery(lines)) {
+    return *v;
+  }
   if (auto v = checkDockerfile(lines)) {
     return *v;
   }

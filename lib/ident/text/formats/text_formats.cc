@@ -710,6 +710,13 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   if (std::find(sections.begin(), sections.end(), "[InternetShortcut]") != sections.end()) {
     return verdict("url", "Internet shortcut", "[InternetShortcut] section");
   }
+  // Explorer's command files ("Show Desktop"), run when their folder is
+  // opened.
+  if (first == "[Shell]" &&
+      std::any_of(lines.begin(), lines.end(),
+                  [](const Line& line) { return startsWithNoCase(line.trimmed, "Command="); })) {
+    return verdict("scf", "Windows Explorer command file", "[Shell] section with a Command");
+  }
   static constexpr std::array<std::pair<string_view, string_view>, 9>
       kUnitTypes = {{
           {"[Service]", "service"},
@@ -1113,6 +1120,19 @@ std::optional<TextVerdict> checkMail(const std::vector<Line>& lines) {
     return verdict("eml", "e-mail message", "message header fields");
   }
   return std::nullopt;
+}
+
+std::optional<TextVerdict> checkWebQuery(const std::vector<Line>& lines) {
+  if (lines.size() < 3 || !equalsNoCase(lines[0].trimmed, "WEB")) {
+    return std::nullopt;
+  }
+  const string_view version = lines[1].trimmed;
+  const string_view address = lines[2].trimmed;
+  if (version.empty() || !std::all_of(version.begin(), version.end(), isDigit) ||
+      !(startsWithNoCase(address, "http://") || startsWithNoCase(address, "https://"))) {
+    return std::nullopt;
+  }
+  return verdict("iqy", "Excel web query", "WEB, a version and an address");
 }
 
 std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines) {

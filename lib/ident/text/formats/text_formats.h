@@ -43,6 +43,9 @@ std::optional<TextVerdict> checkSubtitles(const std::vector<Line>& lines);
 // An e-mail message: a header block of "Name: value" fields naming a sender
 // and more, or an mbox "From " line before it.
 std::optional<TextVerdict> checkMail(const std::vector<Line>& lines);
+// Excel web queries (.iqy): "WEB", a version number and the address to
+// fetch, each on a line of its own.
+std::optional<TextVerdict> checkWebQuery(const std::vector<Line>& lines);
 // Dockerfiles: a FROM instruction and the other instructions in capitals.
 std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines);
 
