@@ -205,8 +205,9 @@ std::string Engine::extensionFor(std::string_view mime) {
 
 Result Engine::identifyText(std::string_view head) {
   // Windows' "Unicode" text is UTF-16: the kinds are read from its
-  // characters, not from bytes every other one of which is NUL.
-  if (std::optional<std::string> utf8 = utf16AsUtf8(head)) {
+  // characters, not from bytes every other one of which is NUL. The
+  // classifier reads no more than its share of them.
+  if (std::optional<std::string> utf8 = utf16AsUtf8(head.substr(0, 2 * kClassifierBytes + 2))) {
     return identifyText(*utf8);
   }
   // A mailbox is text to libmagic's binary tests, and mail to the
@@ -214,13 +215,6 @@ Result Engine::identifyText(std::string_view head) {
   if (std::optional<Result> mailbox = identifyMailbox(head)) {
     return std::move(*mailbox);
   }
-  // The classifier names the kind. libmagic's hints for it (JSON, CSV) come
-  // from the first pass, which answered with their own types already, so
-  // none is left to give; a description the classifier cannot give is
-  // libmagic's, worked out on demand.
-  readTextModel();
-  const TextVerdict verdict =
-      classifyText(head.substr(0, kClassifierBytes), "", &text_model_);
   // A CMS message written as text: PEM armour ("-----BEGIN PKCS7-----"),
   // or bare base64 from the first byte, as signing tools and mail clients
   // save a ".p7m". The message reader names it as it does the DER file;
@@ -231,6 +225,13 @@ Result Engine::identifyText(std::string_view head) {
       return std::move(*message);
     }
   }
+  // The classifier names the kind. libmagic's hints for it (JSON, CSV) come
+  // from the first pass, which answered with their own types already, so
+  // none is left to give; a description the classifier cannot give is
+  // libmagic's, worked out on demand.
+  readTextModel();
+  const TextVerdict verdict =
+      classifyText(head.substr(0, kClassifierBytes), "", &text_model_);
   std::string extension = conventionalExtension(verdict.extension);
   std::string description = singleLine(verdict.description);
   const bool describe_later = description.empty();

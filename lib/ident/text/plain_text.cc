@@ -86,12 +86,8 @@ bool looksLikeText(std::string_view head) {
 }
 
 std::optional<std::string> utf16AsUtf8(std::string_view head) {
-  bool big_endian = false;
-  if (head.starts_with("\xff\xfe")) {
-    big_endian = false;
-  } else if (head.starts_with("\xfe\xff")) {
-    big_endian = true;
-  } else {
+  const bool big_endian = head.starts_with("\xfe\xff");
+  if (!big_endian && !head.starts_with("\xff\xfe")) {
     return std::nullopt;
   }
   const auto unit = [&](std::size_t at) {
