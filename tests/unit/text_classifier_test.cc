@@ -326,6 +326,19 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "  protected limit?: Size;\n  public static readonly shared: Cache;\n\n"
        "  constructor(limit) {\n    this.entries = new Map();\n  }\n}\n",
        "ts"},
+      // A package's index of re-exports is a module; re-exporting
+      // "default as constant" is no TypeScript "as const".
+      {"export * from './parser';\nexport * from './printer';\n"
+       "export { default as Lexer } from './lexer';\n",
+       "js"},
+      {"export { default as attempt } from './attempt.js';\n"
+       "export { default as constant } from './constant.js';\n"
+       "export { default as defaultTo } from './defaultTo.js';\n"
+       "export { default } from './util.default.js';\n",
+       "js"},
+      {"export const COLORS = ['red', 'green', 'blue'] as const;\n"
+       "export const SIZES = [1, 2, 3] as const;\n",
+       "ts"},
       // A package-info file: a documented, annotated package and no class.
       {"/**\n * Readers and writers of the archive format.\n */\n"
        "@ParametersAreNonnullByDefault\npackage org.example.archive.io;\n\n"

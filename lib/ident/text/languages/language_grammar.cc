@@ -483,8 +483,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (t.starts_with("if ") && tr.ends_with(" then") && !contains(t, ";")) {
     hit(grammar::kLuaIfThen);
   }
-  // JavaScript ES modules: import x from 'y'.
-  if (t.starts_with("import ") &&
+  // JavaScript ES modules: "import x from 'y'", and the re-exports that
+  // make up a package's index ("export * from './a'", "export { b } from
+  // './b'").
+  if ((t.starts_with("import ") ||
+       (t.starts_with("export ") && !contains(t, "("))) &&
       (contains(t, " from '") || contains(t, " from \""))) {
     hit(grammar::kJavaScriptModuleImport);
   }
