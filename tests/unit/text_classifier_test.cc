@@ -651,6 +651,31 @@ TEST(TextClassifierTest, DocumentsAndMarkup) {
       {"\\input texinfo\n@setfilename x.info\n", "texi"},
       {"%!PS-Adobe-3.0\n%%Title: x\n", "ps"},
       {"<?xml version=\"1.0\"?>\n<root/>\n", "xml"},
+      // Documents whose root element names a kind of their own, past the
+      // declaration, comments and the document type.
+      {"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" "
+       "language=\"de_DE\">\n<context>\n<name>Main</name>\n</context>\n</TS>\n",
+       "ts"},
+      {"<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource>\n<file>a.png</file>\n"
+       "</qresource>\n</RCC>\n",
+       "qrc"},
+      {"<?xml version=\"1.0\"?>\n<!-- exported -->\n<gpx version=\"1.1\" creator=\"x\">\n"
+       "<trk/>\n</gpx>\n",
+       "gpx"},
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD "
+       "PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
+       "version=\"1.0\">\n<dict/>\n</plist>\n",
+       "plist"},
+      {"<?xml version=\"1.0\"?>\n<xsl:stylesheet version=\"1.0\"\n    "
+       "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n</xsl:stylesheet>\n",
+       "xsl"},
+      // Feeds and sitemaps are named .xml as often as not; a root element
+      // that other formats use too needs its namespace.
+      {"<?xml version=\"1.0\"?>\n<rss version=\"2.0\">\n<channel/>\n</rss>\n", "xml"},
+      {"<?xml version=\"1.0\"?>\n<package version=\"1.0\">\n<name>x</name>\n</package>\n",
+       "xml"},
+      {"<?xml version=\"1.0\"?>\n<node>\n<interface name=\"org.example.Demo\"/>\n</node>\n",
+       "xml"},
       // Without a declaration the start tag tells, a prefixed one too.
       {"<config>\n  <item name=\"a\"/>\n</config>\n", "xml"},
       {"<xsl:stylesheet version=\"1.0\">\n</xsl:stylesheet>\n", "xml"},

@@ -446,6 +446,9 @@ TextVerdict classifyText(std::string_view head,
     return verdict("xpm", "X pixmap image", "/* XPM */ header");
   }
   if (start.starts_with("<?xml")) {
+    if (auto v = checkXmlDialect(head.substr(lines[first].raw.data() - head.data()))) {
+      return *v;
+    }
     bool svg = contains(head, "<svg");
     return verdict(svg ? "svg" : "xml", svg ? "SVG image" : "XML document",
                    "<?xml declaration");
@@ -468,6 +471,9 @@ TextVerdict classifyText(std::string_view head,
     // Markdown documents often open with an HTML block (a centred logo, a
     // comment); the rest of the file tells.
     if (auto v = scoreLanguages(lines); v && v->extension == "md") {
+      return *v;
+    }
+    if (auto v = checkXmlDialect(head.substr(lines[first].raw.data() - head.data()))) {
       return *v;
     }
     return verdictOf(Kind::kXml, "markup start tag");

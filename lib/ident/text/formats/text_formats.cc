@@ -1135,6 +1135,83 @@ std::optional<TextVerdict> checkWebQuery(const std::vector<Line>& lines) {
   return verdict("iqy", "Excel web query", "WEB, a version and an address");
 }
 
+namespace {
+
+// The root element's start tag, "<name attributes", of the XML document
+// |head| opens, past the declaration, processing instructions, comments and
+// the document type; empty when none is found.
+string_view rootStartTag(string_view head) {
+  std::size_t at = 0;
+  while (true) {
+    at = head.find('<', at);
+    if (at == string_view::npos || at + 1 >= head.size()) {
+      return {};
+    }
+    const string_view rest = head.substr(at);
+    string_view close;
+    if (rest.starts_with("<?")) {
+      close = "?>";
+    } else if (rest.starts_with("<!--")) {
+      close = "-->";
+    } else if (rest.starts_with("<!")) {
+      close = ">";  // a document type; its internal subset is not read
+    } else {
+      const std::size_t end = rest.find('>');
+      return rest.substr(0, end == string_view::npos ? rest.size() : end);
+    }
+    const std::size_t end = rest.find(close);
+    if (end == string_view::npos) {
+      return {};
+    }
+    at += end + close.size();
+  }
+}
+
+struct XmlDialect {
+  string_view root;       // the element's name; "*:name" for any prefix
+  string_view needs;      // text the start tag must hold, or "" for none
+  string_view extension;
+  string_view description;
+};
+
+constexpr XmlDialect kXmlDialects[] = {
+    {"TS", "", "ts", "Qt translation source"},
+    {"RCC", "", "qrc", "Qt resource collection"},
+    {"ui", "version=", "ui", "Qt Designer form"},
+    {"interface", "", "ui", "GtkBuilder interface"},
+    {"gpx", "", "gpx", "GPS exchange data"},
+    {"kml", "", "kml", "KML geographic data"},
+    {"plist", "", "plist", "property list"},
+    {"*:stylesheet", "http://www.w3.org/1999/XSL/Transform", "xsl", "XSLT stylesheet"},
+    {"*:transform", "http://www.w3.org/1999/XSL/Transform", "xsl", "XSLT stylesheet"},
+    {"*:schema", "http://www.w3.org/2001/XMLSchema", "xsd", "XML schema"},
+    {"xliff", "", "xlf", "XLIFF localisation data"},
+    {"COLLADA", "", "dae", "COLLADA 3D scene"},
+    {"package", "http://www.idpf.org/2007/opf", "opf", "EPUB package document"},
+};
+
+}  // namespace
+
+std::optional<TextVerdict> checkXmlDialect(std::string_view head) {
+  const string_view tag = rootStartTag(head);
+  if (tag.size() < 2) {
+    return std::nullopt;
+  }
+  const std::size_t name_end = tag.find_first_of(" \t\r\n/", 1);
+  const string_view name = tag.substr(1, name_end == string_view::npos ? tag.npos : name_end - 1);
+  const std::size_t colon = name.find(':');
+  for (const XmlDialect& dialect : kXmlDialects) {
+    const bool any_prefix = dialect.root.starts_with("*:");
+    const bool named = any_prefix ? (colon == string_view::npos ? name : name.substr(colon + 1)) ==
+                                        dialect.root.substr(2)
+                                  : name == dialect.root;
+    if (named && (dialect.needs.empty() || contains(tag, dialect.needs))) {
+      return verdict(dialect.extension, dialect.description, "XML root element");
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines) {
   static constexpr string_view kInstructions[] = {
       "RUN ", "COPY ", "ADD ", "ENV ", "WORKDIR ", "CMD ", "ENTRYPOINT ",

@@ -46,6 +46,12 @@ std::optional<TextVerdict> checkMail(const std::vector<Line>& lines);
 // Excel web queries (.iqy): "WEB", a version number and the address to
 // fetch, each on a line of its own.
 std::optional<TextVerdict> checkWebQuery(const std::vector<Line>& lines);
+// XML documents of a kind that has a name of its own, told by the root
+// element (and its namespace where the name alone is common): Qt's
+// translation sources, forms and resource lists, GPS tracks, KML, property
+// lists, XSLT, XML Schema, XLIFF, COLLADA, EPUB package documents and
+// GtkBuilder interfaces. |head| starts at the document's first markup.
+std::optional<TextVerdict> checkXmlDialect(std::string_view head);
 // Dockerfiles: a FROM instruction and the other instructions in capitals.
 std::optional<TextVerdict> checkDockerfile(const std::vector<Line>& lines);
 
