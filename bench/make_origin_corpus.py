@@ -11,7 +11,14 @@ held out whole:
           draws, unpacked into the cache without installing anything;
   github  public repositories of code and configuration in many languages,
           read from bare git snapshots under /work/.mirror (owner+name/repo;
-          bring a missing one with the search tool's fetch first).
+          bring a missing one with the search tool's fetch first);
+  fresh   Debian binary packages drawn at random (a fixed seed) from those
+          that no corpus list names, whose source package falls in the
+          held-out part: the tuning origin as a new user meets it, from
+          packages none of its corpora drew;
+  fresh-pool  the same draw from the tuned part, for reading its misses
+          file by file; rules may be written from it, so it is no held-out
+          corpus, and bench/origins.py scores it apart from the others.
 
 Files are labelled by extension and kept only when their content agrees, by
 the same rules and with the same sampling as make_corpus.py (up to
@@ -22,9 +29,11 @@ scores them beside the Debian corpus. CI never needs them.
 
 Usage: bench/make_origin_corpus.py ORIGIN [--out build/corpus-ORIGIN]
                                    [--cache build/corpus-cache] [--offline]
+                                   [--packages 300] [--per-kind 60]
 """
 import argparse
 import os
+import random
 import shutil
 import subprocess
 import sys
@@ -32,6 +41,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import corpus_kinds  # noqa: E402
 import make_corpus  # noqa: E402
+import train_text_model  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MIRROR = os.environ.get("TRUEEXT_MIRROR", "/work/.mirror")
@@ -80,7 +90,60 @@ GITHUB_REPOS = [
     "Kotlin/kotlinx.coroutines", "cirosantilli/x86-bare-metal-examples",
 ]
 
-ORIGINS = ("npm", "github")
+ORIGINS = ("npm", "github", "fresh", "fresh-pool")
+
+# Sections whose packages hold text of the kinds the corpora score: programs
+# and their documentation, scripts, libraries' headers, configuration.
+FRESH_SECTIONS = {
+    "admin", "devel", "doc", "editors", "electronics", "games", "gnome", "golang", "graphics", "haskell",
+    "httpd", "interpreters", "java", "javascript", "kde", "libdevel", "lisp", "mail", "math", "misc", "net",
+    "ocaml", "perl", "php", "python", "ruby", "rust", "science", "shells", "sound", "tex", "text", "utils",
+    "vcs", "video", "web", "x11", "database", "fonts", "localization",
+}
+FRESH_MAX_SIZE = 6 << 20
+FRESH_SEED = "fresh-1"
+
+
+def fresh_packages(part, count):
+    """Binary package names drawn for the fresh origin: one per source
+    package, none whose source package a corpus list or the model's extra
+    list draws or whose name is that of a project another origin draws."""
+    listing = subprocess.run(["apt-cache", "dumpavail"], capture_output=True, text=True).stdout
+    by_source = {}
+    source_of = {}
+    for stanza in listing.split("\n\n"):
+        fields = {}
+        for line in stanza.splitlines():
+            key, colon, value = line.partition(":")
+            if colon and not line.startswith((" ", "\t")):
+                fields[key] = value.strip()
+        name = fields.get("Package")
+        if not name:
+            continue
+        source = (fields.get("Source") or name).split()[0]
+        source_of[name] = source
+        section = fields.get("Section", "").rsplit("/", 1)[-1]
+        size = int(fields.get("Size", "0") or 0)
+        if (section not in FRESH_SECTIONS or size > FRESH_MAX_SIZE or size == 0
+                or name.endswith(("-dbg", "-dbgsym")) or fields.get("Architecture") not in ("amd64", "all")):
+            continue
+        by_source.setdefault(source, set()).add(name)
+    drawn = set(corpus_kinds.SOURCE_PACKAGES) | set(train_text_model.EXTRA_SOURCE_PACKAGES)
+    drawn |= {source_of.get(n, n) for n in corpus_kinds.PACKAGES}
+    projects = {r.split("/")[1].lower() for r in GITHUB_REPOS} | {m.split("/")[-1].lower() for m in NPM_MODULES}
+    projects |= {m.lower() for m in corpus_kinds.NPM_MODULES} | train_text_model.HELD_OUT_PROJECTS
+
+    def other_origin(source):
+        bare = source.lower()
+        for prefix in ("node-", "python-", "ruby-", "golang-", "rust-", "lib", "r-cran-"):
+            bare = bare.removeprefix(prefix)
+        return bare in projects or source.lower() in projects
+
+    sources = sorted(s for s in by_source
+                     if s not in drawn and not other_origin(s) and corpus_kinds.split_of(s) == part)
+    random.Random(FRESH_SEED).shuffle(sources)
+    return [sorted(by_source[s])[random.Random(f"{FRESH_SEED}:{s}").randrange(len(by_source[s]))]
+            for s in sources[:count]]
 
 
 def log(message):
@@ -162,6 +225,7 @@ def main():
     parser.add_argument("--per-package", type=int, default=12)
     parser.add_argument("--min-files", type=int, default=5, help="drop kinds with fewer files")
     parser.add_argument("--offline", action="store_true", help="use only what the cache holds")
+    parser.add_argument("--packages", type=int, default=300, help="packages the fresh origins draw")
     args = parser.parse_args()
 
     cache = os.path.abspath(args.cache)
@@ -172,8 +236,11 @@ def main():
     if args.origin == "npm":
         tuning = set(corpus_kinds.NPM_MODULES)
         roots = make_corpus.fetch_npm([m for m in NPM_MODULES if m not in tuning], cache, args.offline)
-    else:
+    elif args.origin == "github":
         roots = fetch_github(GITHUB_REPOS, cache, kinds_by_ext)
+    else:
+        part = "held-out" if args.origin == "fresh" else "tuned"
+        roots = make_corpus.fetch_debs(fresh_packages(part, args.packages), cache, args.offline)
     found = make_corpus.gather(kinds_by_ext, roots)
 
     out = os.path.abspath(args.out or os.path.join(ROOT, "build", f"corpus-{args.origin}"))

@@ -326,6 +326,44 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "  protected limit?: Size;\n  public static readonly shared: Cache;\n\n"
        "  constructor(limit) {\n    this.entries = new Map();\n  }\n}\n",
        "ts"},
+      // Go's package documentation over the package clause is a whole
+      // doc.go file.
+      {"/*\nPackage redis is a session store backed by Redis.\n\nIt keeps "
+       "sessions for gorilla/sessions.\n*/\npackage redis\n",
+       "go"},
+      // cgo: the C preamble in the comment above 'import "C"' is the Go
+      // file's own.
+      {"package virt\n\n/*\n#cgo pkg-config: libvirt\n#include <assert.h>\n"
+       "#include <stdlib.h>\n#include <libvirt/libvirt.h>\n#include \"stream_wrapper.h\"\n\n"
+       "static int streamRecv(virStreamPtr st, char *data, size_t n, virErrorPtr err) {\n"
+       "    int ret = virStreamRecv(st, data, n);\n    if (ret < 0) {\n"
+       "        virCopyLastError(err);\n    }\n    return ret;\n}\n\n"
+       "struct CallbackData {\n    int callbackId;\n    void *opaque;\n};\n\n"
+       "static void freeCb(void *opaque) {\n    free(opaque);\n}\n*/\nimport \"C\"\n\n"
+       "func (s *Stream) Free() error {\n\treturn nil\n}\n",
+       "go"},
+      // Rust's crates and use declarations, whose paths look like C++'s.
+      {"extern crate pkg_config;\nextern crate cc;\n\nuse std::env;\nuse "
+       "std::path::PathBuf;\n\nfn main() {\n    let out = "
+       "PathBuf::from(&env::var(\"OUT_DIR\").unwrap());\n    "
+       "cc::Build::new().file(out.join(\"a.c\")).compile(\"liba.a\");\n}\n",
+       "rs"},
+      {"fn main() {\n    let args: Vec<_> = std::env::args().collect();\n    let text = "
+       "std::fs::read_to_string(&args[1]).unwrap();\n    match "
+       "roxmltree::Document::parse(&text) {\n        Ok(doc) => print!(\"{:?}\", doc),\n"
+       "        Err(e) => println!(\"Error: {}.\", e),\n    }\n}\n",
+       "rs"},
+      // TypeScript's CommonJS forms, all a declaration file may hold.
+      {"import IteratorClose = require('../2015/IteratorClose');\nexport = "
+       "IteratorClose;\n",
+       "ts"},
+      // Search indexes that documentation generators write.
+      {"Search.setIndex({docnames:[\"index\",\"usage\"],envversion:{\"sphinx\":56},"
+       "filenames:[\"index.rst\",\"usage.rst\"],objects:{},terms:{\"the\":[0,1]}})",
+       "js"},
+      {"typeSearchIndex = [{\"p\":\"org.demo\",\"l\":\"Parser\"},{\"l\":\"All "
+       "Classes\",\"u\":\"allclasses-index.html\"}];updateSearchResults();",
+       "js"},
       // A package's index of re-exports is a module; re-exporting
       // "default as constant" is no TypeScript "as const".
       {"export * from './parser';\nexport * from './printer';\n"

@@ -77,7 +77,7 @@ std::vector<Line> splitLines(string_view s) {
 
 bool isProseLine(std::string_view s) {
   std::string_view t = trim(s);
-  if (t.empty() || !(isUpper(t[0]) || isLower(t[0]))) {
+  if (t.empty() || !isLetter(t[0])) {
     return false;
   }
   int words = 1;

@@ -25,6 +25,7 @@ inline bool isSpace(char c) {
 inline bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
 inline bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isLetter(char c) { return isUpper(c) || isLower(c); }
 inline char toLower(char c) {
   return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
 }

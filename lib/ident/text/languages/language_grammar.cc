@@ -52,6 +52,26 @@ bool isTitleUnderline(const Line& title, const Line& under) {
          std::all_of(u.begin(), u.end(), [&](char c) { return c == u[0]; });
 }
 
+// True when the comment above the package clause on line |i| opens as Go's
+// package documentation does: "Package name ..." ("// Package name" or a
+// block comment's first line).
+bool isDocumentedGoPackage(const std::vector<Line>& lines, std::size_t i,
+                           string_view name) {
+  for (std::size_t j = i; j > 0; --j) {
+    string_view t = lines[j - 1].trimmed;
+    if (t.starts_with("//")) {
+      t = trim(t.substr(2));
+    } else if (t.starts_with("/*")) {
+      t = trim(t.substr(2));
+    }
+    if (t.starts_with("Package ") && t.substr(8).starts_with(name) &&
+        (t.size() == 8 + name.size() || !isLetter(t[8 + name.size()]))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // The nearest line above line |i| that is not blank, or nullptr.
 const Line* lineAbove(const std::vector<Line>& lines, std::size_t i) {
   while (i > 0 && lines[i - 1].trimmed.empty()) {
@@ -508,7 +528,26 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     }
     if (plain) {
       hit(grammar::kGoPackageClause);
+      if (isDocumentedGoPackage(lines, i, name)) {
+        hit(grammar::kGoDocumentedPackage);
+      }
     }
+  }
+  // cgo: the C code in the comment above this line is the Go file's.
+  if (tr == "import \"C\"") {
+    hit(grammar::kGoCgoImport);
+  }
+  // Rust's use declarations name a crate in lower case, "use std::fmt;",
+  // "use libc::{c_int, size_t};" (Perl's modules are capitalised, "use
+  // File::Spec;", and PHP's namespaces take back slashes).
+  if (t.starts_with("use ") && t.size() > 4 && isLower(t[4]) && contains(t, "::") &&
+      tr.ends_with(";") && !contains(t, "\\")) {
+    hit(grammar::kRustUseDeclaration);
+  }
+  // TypeScript's CommonJS forms, "import fs = require('fs');" and "export =
+  // fs;", which JavaScript cannot parse.
+  if (t.starts_with("import ") && contains(t, " = require(")) {
+    hit(grammar::kTypeScriptImportRequire);
   }
   if (t.starts_with("import ") && tr.ends_with(";") && !contains(t, "\"") &&
       !contains(t, "'") && contains(t, ".") && !contains(t, " from ")) {

@@ -150,6 +150,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // test script or a document that quotes Go has other lines first.
   bool seen_code = false;
   bool go_package_first = false;
+  // A cgo file: its C preamble, in a comment above 'import "C"', is Go's.
+  bool cgo = false;
   // Inside a Markdown code fence ("```" lines).
   bool in_fence = false;
   // Inside a roff macro definition: ".de name" down to the ".." that ends
@@ -192,6 +194,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       seen_code = true;
       go_package_first = line.text.starts_with("package ");
     }
+    cgo |= line.trimmed == "import \"C\"";
     bool cpp_silent = cplusplus_branches.enter(line.text) || comment;
     bool directive =
         line.raw.size() > 1 && line.raw[0] == '=' && isLower(line.raw[1]);
@@ -402,6 +405,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   }
   if (!go_package_first) {
     own[static_cast<std::size_t>(Kind::kGo)] = 0;
+  } else if (cgo) {
+    own[static_cast<std::size_t>(Kind::kC)] = 0;
+    own[kCppIndex] = 0;
   }
 
   std::array<int, kKinds> total = own;
