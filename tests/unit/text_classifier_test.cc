@@ -331,6 +331,16 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"/*\nPackage redis is a session store backed by Redis.\n\nIt keeps "
        "sessions for gorilla/sessions.\n*/\npackage redis\n",
        "go"},
+      {"/*\nCopyright 2014 The Authors.\n*/\n\n// +k8s:openapi-gen=true\n\n// Package "
+       "version supplies the build's version.\npackage version // import "
+       "\"k8s.io/apimachinery/pkg/version\"\n",
+       "go"},
+      // Only the "#cgo" directives and the C of the preamble fit in what
+      // is read.
+      {"package virt\n\n/*\n#cgo pkg-config: libvirt\n#include <stdint.h>\n"
+       "#include <stdlib.h>\n\nint virtStreamRecv(void *st, char *data, size_t n) {\n"
+       "    return 0;\n}\n",
+       "go"},
       // cgo: the C preamble in the comment above 'import "C"' is the Go
       // file's own.
       {"package virt\n\n/*\n#cgo pkg-config: libvirt\n#include <assert.h>\n"
@@ -357,6 +367,13 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"import IteratorClose = require('../2015/IteratorClose');\nexport = "
        "IteratorClose;\n",
        "ts"},
+      // A module whose docstrings are written in reStructuredText.
+      {"from flask import g\nfrom flask_dance.consumer import Blueprint\n\n\n"
+       "def make_blueprint(\n    client_id=None,\n):\n    \"\"\"\n    Make a "
+       "blueprint, using :envvar:`CLIENT_ID` and\n    :envvar:`CLIENT_SECRET`.\n\n"
+       "    .. note::\n\n       Set ``offline`` to get a refresh token.\n\n    "
+       ":rtype: :class:`~flask.Blueprint`\n    \"\"\"\n    return Blueprint(client_id)\n",
+       "py"},
       // Search indexes that documentation generators write.
       {"Search.setIndex({docnames:[\"index\",\"usage\"],envversion:{\"sphinx\":56},"
        "filenames:[\"index.rst\",\"usage.rst\"],objects:{},terms:{\"the\":[0,1]}})",

@@ -52,20 +52,16 @@ bool isTitleUnderline(const Line& title, const Line& under) {
          std::all_of(u.begin(), u.end(), [&](char c) { return c == u[0]; });
 }
 
-// True when the comment above the package clause on line |i| opens as Go's
-// package documentation does: "Package name ..." ("// Package name" or a
-// block comment's first line).
-bool isDocumentedGoPackage(const std::vector<Line>& lines, std::size_t i,
-                           string_view name) {
+// True when a comment above the package clause on line |i| opens as Go's
+// package documentation does, "// Package name ..." (or a block comment's
+// line "Package name ...").
+bool isDocumentedGoPackage(const std::vector<Line>& lines, std::size_t i) {
   for (std::size_t j = i; j > 0; --j) {
     string_view t = lines[j - 1].trimmed;
-    if (t.starts_with("//")) {
-      t = trim(t.substr(2));
-    } else if (t.starts_with("/*")) {
+    if (t.starts_with("//") || t.starts_with("/*")) {
       t = trim(t.substr(2));
     }
-    if (t.starts_with("Package ") && t.substr(8).starts_with(name) &&
-        (t.size() == 8 + name.size() || !isLetter(t[8 + name.size()]))) {
+    if (t.starts_with("Package ") && t.size() > 8 && isLower(t[8])) {
       return true;
     }
   }
@@ -521,20 +517,24 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     string_view name = trim(t.substr(8));
     bool dotted = !name.empty() && name.back() == ';' &&
                   !contains(name, "::") && !contains(name, " ");
-    bool plain =
-        !name.empty() && isLower(name[0]) && identLength(name) == name.size();
+    // Go's clause may carry an import comment, "package v1 // import
+    // "k8s.io/api/v1"".
+    string_view go_name = name.substr(0, name.find(" //"));
+    bool plain = !go_name.empty() && isLower(go_name[0]) &&
+                 identLength(go_name) == go_name.size();
     if (dotted) {
       hit(grammar::kJavaDottedPackage);
     }
     if (plain) {
       hit(grammar::kGoPackageClause);
-      if (isDocumentedGoPackage(lines, i, name)) {
+      if (isDocumentedGoPackage(lines, i)) {
         hit(grammar::kGoDocumentedPackage);
       }
     }
   }
-  // cgo: the C code in the comment above this line is the Go file's.
-  if (tr == "import \"C\"") {
+  // cgo: the C code in the comment above 'import "C"' is the Go file's,
+  // and its "#cgo" directives are Go's build settings.
+  if (tr == "import \"C\"" || line.raw.starts_with("#cgo ")) {
     hit(grammar::kGoCgoImport);
   }
   // Rust's use declarations name a crate in lower case, "use std::fmt;",

@@ -115,6 +115,37 @@ RuleIndex buildRuleIndex() {
   return index;
 }
 
+// True when the first line of |lines| that is neither blank nor a "#"
+// comment is an import of dotted names ("from a.b import c", "import a.b")
+// or opens a Python docstring: a module, where no document starts so.
+bool opensAsProgram(const std::vector<Line>& lines) {
+  auto dotted = [](string_view name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+      return isLetter(c) || isDigit(c) || c == '_' || c == '.';
+    });
+  };
+  for (const Line& line : lines) {
+    const string_view t = line.trimmed;
+    if (t.empty() || t[0] == '#') {
+      continue;
+    }
+    if (t.starts_with("\"\"\"") || t.starts_with("r\"\"\"") || t.starts_with("'''")) {
+      return true;
+    }
+    if (t.starts_with("from ")) {
+      const std::size_t import = t.find(" import ");
+      return import != string_view::npos && dotted(t.substr(5, import - 5));
+    }
+    if (t.starts_with("import ")) {
+      string_view name = t.substr(7);
+      name = name.substr(0, name.find(" as "));
+      return dotted(name);
+    }
+    return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
@@ -194,7 +225,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       seen_code = true;
       go_package_first = line.text.starts_with("package ");
     }
-    cgo |= line.trimmed == "import \"C\"";
+    // Its "#cgo" directives come first, and the import may lie beyond
+    // what is read.
+    cgo |= line.trimmed == "import \"C\"" || line.raw.starts_with("#cgo ");
     bool cpp_silent = cplusplus_branches.enter(line.text) || comment;
     bool directive =
         line.raw.size() > 1 && line.raw[0] == '=' && isLower(line.raw[1]);
@@ -426,6 +459,12 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   if (constexpr std::size_t kAsm = static_cast<std::size_t>(Kind::kAssembly);
       own[kAsm] >= kindInfo(Kind::kAssembly).parent_min_own) {
     total[kAsm] += c_preprocessor;
+  }
+  // A program whose code opens with an import or a docstring is no
+  // document, whatever markup its docstrings and comments are written in.
+  if (opensAsProgram(lines)) {
+    total[static_cast<std::size_t>(Kind::kMarkdown)] = 0;
+    total[static_cast<std::size_t>(Kind::kRest)] = 0;
   }
   // Files of "#" comment lines (test scripts, configuration) are not
   // Markdown documents full of headings.
