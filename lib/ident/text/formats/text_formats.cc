@@ -629,7 +629,12 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
     if (toml.tables > 0 && !unit_or_entry) {
       return verdictOf(Kind::kToml, "TOML tables of key/value lines");
     }
-    if (toml.tables == 0 && toml.keys >= 3 && toml.spaced_keys == toml.keys) {
+    // Python's module metadata ("__version__ = '1.0'") reads as TOML too.
+    const bool python_metadata = std::any_of(lines.begin(), lines.end(), [](const Line& l) {
+      return l.raw.starts_with("__") && contains(l.raw, "__ = ");
+    });
+    if (toml.tables == 0 && toml.keys >= 3 && toml.spaced_keys == toml.keys &&
+        !python_metadata) {
       return verdictOf(Kind::kToml, "top-level TOML key/value lines");
     }
   }

@@ -456,6 +456,16 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   if (t.starts_with("from ") && contains(t, " import ")) {
     hit(grammar::kPythonFromImport);
   }
+  // A module's docstring opens its code, below "#" comments at most: no
+  // other kind of text starts with three quotes.
+  if ((t.starts_with("\"\"\"") || t.starts_with("r\"\"\"") || t.starts_with("'''")) &&
+      line.raw.size() == t.size() &&
+      std::all_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
+                  [](const Line& above) {
+                    return above.trimmed.empty() || above.trimmed.starts_with("#");
+                  })) {
+    hit(grammar::kPythonModuleDocstring);
+  }
   // ("import a.b.*" and "import a.b.Class" are Java's or Kotlin's; Python
   // imports "*" only with "from", and modules, not classes, with "import".)
   if (startsWithWord(t, "import") && !tr.ends_with(";") && !contains(t, "\"") &&
@@ -536,6 +546,27 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // and its "#cgo" directives are Go's build settings.
   if (tr == "import \"C\"" || line.raw.starts_with("#cgo ")) {
     hit(grammar::kGoCgoImport);
+  }
+  // RSpec's examples and contexts are blocks: "it 'works' do", "context
+  // 'when empty' do" (Vim's test scripts write "it 'works'" with no "do").
+  if ((t.starts_with("it ") || t.starts_with("context ")) &&
+      (tr.ends_with(" do") || (contains(t, " do |") && tr.ends_with("|")))) {
+    hit(grammar::kRubySpecBlock);
+  }
+  // Ruby's hash keys as symbols, ":name => value" (Perl's keys are bare
+  // words, PHP's strings).
+  for (std::size_t arrow = t.find(" => "); arrow != string_view::npos;
+       arrow = t.find(" => ", arrow + 4)) {
+    std::size_t start = arrow;
+    while (start > 0 && (isLetter(t[start - 1]) || isDigit(t[start - 1]) || t[start - 1] == '_')) {
+      --start;
+    }
+    if (start < arrow && start > 0 && t[start - 1] == ':' &&
+        (start == 1 || t[start - 2] == ' ' || t[start - 2] == '(' || t[start - 2] == '{' ||
+         t[start - 2] == ',')) {
+      hit(grammar::kRubySymbolHashRocket);
+      break;
+    }
   }
   // Rust's use declarations name a crate in lower case, "use std::fmt;",
   // "use libc::{c_int, size_t};" (Perl's modules are capitalised, "use
