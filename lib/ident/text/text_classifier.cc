@@ -508,6 +508,9 @@ TextVerdict classifyText(std::string_view head,
   if (auto v = checkTextArchive(lines)) {
     return *v;
   }
+  if (auto v = checkMarkdownExamples(lines)) {
+    return *v;
+  }
   if (auto v = checkDiff(lines)) {
     return *v;
   }

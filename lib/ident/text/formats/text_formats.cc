@@ -366,6 +366,36 @@ std::optional<TextVerdict> checkTextArchive(const std::vector<Line>& lines) {
   return std::nullopt;
 }
 
+// An example block opens with a run of back quotes and the word "example"
+// (a fence a Markdown reader shows as code) and closes with a run of back
+// quotes alone; between them, a lone "." parts the source from its HTML.
+// Two whole blocks: one may be a document quoting the format.
+std::optional<TextVerdict> checkMarkdownExamples(const std::vector<Line>& lines) {
+  auto backQuoteRun = [](string_view t) {
+    std::size_t n = t.find_first_not_of('`');
+    return n == string_view::npos ? t.size() : n;
+  };
+  int examples = 0;
+  bool inside = false;
+  bool parted = false;
+  for (const Line& line : lines) {
+    const string_view t = trimRight(line.raw);
+    const std::size_t run = backQuoteRun(t);
+    if (!inside) {
+      inside = run >= 3 && trim(t.substr(run)) == "example";
+      parted = false;
+    } else if (run >= 3 && run == t.size()) {
+      inside = false;
+      if (parted && ++examples == 2) {
+        return verdict("txt", "text", "Markdown examples with their HTML");
+      }
+    } else {
+      parted |= t == ".";
+    }
+  }
+  return std::nullopt;
+}
+
 // "--- a/x" then "+++ b/x" then "@@ -1,3 +1,4 @@", or git's "diff --git".
 namespace {
 

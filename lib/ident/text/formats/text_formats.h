@@ -16,6 +16,11 @@ namespace ident::text {
 // Text archives (Go's txtar): several files in one, each after a "-- name
 // --" line. They hold code of any language, and are plain text themselves.
 std::optional<TextVerdict> checkTextArchive(const std::vector<Line>& lines);
+// Markdown conformance tests: "example" blocks, each the Markdown source, a
+// lone "." line and the HTML it must render to. Test data in plain text,
+// not a document to render, however much Markdown its prose and examples
+// hold.
+std::optional<TextVerdict> checkMarkdownExamples(const std::vector<Line>& lines);
 // Unified and context diffs, and git's "diff --git" header.
 std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines);
 // "-----BEGIN ...-----" blocks: certificates, PGP armor, other PEM data.
