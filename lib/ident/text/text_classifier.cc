@@ -4,7 +4,8 @@
 //  1. What the file says about itself: a shebang line ("#!/usr/bin/env
 //     python3"), an Emacs "-*- mode -*-" line or a Vim modeline.
 //  2. Formats with a grammar strict enough to check outright: JSON, text
-//     archives (plain text), unified diffs, PEM blocks, man pages, gettext catalogues, subtitles, e-mail
+//     archives and Markdown conformance tests (plain text), unified diffs,
+//     PEM blocks, man pages, gettext catalogues, subtitles, e-mail
 //     messages, Dockerfiles, sectioned key files (desktop entries, systemd
 //     units, TOML, INI), CSV/TSV tables and YAML.
 //  3. A score per language from its lines: each rule recognises one piece of
