@@ -1415,6 +1415,18 @@ TEST(TextClassifierTest, MarkupNeedsItsOwnConstructs) {
       {"Testing\n=======\n\nShort tests\n-----------\n- `tests/play.sh` on "
        "x86_64\n- See [the guide](docs/guide.md)\n\n```\nmake check\n```\n",
        "md"},
+      // Markdown conformance tests, each case and its HTML after a lone ".",
+      // are test data; one such block in a document that quotes it is not.
+      {"# Emphasis\n\nThese cases check *emphasis* and `code`.\n"
+       "\n```````````````` example\n*foo*\n.\n<p><em>foo</em></p>\n"
+       "````````````````\n\n```````````````` example\n"
+       "**bar**\n.\n<p><strong>bar</strong></p>\n````````````````\n",
+       "txt"},
+      {"# Emphasis\n\nThe tests pair each case with its HTML, see [the "
+       "guide](guide.md):\n\n```````````````` example\n"
+       "*foo*\n.\n<p><em>foo</em></p>\n````````````````\n"
+       "\nRun `make test` to check them.\n",
+       "md"},
       // TeX at the margin, even where definitions are indented.
       {"% Demo macros\n\\catcode`\\@=11\n\\def\\demo@a{%\n  \\relax\n  "
        "\\expandafter\\demo@b\n}\n",
