@@ -127,6 +127,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "[a, b] = useState(0);\n  "
        "return a !== b;\n}\n",
        "js"},
+      // Angular's own build: its bundles import the packages "* as i0".
+      {"import * as i0 from '@angular/core';\nimport * as i1 from '@angular/common';\n\n"
+       "class NgIf {\n  constructor(viewContainer) {\n    this._viewContainer = "
+       "viewContainer;\n  }\n}\nexport { NgIf };\n",
+       "js"},
       {"package org.example.app;\n\nimport java.util.List;\n\npublic class "
        "Main {\n  @Override\n  public String "
        "toString() { return \"x\"; }\n  public static void main(String[] args) "
@@ -366,6 +371,16 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       // TypeScript's CommonJS forms, all a declaration file may hold.
       {"import IteratorClose = require('../2015/IteratorClose');\nexport = "
        "IteratorClose;\n",
+       "ts"},
+      // An application's entry point, whose imports are all it holds: a
+      // module written in TypeScript, and Angular's packages.
+      {"import './polyfills.ts';\n\nimport { enableProdMode } from '@angular/core';\n"
+       "import { platformBrowserDynamic } from '@angular/platform-browser-dynamic';\n\n"
+       "import { AppModule } from './app/app.module';\n\n"
+       "platformBrowserDynamic().bootstrapModule(AppModule);\n",
+       "ts"},
+      {"import { app } from './app.ts';\nimport { config } from './config.ts';\n\n"
+       "app.listen(config.port);\n",
        "ts"},
       // A module whose docstrings are written in reStructuredText.
       {"from flask import g\nfrom flask_dance.consumer import Blueprint\n\n\n"

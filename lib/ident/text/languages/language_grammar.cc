@@ -92,6 +92,20 @@ int bracketStep(string_view t, std::size_t k) {
 }
 
 // "Name," or "Name = value," (the last member without the comma).
+// The module an import or re-export line names: its last quoted string,
+// "import a from './a.ts';" gives "./a.ts".
+string_view quotedModule(string_view tr) {
+  std::size_t close = tr.find_last_of("'\"");
+  if (close == string_view::npos || close == 0) {
+    return {};
+  }
+  std::size_t open = tr.find_last_of(tr[close], close - 1);
+  if (open == string_view::npos) {
+    return {};
+  }
+  return tr.substr(open + 1, close - open - 1);
+}
+
 bool isEnumMember(string_view tr) {
   std::size_t n = identLength(tr);
   if (n == 0) {
@@ -579,6 +593,17 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   // fs;", which JavaScript cannot parse.
   if (t.starts_with("import ") && contains(t, " = require(")) {
     hit(grammar::kTypeScriptImportRequire);
+  }
+  // Imports that only a TypeScript module makes: of a module written in
+  // TypeScript ("import './polyfills.ts';", as Deno and bundlers allow),
+  // and of Angular's packages by name ("import { Component } from
+  // '@angular/core';"; its built bundles import them "* as i0").
+  if (t.starts_with("import ") || (t.starts_with("export ") && contains(t, " from "))) {
+    string_view module = quotedModule(tr);
+    if (module.ends_with(".ts") || module.ends_with(".tsx") ||
+        (module.starts_with("@angular/") && !t.starts_with("import * as "))) {
+      hit(grammar::kTypeScriptTypeScriptImport);
+    }
   }
   if (t.starts_with("import ") && tr.ends_with(";") && !contains(t, "\"") &&
       !contains(t, "'") && contains(t, ".") && !contains(t, " from ")) {
