@@ -802,6 +802,16 @@ TEST(TextClassifierTest, StructuredData) {
        "{\"a\": \"b\"}}\n",
        "json"},
       {"[\n  {\"id\": 1},\n  {\"id\": 2}\n]\n", "json"},
+      // JSON handed to a function is JavaScript: a documentation
+      // generator's translation catalogue, a JSONP answer.
+      {"Documentation.addTranslations({\n    \"locale\": \"mk\",\n    \"messages\": {\n"
+       "        \"Contents\": \"\",\n        \"Search\": \"\"\n    },\n    \"plural_expr\": "
+       "\"(n % 10 == 1 && n % 100 != 11) ? 0 : 1\"\n});\n",
+       "js"},
+      {"jsonp_4711([{\"id\": 1}, {\"id\": 2}])\n", "js"},
+      // Lua's tables and prose with a call in it are neither.
+      {"setup({ name = \"demo\", size = 2 })\n", "txt"},
+      {"note({\"a\": 1}) is how the hook is called.\n", "txt"},
       {"--- a/main.c\n+++ b/main.c\n@@ -1,3 +1,4 @@\n int x;\n+int y;\n",
        "diff"},
       {"diff --git a/x b/x\nindex 1..2 100644\n", "diff"},
@@ -1494,6 +1504,9 @@ TEST(TextClassifierTest, TruncatedJsonCountsOnlyWhenLong) {
       classifyText(long_json, "ASCII text, with very long lines").extension,
       "json");
   EXPECT_EQ(classifyText("{\"items\": [1, 2", "ASCII text").extension, "txt");
+  EXPECT_EQ(classifyText("Search.setIndex(" + long_json, "ASCII text, with very long lines").extension,
+            "js");
+  EXPECT_EQ(classifyText("cb({\"items\": [1, 2", "ASCII text").extension, "txt");
 }
 
 TEST(TextClassifierTest, KeywordsCutShortDoNotThrow) {

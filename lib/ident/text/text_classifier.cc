@@ -506,6 +506,9 @@ TextVerdict classifyText(std::string_view head,
       return verdictOf(Kind::kJson, "well-formed JSON");
     }
   }
+  if (isJsonCall(head)) {
+    return verdictOf(Kind::kJavaScript, "JSON handed to a function");
+  }
   if (auto v = checkTextArchive(lines)) {
     return *v;
   }

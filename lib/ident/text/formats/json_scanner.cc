@@ -20,6 +20,29 @@ class JsonScanner {
   // True when the text is one JSON object or array, possibly truncated.
   bool scan() {
     skipSpace();
+    return document("");
+  }
+
+  // True when the text is a call of a named function, "cb(" or "a.b(",
+  // whose one argument is a JSON object or array, possibly truncated.
+  bool scanCall() {
+    skipSpace();
+    std::size_t start = pos_;
+    while (pos_ < s_.size() && (isIdentChar(s_[pos_]) || s_[pos_] == '$' || s_[pos_] == '.')) {
+      ++pos_;
+    }
+    if (pos_ == start || isDigit(s_[start]) || pos_ >= s_.size() || s_[pos_] != '(') {
+      return false;
+    }
+    ++pos_;
+    skipSpace();
+    return document(")");
+  }
+
+ private:
+  // One object or array from here, then blanks, |close| and an optional
+  // ";" up to the end.
+  bool document(string_view close) {
     if (pos_ >= s_.size() || (s_[pos_] != '{' && s_[pos_] != '[')) {
       return false;
     }
@@ -27,10 +50,19 @@ class JsonScanner {
       return truncated_ && pos_ >= 512;
     }
     skipSpace();
+    if (s_.substr(pos_).starts_with(close)) {
+      pos_ += close.size();
+    } else {
+      return false;
+    }
+    if (!close.empty() && pos_ < s_.size() && s_[pos_] == ';') {
+      ++pos_;
+    }
+    skipSpace();
     return pos_ == s_.size();
   }
 
- private:
+
   bool value(int depth) {
     if (depth > 64) {
       return false;
@@ -151,5 +183,7 @@ class JsonScanner {
 }  // namespace
 
 bool isJsonDocument(std::string_view head) { return JsonScanner(head).scan(); }
+
+bool isJsonCall(std::string_view head) { return JsonScanner(head).scanCall(); }
 
 }  // namespace ident::text

@@ -10,4 +10,10 @@ namespace ident::text {
 // cut came late (past 512 bytes), so that a short broken file stays text.
 bool isJsonDocument(std::string_view head);
 
+// True when |head| is JSON handed to a JavaScript function: "name(" or
+// "a.b(" around one JSON object or array, then ")" and an optional ";"
+// (JSONP, and the translation catalogues and search indexes of
+// documentation generators), cut short as above.
+bool isJsonCall(std::string_view head);
+
 }  // namespace ident::text
