@@ -131,6 +131,9 @@ TEST(TextModel, NamesWhatTheRulesLeaveAsText) {
   const TextVerdict verdict = classifyText(lua, "", &model);
   EXPECT_EQ(verdict.extension, "lua");
   EXPECT_EQ(verdict.evidence, "text model");
+  // Code below a comment is still the model's to name.
+  EXPECT_EQ(classifyText("/* Licensed under the MIT licence.\n */\n" + lua, "", &model).extension,
+            "lua");
   // What the rules decide stays theirs.
   EXPECT_EQ(classifyText("#!/bin/sh\nlocal x = 1\nend\n", "", &model).extension, "sh");
 }
@@ -172,6 +175,14 @@ TEST(ShippedTextModel, LoadsAndAnswers) {
       {"msgid \"Hello\"\nmsgstr \"Bonjour\"\n", "po"},
       {"Copyright (c) 2020 The Authors\n\nPermission is hereby granted, free of charge, to any "
        "person obtaining a copy\nof this software.\n",
+       "txt"},
+      // The licence notices a bundler extracts from its input: comments
+      // alone, which the model would take for the bundle's JavaScript.
+      {"/*\nobject-assign\n(c) Sindre Sorhus\n@license MIT\n*/\n\n/*! ./factory */\n\n"
+       "/*! ./lib/ReactPropTypesSecret */\n\n/*! create-react-class */\n\n/*! prop-types */\n\n"
+       "/*! react */\n\n/*!************************!*\\\n  !*** external \"React\" ***!\n"
+       "  \\************************/\n\n/*!****************************!*\\\n"
+       "  !*** ./lib/highlighter.js ***!\n  \\****************************/\n",
        "txt"},
   };
   for (const Case& c : cases) {

@@ -368,6 +368,37 @@ bool htmlAfterPreamble(const std::vector<Line>& lines, std::size_t first) {
   return false;
 }
 
+// Whether the text holds nothing but "/* */" and "//" comments, as the
+// licence notices that bundlers extract from their input ("app.js.LICENSE.txt")
+// do. Such a text is no program of any one language, however much its
+// comments look like one's.
+bool onlySlashComments(const std::vector<Line>& lines) {
+  bool in_block = false;
+  bool any = false;
+  for (const Line& line : lines) {
+    string_view t = line.trimmed;
+    while (!t.empty()) {
+      if (in_block) {
+        std::size_t end = t.find("*/");
+        if (end == string_view::npos) {
+          break;
+        }
+        in_block = false;
+        t = trim(t.substr(end + 2));
+      } else if (t.starts_with("//")) {
+        break;
+      } else if (t.starts_with("/*")) {
+        in_block = true;
+        t = t.substr(2);
+      } else {
+        return false;
+      }
+    }
+    any = any || !line.trimmed.empty();
+  }
+  return any;
+}
+
 // When the model names a text the rules left as plain text: its kind must
 // lead the runner-up by a margin, and plain text by a wider one, so that
 // prose that looks a little like Markdown or code, where plain text comes
@@ -562,7 +593,7 @@ TextVerdict classifyText(std::string_view head,
     }
     return *v;
   }
-  if (model != nullptr) {
+  if (model != nullptr && !onlySlashComments(lines)) {
     if (auto guess = model->classify(head);
         guess && guess->extension != "txt" && guess->lead >= kModelLead &&
         guess->lead_over_text >= kModelLeadOverText) {
