@@ -242,6 +242,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
       {"set SERVER=%1\nset CASE=%2\n%SERVER% --stop\nset rv=%ERRORLEVEL%\nexit "
        "/B %rv%\n",
        "bat"},
+      // Loops, arithmetic and tests of variables, with no "@echo off".
+      {"for /f \"tokens=1,2 delims==\" %%a in (settings.ini) do set %%a=%%b\n"
+       "if not defined OUTDIR set OUTDIR=build\nset /a JOBS=%NUMBER_OF_PROCESSORS%+1\n"
+       "mkdir \"%OUTDIR%\" 2>nul\n",
+       "bat"},
       // VBScript for Windows Script Host, and a module exported from Office.
       {"Option Explicit\r\nDim objShell\r\nSet objShell = WScript.CreateObject(\"WScript.Shell\")\r\n"
        "objShell.Run \"notepad.exe\", 1, False\r\nSet objShell = Nothing\r\n",
