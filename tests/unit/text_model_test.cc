@@ -184,6 +184,14 @@ TEST(ShippedTextModel, LoadsAndAnswers) {
        "  \\************************/\n\n/*!****************************!*\\\n"
        "  !*** ./lib/highlighter.js ***!\n  \\****************************/\n",
        "txt"},
+      // An SNMP MIB, whose "FROM" lines the model takes for a Dockerfile's.
+      {"-- -*- snmpv2 -*-\n-- MIB file for demo\n\nDEMO-MIB DEFINITIONS ::= BEGIN\n\nIMPORTS\n"
+       "    OBJECT-TYPE, MODULE-IDENTITY, enterprises, Counter64\n        FROM SNMPv2-SMI\n"
+       "    OBJECT-GROUP, MODULE-COMPLIANCE\n        FROM SNMPv2-CONF\n"
+       "    InetAddressType\n        FROM INET-ADDRESS-MIB\n"
+       "    DisplayString\n        FROM SNMPv2-TC;\n\ndemo MODULE-IDENTITY\n"
+       "    LAST-UPDATED \"201611080000Z\"\n    ORGANIZATION \"Demo\"\n",
+       "txt"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(classifyText(c.text, "", &model).extension, c.extension) << c.text;

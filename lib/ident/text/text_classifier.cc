@@ -543,6 +543,9 @@ TextVerdict classifyText(std::string_view head,
   if (auto v = checkTextArchive(lines)) {
     return *v;
   }
+  if (auto v = checkAsn1Module(lines)) {
+    return *v;
+  }
   if (auto v = checkMarkdownExamples(lines)) {
     return *v;
   }

@@ -396,6 +396,43 @@ std::optional<TextVerdict> checkMarkdownExamples(const std::vector<Line>& lines)
   return std::nullopt;
 }
 
+std::optional<TextVerdict> checkAsn1Module(const std::vector<Line>& lines) {
+  // The module's name and "DEFINITIONS ::= BEGIN" may take a few lines
+  // ("DEFINITIONS IMPLICIT TAGS ::=" then "BEGIN").
+  constexpr int kHeaderLines = 4;
+  int seen = 0;
+  bool definitions = false;
+  bool assigned = false;
+  for (const Line& line : lines) {
+    const string_view t = line.trimmed;
+    if (t.empty() || t.starts_with("--")) {
+      continue;
+    }
+    if (++seen > kHeaderLines) {
+      break;
+    }
+    std::size_t at = 0;
+    if (!definitions) {
+      at = t.find("DEFINITIONS");
+      if (at == string_view::npos || (seen == 1 && at == 0)) {
+        continue;
+      }
+      definitions = true;
+    }
+    if (!assigned) {
+      at = t.find("::=", at);
+      if (at == string_view::npos) {
+        continue;
+      }
+      assigned = true;
+    }
+    if (contains(t.substr(at), "BEGIN")) {
+      return verdict("txt", "text", "ASN.1 module");
+    }
+  }
+  return std::nullopt;
+}
+
 // "--- a/x" then "+++ b/x" then "@@ -1,3 +1,4 @@", or git's "diff --git".
 namespace {
 

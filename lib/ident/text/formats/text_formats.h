@@ -21,6 +21,11 @@ std::optional<TextVerdict> checkTextArchive(const std::vector<Line>& lines);
 // not a document to render, however much Markdown its prose and examples
 // hold.
 std::optional<TextVerdict> checkMarkdownExamples(const std::vector<Line>& lines);
+
+// An ASN.1 module, such as an SNMP MIB: "IF-MIB DEFINITIONS ::= BEGIN"
+// under its "--" comments. Plain text, as net-snmp names its MIBs; its
+// "IMPORTS ... FROM" lines are no Dockerfile's nor SQL's.
+std::optional<TextVerdict> checkAsn1Module(const std::vector<Line>& lines);
 // Unified and context diffs, and git's "diff --git" header.
 std::optional<TextVerdict> checkDiff(const std::vector<Line>& lines);
 // "-----BEGIN ...-----" blocks: certificates, PGP armor, other PEM data.
