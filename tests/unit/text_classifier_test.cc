@@ -904,6 +904,11 @@ TEST(TextClassifierTest, StructuredData) {
        "date = 1979-05-27 07:32:00Z\n'quoted key' = 'literal'\nsite.\"x.org\" = "
        "{ on = true, n = 1_000 }\n",
        "toml"},
+      // A pair or two suffice where a value is one only TOML writes: an
+      // inline table, a date, a time.
+      {"point = { x = 1, y = 2 }\n", "toml"},
+      {"# first release\nreleased = 1979-05-27T07:32:00Z\n", "toml"},
+      {"name = \"alarm\"\nat = 07:32:00\n", "toml"},
       {"; settings\n[general]\nname=demo\npath = "
        "/usr/share/demo\n\n[colors]\nfg=white\n",
        "ini"},
@@ -1476,6 +1481,9 @@ TEST(TextClassifierTest, TomlNeedsItsWholeGrammar) {
       "build = {\n  type = \"builtin\",\n}\n",
       "[core]\n\trepositoryformatversion = 0\n\tbare = false\n[remote \"origin\"]\n"
       "\turl = \"https://example.org/x.git\"\n",
+      // Plain numbers and a Python dictionary are no TOML of their own.
+      "answer = 42\n",
+      "settings = {\"debug\": True}\n",
   };
   for (std::string_view text : kTexts) {
     SCOPED_TRACE(testing::PrintToString(text));

@@ -62,6 +62,8 @@ class TomlReader {
   int spaced_keys = 0;   // ... written "key = value", blanks around the "="
   int written_values =
       0;  // strings, arrays and inline tables, which INI leaves unquoted
+  int toml_values = 0;  // inline tables with pairs, and dates and times,
+                        // which no programming language writes so
   string_view first_table;
 
  private:
@@ -286,6 +288,7 @@ class TomlReader {
       skipBlanks();
       if (peek() == '}') {
         next();
+        ++toml_values;
         return true;
       }
       if (peek() != ',') {
@@ -330,10 +333,27 @@ class TomlReader {
                (c >= 'A' && c <= 'F');
       });
     }
-    return !v.empty() && isDigit(v[0]) &&
-           std::all_of(v.begin(), v.end(), [](char c) {
-             return isDigit(c) || contains("+-._: eETZtz", string_view(&c, 1));
-           });
+    const bool number = !v.empty() && isDigit(v[0]) &&
+                        std::all_of(v.begin(), v.end(), [](char c) {
+                          return isDigit(c) || contains("+-._: eETZtz", string_view(&c, 1));
+                        });
+    if (number && isDateOrTime(v)) {
+      ++toml_values;
+    }
+    return number;
+  }
+  // "1979-05-27", "07:32:00", and the two together.
+  static bool isDateOrTime(string_view v) {
+    auto digitsAt = [&v](std::size_t at, std::size_t n) {
+      return v.size() >= at + n &&
+             std::all_of(v.begin() + static_cast<std::ptrdiff_t>(at),
+                         v.begin() + static_cast<std::ptrdiff_t>(at + n), isDigit);
+    };
+    const bool date = digitsAt(0, 4) && v.size() >= 10 && v[4] == '-' && digitsAt(5, 2) &&
+                      v[7] == '-' && digitsAt(8, 2);
+    const bool time = digitsAt(0, 2) && v.size() >= 8 && v[2] == ':' && digitsAt(3, 2) &&
+                      v[5] == ':' && digitsAt(6, 2);
+    return date || time;
   }
 
   // Heads are cut at 8 KiB; one this long may have been.
@@ -686,23 +706,30 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   // them bare): under table headers, or as three top-level "key = value"
   // lines at least, blanks around the "=" as shell assignments cannot have.
   if (TomlReader toml(lines);
-      toml.read() && toml.keys > 0 && toml.written_values > 0) {
+      toml.read() && toml.keys > 0 && (toml.written_values > 0 || toml.toml_values > 0)) {
     const bool unit_or_entry = toml.first_table == "[Desktop Entry]" ||
                                toml.first_table == "[Unit]" ||
                                toml.first_table == "[Service]";
-    if (toml.array_tables > 0 && !unit_or_entry) {
+    const bool written = toml.written_values > 0;
+    if (written && toml.array_tables > 0 && !unit_or_entry) {
       return verdictOf(Kind::kToml, "[[array of tables]] in a TOML document");
     }
-    if (toml.tables > 0 && !unit_or_entry) {
+    if (written && toml.tables > 0 && !unit_or_entry) {
       return verdictOf(Kind::kToml, "TOML tables of key/value lines");
     }
     // Python's module metadata ("__version__ = '1.0'") reads as TOML too.
     const bool python_metadata = std::any_of(lines.begin(), lines.end(), [](const Line& l) {
       return l.raw.starts_with("__") && contains(l.raw, "__ = ");
     });
-    if (toml.tables == 0 && toml.keys >= 3 && toml.spaced_keys == toml.keys &&
+    if (written && toml.tables == 0 && toml.keys >= 3 && toml.spaced_keys == toml.keys &&
         !python_metadata) {
       return verdictOf(Kind::kToml, "top-level TOML key/value lines");
+    }
+    // Fewer pairs do when a value is one only TOML writes: an inline table
+    // ("point = { x = 1, y = 2 }"), a date or a time.
+    if (toml.tables == 0 && toml.spaced_keys == toml.keys && toml.toml_values > 0 &&
+        !python_metadata) {
+      return verdictOf(Kind::kToml, "TOML inline tables, dates or times");
     }
   }
   std::vector<string_view> sections;
