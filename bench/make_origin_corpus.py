@@ -29,7 +29,7 @@ scores them beside the Debian corpus. CI never needs them.
 
 Usage: bench/make_origin_corpus.py ORIGIN [--out build/corpus-ORIGIN]
                                    [--cache build/corpus-cache] [--offline]
-                                   [--packages 300] [--per-kind 60]
+                                   [--packages 300] [--offset 0] [--per-kind 60]
 """
 import argparse
 import os
@@ -104,7 +104,7 @@ FRESH_MAX_SIZE = 6 << 20
 FRESH_SEED = "fresh-1"
 
 
-def fresh_packages(part, count):
+def fresh_packages(part, count, offset=0):
     """Binary package names drawn for the fresh origin: one per source
     package, none whose source package a corpus list or the model's extra
     list draws or whose name is that of a project another origin draws."""
@@ -143,7 +143,7 @@ def fresh_packages(part, count):
                      if s not in drawn and not other_origin(s) and corpus_kinds.split_of(s) == part)
     random.Random(FRESH_SEED).shuffle(sources)
     return [sorted(by_source[s])[random.Random(f"{FRESH_SEED}:{s}").randrange(len(by_source[s]))]
-            for s in sources[:count]]
+            for s in sources[offset:offset + count]]
 
 
 def log(message):
@@ -226,6 +226,9 @@ def main():
     parser.add_argument("--min-files", type=int, default=5, help="drop kinds with fewer files")
     parser.add_argument("--offline", action="store_true", help="use only what the cache holds")
     parser.add_argument("--packages", type=int, default=300, help="packages the fresh origins draw")
+    parser.add_argument("--offset", type=int, default=0,
+                        help="skip this many packages of the draw first: --offset 300 draws anew, apart from the "
+                             "first draw's")
     args = parser.parse_args()
 
     cache = os.path.abspath(args.cache)
@@ -240,7 +243,7 @@ def main():
         roots = fetch_github(GITHUB_REPOS, cache, kinds_by_ext)
     else:
         part = "held-out" if args.origin == "fresh" else "tuned"
-        roots = make_corpus.fetch_debs(fresh_packages(part, args.packages), cache, args.offline)
+        roots = make_corpus.fetch_debs(fresh_packages(part, args.packages, args.offset), cache, args.offline)
     found = make_corpus.gather(kinds_by_ext, roots)
 
     out = os.path.abspath(args.out or os.path.join(ROOT, "build", f"corpus-{args.origin}"))
