@@ -405,6 +405,20 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "    newvalues(:true, :false)\n    defaultto true\n  end\n\n  newproperty(:share_servers, "
        ":boolean => true) do\n    newvalues(:true, :false)\n  end\nend\n",
        "rb"},
+      // Blocks handed to a constant's method and to calls with a symbol;
+      // the load path and "defined?".
+      {"Capistrano::Configuration.instance.load do\n  namespace :db do\n"
+       "    desc \"Load seed data\"\n    task :seed do\n      run \"rake db:seed\"\n"
+       "    end\n  end\nend\n",
+       "rb"},
+      {"unless defined? DEMO_ROOT\n  DEMO_ROOT = File.expand_path('..')\nend\n"
+       "$LOAD_PATH.unshift File.join(DEMO_ROOT, 'lib')\n",
+       "rb"},
+      // Lua's loops and Elixir's modules open blocks with "do" too.
+      {"local M = {}\n\nfunction M.sum(n)\n  local total = 0\n  for i = 1, n do\n"
+       "    total = total + i\n  end\n  while total > 5 do\n    total = total - 5\n  end\n"
+       "  return total\nend\n\nreturn M\n",
+       "lua"},
       // Vim's test scripts name their examples without Ruby's "do".
       {"describe 'parts'\n  it 'overwrites existing values'\n    call "
        "airline#parts#define('foo', { 'test': '123' })\n    Expect "

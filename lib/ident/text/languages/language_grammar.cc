@@ -567,6 +567,20 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       (tr.ends_with(" do") || (contains(t, " do |") && tr.ends_with("|")))) {
     hit(grammar::kRubySpecBlock);
   }
+  // Blocks handed to a constant's method, "Rails.application.configure do",
+  // "Puppet::Type.newtype(:x) do", and to a call with a symbol, "namespace
+  // :db do", "task :seed do" (Lua's "do" follows a loop's head, Elixir's a
+  // definition's).
+  if (tr.ends_with(" do")) {
+    std::size_t n = identLength(t);
+    string_view after = t.substr(n);
+    if (n > 0 && isUpper(t[0]) && (after.starts_with("::") || after.starts_with("."))) {
+      hit(grammar::kRubyBlockCall);
+    } else if (n > 0 && isLower(t[0]) && after.starts_with(" :") && t.size() > n + 2 &&
+               isLetter(t[n + 2]) && identLength(t.substr(n + 2)) + n + 2 + 3 == t.size()) {
+      hit(grammar::kRubyBlockCall);
+    }
+  }
   // Ruby's hash keys as symbols, ":name => value" (Perl's keys are bare
   // words, PHP's strings).
   for (std::size_t arrow = t.find(" => "); arrow != string_view::npos;
