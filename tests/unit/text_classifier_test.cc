@@ -199,6 +199,10 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "AC_MSG_CHECKING([for x])\n"
        "  if test \"x$y\" = xyes; then\n    :\n  fi\n])\n",
        "m4"},
+      // A picture drawn by M4 macros, its definitions stacked in place.
+      {".PS\ninclude(lsystem.m4)\n  pushdef(`F',``F F'')\n  pushdef(`X',``F P X M X'')\n"
+       "  Plant: [ Produce(0,5,``X'') ]\n  popdef(`X')\n  popdef(`F')\n.PE\n",
+       "m4"},
       {";;; foo.el --- Things -*- lexical-binding: t -*-\n(require "
        "'cl-lib)\n(defun foo ()\n  (interactive)\n"
        "  (message \"x\"))\n(provide 'foo)\n",
