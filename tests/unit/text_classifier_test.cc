@@ -127,6 +127,22 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "[a, b] = useState(0);\n  "
        "return a !== b;\n}\n",
        "js"},
+      // Doc comments written in Markdown above the code they document.
+      {"// PluginSpec:: interface\n//\n"
+       "// This is the type passed to the [`Plugin`](#state.Plugin)\n"
+       "// constructor. See [the guide](#guide) and [`EditorState`](#state.EditorState).\n//\n"
+       "//   props:: ?EditorProps\n"
+       "//   The [view props](#view.EditorProps) added by this plugin.\n//\n"
+       "//   state:: ?StateField<any>\n"
+       "//   Allows a plugin to define a [state field](#state.StateField).\n//\n"
+       "//   key:: ?PluginKey\n"
+       "//   Can be used to make this a [keyed](#state.PluginKey) plugin, as the\n"
+       "//   [`filterTransaction`](#state.PluginSpec.filterTransaction) hook is.\n\n"
+       "function bindProps(obj, self, target) {\n  for (let prop in obj) {\n"
+       "    let val = obj[prop]\n    if (val instanceof Function) val = val.bind(self)\n"
+       "    target[prop] = val\n  }\n  return target\n}\n\nexport class Plugin {\n"
+       "  constructor(spec) {\n    this.spec = spec\n    this.props = {}\n  }\n}\n",
+       "js"},
       // Angular's own build: its bundles import the packages "* as i0".
       {"import * as i0 from '@angular/core';\nimport * as i1 from '@angular/common';\n\n"
        "class NgIf {\n  constructor(viewContainer) {\n    this._viewContainer = "

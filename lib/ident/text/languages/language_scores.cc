@@ -34,6 +34,7 @@ constexpr std::size_t kCppIndex = static_cast<std::size_t>(Kind::kCpp);
 constexpr std::size_t kTypeScriptIndex =
     static_cast<std::size_t>(Kind::kTypeScript);
 constexpr std::size_t kPythonIndex = static_cast<std::size_t>(Kind::kPython);
+constexpr std::size_t kMarkdownIndex = static_cast<std::size_t>(Kind::kMarkdown);
 
 // A set of ASCII characters, as two 64-bit words.
 struct CharSet {
@@ -276,6 +277,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
     // found;").
     const bool c_statement =
         line.trimmed.ends_with("{") || line.trimmed.ends_with(";");
+    // Doc comments written in Markdown ("// See [`Plugin`](#state.Plugin)")
+    // are the code's, not a Markdown document's.
+    const bool line_comment = line.text.starts_with("//");
     auto apply = [&](std::uint16_t r) {
       if (!index.needs[r].within(present)) {
         return;
@@ -287,7 +291,8 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
           (roff_macro_line && rules[r].kind == Kind::kRest) ||
           (c_statement && (rules[r].kind == Kind::kCMake ||
                            rules[r].kind == Kind::kBatch)) ||
-          (comment && rules[r].kind == Kind::kTypeScript)) {
+          (comment && rules[r].kind == Kind::kTypeScript) ||
+          (line_comment && rules[r].kind == Kind::kMarkdown)) {
         return;
       }
       if (rule_hits[r] < kMaxHitsPerRule && matches(rules[r], line)) {
@@ -309,6 +314,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       int ts_before[kGrammarSlots];
       std::copy(std::begin(special[kTypeScriptIndex]),
                 std::end(special[kTypeScriptIndex]), ts_before);
+      int md_before[kGrammarSlots];
+      std::copy(std::begin(special[kMarkdownIndex]), std::end(special[kMarkdownIndex]),
+                md_before);
       int python_before[kGrammarSlots];
       std::copy(std::begin(special[kPythonIndex]),
                 std::end(special[kPythonIndex]), python_before);
@@ -326,6 +334,9 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
       if (comment) {
         std::copy(std::begin(ts_before), std::end(ts_before),
                   special[kTypeScriptIndex]);
+      }
+      if (line_comment) {
+        std::copy(std::begin(md_before), std::end(md_before), special[kMarkdownIndex]);
       }
     }
   }
