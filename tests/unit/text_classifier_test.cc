@@ -716,6 +716,11 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
 
 TEST(TextClassifierTest, DocumentsAndMarkup) {
   static const Case kCases[] = {
+      // A type set in emphasis on a line of its own is no Vim help tag.
+      {"WebSocketFrame\n==============\n\n* [Constructor](#constructor)\n* [Properties](#properties)\n\n"
+       "Properties\n----------\n\n### fin\n*Boolean*\n\nThe last frame of a message.\n\n"
+       "### opcode\n*Number*\n\nThe frame's kind.\n",
+       "md"},
       {"# Title\n\nSome text with a [link](https://example.org).\n\n## "
        "Usage\n\n```sh\nmake\n```\n",
        "md"},

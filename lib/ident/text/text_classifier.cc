@@ -239,8 +239,12 @@ bool endsWithHelpTag(string_view line) {
     return false;
   }
   string_view tag = line.substr(open + 1, line.size() - open - 2);
-  bool apart = open == 0 || (open >= 2 && isSpace(line[open - 1]) &&
-                             (line[open - 1] == '\t' || isSpace(line[open - 2])));
+  // A tag alone at the margin names something of Vim's ("*ale-options*",
+  // "*g:ale_enabled*", "*:Git*"); "*Boolean*" there is Markdown's emphasis.
+  bool vim_name = tag.find_first_of("-:._(") != string_view::npos;
+  bool apart = (open == 0 && vim_name) ||
+               (open >= 2 && isSpace(line[open - 1]) &&
+                (line[open - 1] == '\t' || isSpace(line[open - 2])));
   return apart && std::none_of(tag.begin(), tag.end(), [](char c) {
            return isSpace(c) || c == '*';
          });
