@@ -136,6 +136,26 @@ TEST(TextModel, NamesWhatTheRulesLeaveAsText) {
             "lua");
   // What the rules decide stays theirs.
   EXPECT_EQ(classifyText("#!/bin/sh\nlocal x = 1\nend\n", "", &model).extension, "sh");
+  // A licence is prose, whatever it shares with a program; a licence in a
+  // program's comment leaves the program to the model.
+  struct Case {
+    std::string_view text;
+    std::string_view extension;
+  };
+  const Case cases[] = {
+      {"GNU LESSER GENERAL PUBLIC LICENSE\n\n", "txt"},
+      {"  The MIT License (MIT)\n", "txt"},
+      {"Copyright 2020 A. Author\n\nPermission is hereby granted, free of charge\n", "txt"},
+      {"-- Permission is hereby granted, free of charge\n", "lua"},
+      {"-- The MIT License (MIT)\n", "lua"},
+      {"/*\n The MIT License (MIT)\n\n Permission is hereby granted, free of charge\n*/\n", "lua"},
+      // Further down than a title stands, "license" is a word of the text.
+      {"x\ny\nz\nSee the license\n", "lua"},
+      {"local license = 'MIT'\n", "lua"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(classifyText(std::string(c.text) + lua, "", &model).extension, c.extension) << c.text;
+  }
 }
 
 // The model's kind must lead plain text by a wider margin than it needs
@@ -183,6 +203,21 @@ TEST(ShippedTextModel, LoadsAndAnswers) {
        "/*! react */\n\n/*!************************!*\\\n  !*** external \"React\" ***!\n"
        "  \\************************/\n\n/*!****************************!*\\\n"
        "  !*** ./lib/highlighter.js ***!\n  \\****************************/\n",
+       "txt"},
+      // A licence, whose capitals the model takes for a Dockerfile's.
+      {"Copyright Jason R. Coombs\n\nPermission is hereby granted, free of charge, to any person "
+       "obtaining a copy\nof this software and associated documentation files (the \"Software\"), "
+       "to\ndeal in the Software without restriction, including without limitation the\nrights to "
+       "use, copy, modify, merge, publish, distribute, sublicense, and/or\nsell copies of the "
+       "Software, and to permit persons to whom the Software is\nfurnished to do so, subject to the "
+       "following conditions:\n\nThe above copyright notice and this permission notice shall be "
+       "included in\nall copies or substantial portions of the Software.\n\nTHE SOFTWARE IS "
+       "PROVIDED \"AS IS\", WITHOUT WARRANTY OF ANY KIND, EXPRESS OR\nIMPLIED, INCLUDING BUT NOT "
+       "LIMITED TO THE WARRANTIES OF MERCHANTABILITY,\nFITNESS FOR A PARTICULAR PURPOSE AND "
+       "NONINFRINGEMENT. IN NO EVENT SHALL THE\nAUTHORS OR COPYRIGHT HOLDERS BE LIABLE FOR ANY "
+       "CLAIM, DAMAGES OR OTHER\nLIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, "
+       "ARISING\nFROM, OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS\nIN "
+       "THE SOFTWARE.\n",
        "txt"},
       // An SNMP MIB, whose "FROM" lines the model takes for a Dockerfile's.
       {"-- -*- snmpv2 -*-\n-- MIB file for demo\n\nDEMO-MIB DEFINITIONS ::= BEGIN\n\nIMPORTS\n"

@@ -403,6 +403,58 @@ bool onlySlashComments(const std::vector<Line>& lines) {
   return any;
 }
 
+// Whether the text is a licence: it opens with a licence's title ("GNU
+// LESSER GENERAL PUBLIC LICENSE", "Mozilla Public License Version 2.0",
+// "The MIT License (MIT)") or one of the sentences licences are made of
+// starts a line of its prose. Licences are prose, however much their
+// numbered clauses, underlined titles and capitals resemble Markdown or a
+// Dockerfile's instructions. A text that opens with a comment marker, a
+// quote or markup is a program's or a page's, whatever notice it carries.
+bool licenceText(const std::vector<Line>& lines) {
+  static constexpr string_view kSentences[] = {
+      "Permission is hereby granted",
+      "Permission to use, copy, modify",
+      "Redistribution and use in source and binary forms",
+      "THE SOFTWARE IS PROVIDED",
+      "THIS SOFTWARE IS PROVIDED",
+      "This program is free software",
+      "This library is free software",
+      "Everyone is permitted to copy and distribute verbatim copies",
+      "Licensed under the Apache License",
+      "This is free and unencumbered software",
+  };
+  constexpr std::size_t kTitleLines = 3;
+  constexpr std::size_t kProseLines = 40;
+  constexpr std::size_t kTitleWords = 8;
+  std::size_t seen = 0;
+  for (const Line& line : lines) {
+    const string_view t = line.trimmed;
+    if (t.empty()) {
+      continue;
+    }
+    if (++seen > kProseLines) {
+      break;
+    }
+    if (!isLetter(t.front())) {
+      if (seen == 1) {
+        return false;
+      }
+      continue;
+    }
+    if (std::any_of(std::begin(kSentences), std::end(kSentences),
+                    [&](string_view s) { return startsWithNoCase(t, s); })) {
+      return true;
+    }
+    if (seen <= kTitleLines &&
+        (containsNoCase(t, "license") || containsNoCase(t, "licence")) &&
+        t.find_first_of(";{}=<>[]$#") == string_view::npos &&
+        static_cast<std::size_t>(std::count(t.begin(), t.end(), ' ')) < kTitleWords) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // When the model names a text the rules left as plain text: its kind must
 // lead the runner-up by a margin, and plain text by a wider one, so that
 // prose that looks a little like Markdown or code, where plain text comes
@@ -600,7 +652,7 @@ TextVerdict classifyText(std::string_view head,
     }
     return *v;
   }
-  if (model != nullptr && !onlySlashComments(lines)) {
+  if (model != nullptr && !onlySlashComments(lines) && !licenceText(lines)) {
     if (auto guess = model->classify(head);
         guess && guess->extension != "txt" && guess->lead >= kModelLead &&
         guess->lead_over_text >= kModelLeadOverText) {
