@@ -14,7 +14,8 @@ Every figure is over the files no built-in row takes. Per kind the table
 shows each group's files and trueext's right answers; a kind is held to the
 target where the held-out origins have at least 20 of its files.
 
---save writes every answer to a file, --before shows such a file's figures
+--save writes every answer to a file (with whether a built-in row gave
+it, which leaves the file out of every figure), --before shows such a file's figures
 beside and counts the answers that changed (binary kinds' must not).
 --misses lists the tuned packages' misses file by file and only counts the
 others' by kind and answer, so that no rule is written from them.
@@ -54,7 +55,8 @@ def load_answers(path):
     with open(path) as f:
         next(f)
         for line in f:
-            corpus, rel, ours, ok = line.rstrip("\n").split("\t")
+            # Files saved before the built-in column have four.
+            corpus, rel, ours, ok = line.rstrip("\n").split("\t")[:4]
             answers[(corpus, rel)] = (ours, ok == "1")
     return answers
 
@@ -153,9 +155,10 @@ def main():
 
     if args.save:
         with open(args.save, "w") as f:
-            f.write("corpus\tfile\tours\tok\n")
+            f.write("corpus\tfile\tours\tok\tbuiltin\n")
             for r in rows:
-                f.write(f"{r['origin_corpus']}\t{r['rel']}\t{r['ours']}\t{int(r['ours_ok'])}\n")
+                f.write(f"{r['origin_corpus']}\t{r['rel']}\t{r['ours']}\t{int(r['ours_ok'])}"
+                        f"\t{int(bool(r['builtin']))}\n")
 
     if args.misses:
         print("\nmisses of the tuned packages (kind, original, ours, file, package, corpus file):")
