@@ -148,6 +148,8 @@ TEST(TextModel, NamesWhatTheRulesLeaveAsText) {
       {"Copyright 2020 A. Author\n\nPermission is hereby granted, free of charge\n", "txt"},
       {"-- Permission is hereby granted, free of charge\n", "lua"},
       {"-- The MIT License (MIT)\n", "lua"},
+      {"---- LLVM Exceptions to the Apache 2.0 License ----\n", "txt"},
+      {"--- License: MIT ---\n", "lua"},
       {"/*\n The MIT License (MIT)\n\n Permission is hereby granted, free of charge\n*/\n", "lua"},
       // Further down than a title stands, "license" is a word of the text.
       {"x\ny\nz\nSee the license\n", "lua"},

@@ -435,7 +435,16 @@ bool licenceText(const std::vector<Line>& lines) {
     if (++seen > kProseLines) {
       break;
     }
-    if (!isLetter(t.front())) {
+    // A title may stand between rules: "---- LLVM Exceptions to the
+    // Apache 2.0 License ----".
+    string_view title = t;
+    if (t.front() == '-' || t.front() == '=') {
+      const std::size_t rule = t.find_first_not_of(t.front());
+      if (rule != string_view::npos && rule >= 4 && t.ends_with(t.substr(0, rule))) {
+        title = trim(t.substr(rule, t.size() - 2 * rule));
+      }
+    }
+    if (title.empty() || !isLetter(title.front())) {
       if (seen == 1) {
         return false;
       }
@@ -446,9 +455,9 @@ bool licenceText(const std::vector<Line>& lines) {
       return true;
     }
     if (seen <= kTitleLines &&
-        (containsNoCase(t, "license") || containsNoCase(t, "licence")) &&
-        t.find_first_of(";{}=<>[]$#") == string_view::npos &&
-        static_cast<std::size_t>(std::count(t.begin(), t.end(), ' ')) < kTitleWords) {
+        (containsNoCase(title, "license") || containsNoCase(title, "licence")) &&
+        title.find_first_of(";{}=<>[]$#") == string_view::npos &&
+        static_cast<std::size_t>(std::count(title.begin(), title.end(), ' ')) < kTitleWords) {
       return true;
     }
   }
