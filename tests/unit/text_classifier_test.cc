@@ -1018,6 +1018,22 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "ten.\n\nThanks,\nAnna\n",
        "txt"},
       {"TODO:\n- buy milk\n- call Bob\n", "txt"},
+      // A parser generator's grammar: its rules are no YAML mappings, for
+      // YAML ends a quoted value at its closing quote.
+      {"# Grammar for a small language\n\n# Start symbols:\n#\tfile_input is a module;\n"
+       "#\teval_input is an expression.\nfile_input: (NEWLINE | stmt)* ENDMARKER\n"
+       "eval_input: testlist NEWLINE* ENDMARKER\n\n# Parameters, with their defaults:\n"
+       "#   args = arg (',' arg)*\nparameters: '(' [args] ')'\n"
+       "args: NAME ['=' test ](',' NAME ['=' test])*\n",
+       "txt"},
+      // Its "#" comments run on over several lines, as no Markdown heading
+      // does; one "](" in a rule is no link.
+      {"# Grammar for a small language\n\n# Start symbols:\n#   file_input is a module;\n"
+       "#   eval_input is an expression.\nfile_input (NEWLINE | stmt)* ENDMARKER\n"
+       "eval_input testlist NEWLINE* ENDMARKER\n\n# Arguments, with their defaults\n"
+       "#   args = arg (\",\", arg)*\nargs NAME [\"=\" test ](\",\", NAME [\"=\" test])*\n"
+       "# Calls\n# with their arguments\ncall NAME \"(\" args \")\"\n",
+       "txt"},
       // Mail-like headers are not a YAML document, and a sender and a
       // subject alone head memos as well as messages.
       {"From: anna@example.org\nSubject: minutes\n\nWe agreed on "

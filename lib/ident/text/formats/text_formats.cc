@@ -925,6 +925,36 @@ std::optional<TextVerdict> checkDelimited(string_view head,
   return std::nullopt;
 }
 
+namespace {
+
+// Whether a value that opens with a quote ends where its quoted scalar
+// does, or with a comment after it: YAML rejects "'(' [args] ')'", a
+// grammar's rule, for the text after the closing quote. A quote left open
+// may close on a later line.
+bool quotedValueEnds(string_view value) {
+  if (value.empty() || (value[0] != '"' && value[0] != '\'')) {
+    return true;
+  }
+  const char quote = value[0];
+  std::size_t k = 1;
+  while (k < value.size()) {
+    if (quote == '"' && value[k] == '\\') {
+      k += 2;
+    } else if (value[k] == quote && quote == '\'' && k + 1 < value.size() &&
+               value[k + 1] == '\'') {
+      k += 2;  // '' is a quote inside single quotes
+    } else if (value[k] == quote) {
+      const string_view rest = trimLeft(value.substr(k + 1));
+      return rest.empty() || rest[0] == '#';
+    } else {
+      ++k;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 // YAML block structure: "key: value" mappings, "- item" sequences and their
 // nesting by indentation. Needs a document marker or visible nesting, so that
 // a few "Name: value" header lines stay plain text.
@@ -1016,7 +1046,7 @@ std::optional<TextVerdict> checkYaml(const std::vector<Line>& lines) {
     bool plain_value_ok =
         value.empty() || contains("[{|>\"'&*!", value.substr(0, 1)) ||
         !contains(value, ": ");
-    if (key_ok && plain_value_ok && !key.ends_with(" ")) {
+    if (key_ok && plain_value_ok && quotedValueEnds(value) && !key.ends_with(" ")) {
       ++structural;
       ++mappings;
       lower_keys += isLower(key[0]) ? 1 : 0;

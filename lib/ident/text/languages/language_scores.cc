@@ -489,7 +489,7 @@ std::optional<TextVerdict> scoreLanguages(const std::vector<Line>& lines) {
   // sets its headings off by a blank line.
   if (constexpr std::size_t kMd = static_cast<std::size_t>(Kind::kMarkdown);
       hash_titles_run_on > 0 && hash_titles_run_on >= hash_titles_set_off &&
-      beyond_headings[kMd] == 0) {
+      beyond_headings[kMd] < 2) {
     total[kMd] = 0;
   }
 
