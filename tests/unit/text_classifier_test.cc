@@ -951,6 +951,12 @@ TEST(TextClassifierTest, StructuredData) {
       {"; settings\n[general]\nname=demo\npath = "
        "/usr/share/demo\n\n[colors]\nfg=white\n",
        "ini"},
+      // A reference link is no section, nor a colon in an address a key.
+      {"# Changelog\n\n[PyPI History][1]\n\n[1]: https://pypi.org/project/demo/#history\n\n"
+       "## [2.0.0](https://example.com/compare/v1...v2) (2023-11-29)\n\n### Features\n\n"
+       "* Add support for Python 3.12 ([#14](https://example.com/issues/14))\n"
+       "* Add domain support ([#15](https://example.com/issues/15))\n",
+       "md"},
       {"name,size,owner\na.txt,10,root\nb.txt,20,root\nc.txt,30,\"Smith, J\"\n",
        "csv"},
       {"version,codename,created,eol\n1.1,Buzz,1993-08-16\n1.2,Rex,1996-12-12,"

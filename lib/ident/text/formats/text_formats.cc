@@ -697,6 +697,18 @@ bool isSetupInformation(const std::vector<Line>& lines) {
 // Files of "[section]" headers and "key = value" lines: setup information,
 // desktop entries, systemd units, TOML documents and INI files, most
 // specific first.
+namespace {
+
+bool isIniKey(string_view key) {
+  return !key.empty() && !key.starts_with("* ") && !key.starts_with("- ") &&
+         std::all_of(key.begin(), key.end(), [](char c) {
+           return isIdentChar(c) || c == '-' || c == '.' || c == '[' || c == ']' || c == '@' ||
+                  c == ' ' || c == '"' || c == '/' || c == '*';
+         });
+}
+
+}  // namespace
+
 std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   if (isSetupInformation(lines)) {
     return verdict("inf", "Windows setup information", "[Version] section with a Signature");
@@ -759,20 +771,14 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
       }
       continue;
     }
-    if (t.front() == '[' && t.back() == ']') {
+    // "[text][1]" is a Markdown reference link, not a section.
+    if (t.front() == '[' && t.back() == ']' && !contains(t, "][")) {
       sections.push_back(t);
       continue;
     }
     std::size_t eq = t.find('=');
     if (eq != string_view::npos && eq > 0) {
-      string_view key = trimRight(t.substr(0, eq));
-      bool key_ok =
-          !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
-            return isIdentChar(c) || c == '-' || c == '.' || c == '[' ||
-                   c == ']' || c == '@' || c == ' ' || c == '"' || c == '/' ||
-                   c == '*';
-          });
-      if (key_ok) {
+      if (isIniKey(trimRight(t.substr(0, eq)))) {
         ++keys;
         string_view value = trim(t.substr(eq + 1));
         if (value.starts_with("[") && !value.ends_with("]") &&
@@ -789,8 +795,10 @@ std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
         continue;
       }
     }
-    if (t.find(':') != string_view::npos &&
-        !sections.empty()) {  // "key: value" is INI too
+    // "key: value" is INI too; a colon further on, in a sentence or a
+    // link's address, makes no key.
+    if (std::size_t colon = t.find(':');
+        colon != string_view::npos && !sections.empty() && isIniKey(trimRight(t.substr(0, colon)))) {
       ++keys;
       continue;
     }
