@@ -1523,6 +1523,20 @@ TEST(TextClassifierTest, MarkupNeedsItsOwnConstructs) {
        "*foo*\n.\n<p><em>foo</em></p>\n````````````````\n"
        "\nRun `make test` to check them.\n",
        "md"},
+      // Markdown's reference links, which reStructuredText has no form of,
+      // outweigh the ``code`` both write.
+      {"demo\n====\nThis module provides a ``demo()`` function which returns the\n"
+       "value of a clock that never goes backwards.\n\nOn Python 3.3 or newer, ``demo`` is an "
+       "alias of\n[``time.monotonic``][0] from the standard library; elsewhere it calls\n"
+       "[clock_gettime][1] (Linux, BSD) or\n[GetTickCount64][2] (Windows).\n\nLicense\n"
+       "-------\nSee ``LICENSE``.\n\n[0]: https://docs.python.org/3/library/time.html\n"
+       "[1]: https://man7.org/linux/man-pages/man2/clock_gettime.2.html\n"
+       "[2]: https://learn.microsoft.com/windows/win32/api/sysinfoapi/\n",
+       "md"},
+      // Code indexes twice after a name; a table's rows do after a blank.
+      {"for i in range(n):\n    grid[row][col] = 0\n    m[i][j] += 1\n    "
+       "t[x][y] = t[y][x]\n",
+       "txt"},
       // TeX at the margin, even where definitions are indented.
       {"% Demo macros\n\\catcode`\\@=11\n\\def\\demo@a{%\n  \\relax\n  "
        "\\expandafter\\demo@b\n}\n",

@@ -1319,6 +1319,20 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       hit(grammar::kMarkdownLink);
     }
   }
+  // Markdown reference links "[text][ref]" after a blank or an opening
+  // bracket, where code indexes "a[i][j]" after a name.
+  if (std::size_t mid = t.find("]["); mid != string_view::npos && mid > 0) {
+    const std::size_t open = t.rfind('[', mid - 1);
+    const std::size_t close = t.find(']', mid + 2);
+    const auto label_char = [](char c) { return isIdentChar(c) || c == '-' || c == '.' || c == ' '; };
+    if (open != string_view::npos && close != string_view::npos && close > mid + 2 &&
+        mid > open + 1 && (isIdentChar(t[open + 1]) || contains("`!*", t.substr(open + 1, 1))) &&
+        (open == 0 || isSpace(t[open - 1]) || t[open - 1] == '(') &&
+        std::all_of(t.begin() + static_cast<std::ptrdiff_t>(mid + 2),
+                    t.begin() + static_cast<std::ptrdiff_t>(close), label_char)) {
+      hit(grammar::kMarkdownReferenceLink);
+    }
+  }
   // Plain text writes ``literals`` too, and underlines its titles; a
   // ``literal`` closed on its line below a title underlined as wide as
   // it is reStructuredText's pair.
