@@ -853,6 +853,15 @@ TEST(TextClassifierTest, StructuredData) {
        "\"(n % 10 == 1 && n % 100 != 11) ? 0 : 1\"\n});\n",
        "js"},
       {"jsonp_4711([{\"id\": 1}, {\"id\": 2}])\n", "js"},
+      // So is JSON given to a variable as only JavaScript writes it: a
+      // documentation generator's sidebar, a declared or ended statement.
+      {"window.SIDEBAR_ITEMS = {\"enum\":[\"Alignment\",\"Sign\"],\"fn\":[\"format\"]};",
+       "js"},
+      {"var data = [\n  {\"id\": 1},\n  {\"id\": 2}\n]\n", "js"},
+      {"items = {\"a\": [1, 2]};\n", "js"},
+      // A bare "name = {...}" is a Python module's as much; "==" compares.
+      {"items = {\"a\": [1, 2]}\n", "txt"},
+      {"window.SIDEBAR_ITEMS == {\"a\": 1};\n", "txt"},
       // Lua's tables and prose with a call in it are neither.
       {"setup({ name = \"demo\", size = 2 })\n", "txt"},
       {"note({\"a\": 1}) is how the hook is called.\n", "txt"},

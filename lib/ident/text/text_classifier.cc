@@ -605,6 +605,9 @@ TextVerdict classifyText(std::string_view head,
   if (isJsonCall(head)) {
     return verdictOf(Kind::kJavaScript, "JSON handed to a function");
   }
+  if (isJsonAssignment(head)) {
+    return verdictOf(Kind::kJavaScript, "JSON given to a variable");
+  }
   if (auto v = checkTextArchive(lines)) {
     return *v;
   }

@@ -39,10 +39,45 @@ class JsonScanner {
     return document(")");
   }
 
+  // True when the text gives one JSON object or array to a variable, as
+  // only JavaScript writes it: declared ("var data = [...]"), a property
+  // ("window.SIDEBAR_ITEMS = {...}") or a statement ended by ";". A bare
+  // "name = {...}" is as much a Python module's.
+  bool scanAssignment() {
+    skipSpace();
+    bool declared = false;
+    for (string_view keyword : {"var "sv, "let "sv, "const "sv}) {
+      if (s_.substr(pos_).starts_with(keyword)) {
+        pos_ += keyword.size();
+        skipSpace();
+        declared = true;
+        break;
+      }
+    }
+    const std::size_t start = pos_;
+    while (pos_ < s_.size() && (isIdentChar(s_[pos_]) || s_[pos_] == '$' || s_[pos_] == '.')) {
+      ++pos_;
+    }
+    if (pos_ == start || isDigit(s_[start])) {
+      return false;
+    }
+    const bool property = s_.substr(start, pos_ - start).find('.') != string_view::npos;
+    skipSpace();
+    if (pos_ + 1 >= s_.size() || s_[pos_] != '=' || s_[pos_ + 1] == '=') {
+      return false;
+    }
+    ++pos_;
+    skipSpace();
+    if (!document("", true)) {
+      return false;
+    }
+    return declared || property || ended_;
+  }
+
  private:
   // One object or array from here, then blanks, |close| and an optional
   // ";" up to the end.
-  bool document(string_view close) {
+  bool document(string_view close, bool semicolon = false) {
     if (pos_ >= s_.size() || (s_[pos_] != '{' && s_[pos_] != '[')) {
       return false;
     }
@@ -55,8 +90,9 @@ class JsonScanner {
     } else {
       return false;
     }
-    if (!close.empty() && pos_ < s_.size() && s_[pos_] == ';') {
+    if ((semicolon || !close.empty()) && pos_ < s_.size() && s_[pos_] == ';') {
       ++pos_;
+      ended_ = true;
     }
     skipSpace();
     return pos_ == s_.size();
@@ -178,6 +214,7 @@ class JsonScanner {
   string_view s_;
   std::size_t pos_ = 0;
   bool truncated_ = false;
+  bool ended_ = false;  // a ";" closed the statement
 };
 
 }  // namespace
@@ -185,5 +222,7 @@ class JsonScanner {
 bool isJsonDocument(std::string_view head) { return JsonScanner(head).scan(); }
 
 bool isJsonCall(std::string_view head) { return JsonScanner(head).scanCall(); }
+
+bool isJsonAssignment(std::string_view head) { return JsonScanner(head).scanAssignment(); }
 
 }  // namespace ident::text

@@ -16,4 +16,8 @@ bool isJsonDocument(std::string_view head);
 // documentation generators), cut short as above.
 bool isJsonCall(std::string_view head);
 
+// True when |head| gives JSON to a JavaScript variable: "var data = [...]",
+// "window.ITEMS = {...}" or "items = {...};", cut short as above.
+bool isJsonAssignment(std::string_view head);
+
 }  // namespace ident::text
