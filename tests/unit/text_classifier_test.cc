@@ -252,6 +252,18 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "C)\nadd_executable(demo main.c)\nif(WIN32)\n"
        "  set(X 1)\nendif()\n",
        "cmake"},
+      // A CMake module opens with its documentation in a bracket comment,
+      // reStructuredText that may fill all that is read.
+      {"# Distributed under the OSI-approved BSD 3-Clause License.\n\ninclude_guard(GLOBAL)\n\n"
+       "#[=======================================================================[.rst:\n"
+       "DemoProject\n-----------\n\n.. only:: html\n\n   .. contents::\n\n"
+       ".. command:: demo_add\n\n  .. code-block:: cmake\n\n    demo_add(<name> [<option>...])\n\n"
+       "  Adds a demo. See :variable:`DEMO_DIR` and :command:`demo_step`.\n",
+       "cmake"},
+      // Rust's attributes open with "#[" too.
+      {"#[derive(Debug)]\nstruct Point {\n    x: i32,\n}\n\nfn main() {\n    let p = Point { x: 1 };\n"
+       "    println!(\"{:?}\", p);\n}\n",
+       "rs"},
       {"\" Vim syntax file\nif exists(\"b:current_syntax\")\n  "
        "finish\nendif\nsyn keyword demoKw if then\n"
        "hi def link demoKw Keyword\nlet b:current_syntax = \"demo\"\n",

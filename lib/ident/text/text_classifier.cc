@@ -403,6 +403,20 @@ bool onlySlashComments(const std::vector<Line>& lines) {
   return any;
 }
 
+// Whether a line opens a CMake bracket comment, "#[[" or "#[==[" at the
+// margin, as CMake's modules open their documentation (reStructuredText,
+// often longer than what is read of the file). No other language writes
+// "#[" and then "[".
+bool opensBracketComment(const std::vector<Line>& lines) {
+  return std::any_of(lines.begin(), lines.end(), [](const Line& line) {
+    if (!line.raw.starts_with("#[")) {
+      return false;
+    }
+    const std::size_t open = line.raw.find_first_not_of('=', 2);
+    return open != string_view::npos && line.raw[open] == '[';
+  });
+}
+
 // Whether the text is a licence: it opens with a licence's title ("GNU
 // LESSER GENERAL PUBLIC LICENSE", "Mozilla Public License Version 2.0",
 // "The MIT License (MIT)") or one of the sentences licences are made of
@@ -543,6 +557,9 @@ TextVerdict classifyText(std::string_view head,
   }
   if (start.starts_with("%!PS")) {
     return verdict("ps", "PostScript document", "%!PS header");
+  }
+  if (opensBracketComment(lines)) {
+    return verdictOf(Kind::kCMake, "CMake bracket comment");
   }
   if (start.starts_with("/* XPM */")) {
     return verdict("xpm", "X pixmap image", "/* XPM */ header");
