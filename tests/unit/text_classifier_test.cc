@@ -268,6 +268,13 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "finish\nendif\nsyn keyword demoKw if then\n"
        "hi def link demoKw Keyword\nlet b:current_syntax = \"demo\"\n",
        "vim"},
+      // A keymap's dispatcher: "let name = &option" reads one of Vim's
+      // options, where JavaScript has no "&" before a value.
+      {"let encoding = &enc\nif encoding == 'latin1'\n    if has(\"unix\")\n\tlet encoding = "
+       "'iso-8859-2'\n    else\n\tlet encoding = 'cp1250'\n    endif\nendif\n\n"
+       "if encoding == 'utf-8'\n\tsource <sfile>:p:h/demo_utf-8.vim\nelseif encoding == 'cp1250'\n"
+       "\tsource <sfile>:p:h/demo_cp1250.vim\nendif\n",
+       "vim"},
       {"@echo off\nsetlocal\nset ROOT=%~dp0\nif not exist \"%ROOT%\\out\" "
        "mkdir \"%ROOT%\\out\"\nexit /b 0\n",
        "bat"},

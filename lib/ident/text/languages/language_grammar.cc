@@ -1374,7 +1374,8 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     }
     string_view rest = trimRight(line.raw.substr(word.size()));
     std::size_t n = identLength(rest);
-    if (n > 0 &&
+    // "let name = &option" reads one of Vim's options.
+    if (n > 0 && !rest.substr(n).starts_with(" = &") &&
         (rest.substr(n).starts_with(" = ") || rest.substr(n) == " =")) {
       bool first = std::all_of(lines.begin(),
                                lines.begin() + static_cast<std::ptrdiff_t>(i),
