@@ -325,6 +325,14 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "ts"},
       // Method signatures ending in ";" and a call signature still say
       // TypeScript beside the rest of its grammar.
+      {"interface Point {\n  x: number;\n  y: number;\n}\n\ninterface Box<T> {\n  value: T;\n}\n",
+       "ts"},
+      // ALSA's configuration names an interface by a word, not a type.
+      {"pcm.demo {\n\thooks.0 {\n\t\thook_args [\n\t\t\t{\n\t\t\t\tinterface PCM\n"
+       "\t\t\t\tname \"Send Volume\"\n\t\t\t}\n\t\t\t{\n\t\t\t\tinterface MIXER\n"
+       "\t\t\t\tname \"Capture\"\n\t\t\t}\n\t\t\t{\n\t\t\t\tinterface CARD\n"
+       "\t\t\t\tname \"Route\"\n\t\t\t}\n\t\t]\n\t}\n}\n",
+       "txt"},
       {"export interface Store {\n  get(key: string): Promise<Entry>;\n  (query: "
        "Query): Result;\n  size(): Number;\n}\n\nexport function open(path: "
        "string): Store {\n  return new FileStore(path);\n}\n",

@@ -603,6 +603,18 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       tr.ends_with(";") && !contains(t, "\\")) {
     hit(grammar::kRustUseDeclaration);
   }
+  // Interface declarations "interface Name {", "interface Name<T>" or
+  // "interface Name extends Base"; a configuration's "interface PCM" names
+  // no type.
+  if (t.starts_with("interface ")) {
+    const string_view rest = t.substr(10);
+    const std::size_t n = identLength(rest);
+    const string_view after = trimLeft(rest.substr(n));
+    if (n > 0 && (after.starts_with("{") || after.starts_with("<") ||
+                  after.starts_with("extends "))) {
+      hit(grammar::kTypeScriptInterface);
+    }
+  }
   // TypeScript's CommonJS forms, "import fs = require('fs');" and "export =
   // fs;", which JavaScript cannot parse.
   if (t.starts_with("import ") && contains(t, " = require(")) {
