@@ -119,6 +119,7 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "function M.run(t)\n  for i, v in ipairs(t) do print(v) "
        "end\nend\n\nreturn M\n",
        "lua"},
+      {"local a, b\nlocal c\nlocal d = 1\n", "lua"},
       {"'use strict';\nconst fs = require('fs');\nmodule.exports = function "
        "(x) {\n  if (x === undefined) "
        "return null;\n  console.log(x);\n};\n",
@@ -1060,6 +1061,14 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "ten.\n\nThanks,\nAnna\n",
        "txt"},
       {"TODO:\n- buy milk\n- call Bob\n", "txt"},
+      // PostgreSQL's host access table: "local" opens rows of columns, not
+      // Lua's declarations, which list names ("local a, b").
+      {"# TYPE  DATABASE        USER            ADDRESS                 METHOD\n"
+       "local   all             postgres                                peer\n"
+       "local   all             all                                     peer\n"
+       "host    all             all             127.0.0.1/32            scram-sha-256\n"
+       "local   replication     all                                     peer\n",
+       "txt"},
       // A parser generator's grammar: its rules are no YAML mappings, for
       // YAML ends a quoted value at its closing quote.
       {"# Grammar for a small language\n\n# Start symbols:\n#\tfile_input is a module;\n"

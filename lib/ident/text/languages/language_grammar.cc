@@ -45,6 +45,25 @@ bool hasBackQuoted(string_view t, std::size_t width) {
 
 // True when |under| underlines the title |title|: a run of one
 // punctuation character, at least three and at least as wide as the title.
+// "a", "a, b": names, each alone between commas.
+bool isNameList(string_view s) {
+  while (true) {
+    s = trimLeft(s);
+    const std::size_t n = identLength(s);
+    if (n == 0) {
+      return false;
+    }
+    s = trimLeft(s.substr(n));
+    if (s.empty()) {
+      return true;
+    }
+    if (s[0] != ',') {
+      return false;
+    }
+    s.remove_prefix(1);
+  }
+}
+
 bool isTitleUnderline(const Line& title, const Line& under) {
   string_view u = under.raw;
   return u.size() >= 3 && !title.trimmed.empty() && u.size() >= title.raw.size() &&
@@ -513,8 +532,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
     hit(grammar::kRubyModuleDeclaration);
   }
   // Lua: "local x = ...", "function M.f(...)", "if x then" without a semicolon.
+  // Declared without a value, "local a, b" lists names, where a table of
+  // columns ("local   all   postgres   peer") has words side by side.
   if (t.starts_with("local ") &&
-      (contains(t, " = ") || tr.find_first_of("=(") == string_view::npos)) {
+      (contains(t, " = ") || (tr.find_first_of("=(") == string_view::npos &&
+                              isNameList(t.substr(6))))) {
     hit(grammar::kLuaLocalBinding);
   }
   if (t.starts_with("function ") && t.find_first_of(".:") < t.find('(')) {
