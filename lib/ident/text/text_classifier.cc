@@ -478,6 +478,25 @@ bool licenceText(const std::vector<Line>& lines) {
   return false;
 }
 
+bool isCFamily(string_view extension) {
+  return extension == "c" || extension == "h" || extension == "cpp" || extension == "hpp";
+}
+
+// Whether a line holds what any C or C++ source has: a statement or a block
+// (";", "{", "}" at its end) or a preprocessor directive. A configuration of
+// "#" comments and "Keyword value" lines has none, however much the model
+// takes its "#" lines for a header's.
+bool hasCSyntax(const std::vector<Line>& lines) {
+  static constexpr string_view kDirectives[] = {"#include", "#define", "#if", "#pragma",
+                                                "#undef", "# include", "# define", "# if"};
+  return std::any_of(lines.begin(), lines.end(), [](const Line& line) {
+    const string_view t = line.trimmed;
+    return t.ends_with(";") || t.ends_with("{") || t.ends_with("}") ||
+           std::any_of(std::begin(kDirectives), std::end(kDirectives),
+                       [&](string_view d) { return t.starts_with(d); });
+  });
+}
+
 // When the model names a text the rules left as plain text: its kind must
 // lead the runner-up by a margin, and plain text by a wider one, so that
 // prose that looks a little like Markdown or code, where plain text comes
@@ -684,7 +703,8 @@ TextVerdict classifyText(std::string_view head,
   if (model != nullptr && !onlySlashComments(lines) && !licenceText(lines)) {
     if (auto guess = model->classify(head);
         guess && guess->extension != "txt" && guess->lead >= kModelLead &&
-        guess->lead_over_text >= kModelLeadOverText) {
+        guess->lead_over_text >= kModelLeadOverText &&
+        (!isCFamily(guess->extension) || hasCSyntax(lines))) {
       return verdict(guess->extension, guess->description, "text model");
     }
   }
