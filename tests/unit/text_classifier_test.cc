@@ -120,6 +120,9 @@ TEST(TextClassifierTest, ProgrammingLanguagesFromGrammar) {
        "end\nend\n\nreturn M\n",
        "lua"},
       {"local a, b\nlocal c\nlocal d = 1\n", "lua"},
+      {"package require Tk\nbutton .b -text Quit -command exit\npack .b\nbind . <Control-q> exit\n"
+       "bind .b <Enter> {puts hi}\n",
+       "tcl"},
       {"'use strict';\nconst fs = require('fs');\nmodule.exports = function "
        "(x) {\n  if (x === undefined) "
        "return null;\n  console.log(x);\n};\n",
@@ -1061,6 +1064,10 @@ TEST(TextClassifierTest, AmbiguousTextStaysPlain) {
        "ten.\n\nThanks,\nAnna\n",
        "txt"},
       {"TODO:\n- buy milk\n- call Bob\n", "txt"},
+      // tmux binds keys by name; Tk binds events in angle brackets.
+      {"set -g prefix C-a\nunbind C-b\nbind C-a send-prefix\nbind r source-file ~/.tmux.conf\n"
+       "bind | split-window -h\nbind - split-window -v\nset -g status-bg red\nset -g mouse on\n",
+       "txt"},
       // PostgreSQL's host access table: "local" opens rows of columns, not
       // Lua's declarations, which list names ("local a, b").
       {"# TYPE  DATABASE        USER            ADDRESS                 METHOD\n"

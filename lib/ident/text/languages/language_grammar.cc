@@ -1080,6 +1080,11 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
       isIdentChar(tr[4])) {
     hit(grammar::kTclSet);
   }
+  // Tk's "bind .w <Control-q> {...}" names an event in angle brackets;
+  // tmux binds keys by name ("bind C-a send-prefix").
+  if (t.starts_with("bind ") && contains(t, " <") && contains(t, ">")) {
+    hit(grammar::kTclTkBinding);
+  }
   // awk: "/regexp/ {" rules and "function f(a, b,   locals)".
   if (t.starts_with("/") && tr.ends_with("/ {")) {
     hit(grammar::kAwkPatternRule);
