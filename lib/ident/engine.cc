@@ -402,7 +402,11 @@ Analysis Engine::analyze(const ByteSource& source) {
   if (head.starts_with("\x30"sv)) {
     message = identifyCmsMessage(head);
   }
-  if (!message) {
+  // A format named by its first bytes keeps its name, whatever a look
+  // further in finds: a FLAC stream that happens to hold "%PDF-1.7" and an
+  // object is no PDF after leading bytes, and the host's quick look at
+  // those first bytes must answer as this analysis does.
+  if (!message && !analyzeFixedSignature(std::string_view(head).substr(0, kFixedSignatureBytes))) {
     if (std::optional<Result> result = identifyTextHeader(head)) {
       analysis.results.push_back(std::move(*result));
       return analysis;

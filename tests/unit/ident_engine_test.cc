@@ -398,6 +398,29 @@ TEST_F(EngineFixedSignatureTest, AnswersAsTheFullAnalysisOrNotAtAll) {
   }
 }
 
+TEST_F(EngineFixedSignatureTest, EmbeddedPdfHeaderNeverOverridesTheFirstBytes) {
+  // A file named by its first bytes that holds, within the kilobyte where
+  // readers look for a PDF's header, "%PDF-1.7" and an object (a FLAC
+  // stream's metadata, a picture's comment) is still that format.
+  int answered = 0;
+  for (const auto& [what, sample] : commonFormatSamples()) {
+    SCOPED_TRACE(what);
+    std::string bytes = sample;
+    bytes.resize(std::max<std::size_t>(bytes.size(), 64), '\0');
+    bytes += "%PDF-1.7\n1 0 obj\n<< /Type /Catalog >>\nendobj\n";
+    const FixedAndFull answers = fixedAndFull(*engine_, bytes);
+    if (answers.fixed) {
+      ++answered;
+      expectSameAnalysis(*answers.fixed, answers.full);
+    }
+  }
+  const FixedAndFull flac = fixedAndFull(
+      *engine_, "fLaC\0\0\0\x22" + std::string(34, '\0') + "%PDF-1.7\n1 0 obj\n<<>>\nendobj\n");
+  ASSERT_TRUE(flac.fixed.has_value());
+  expectSameAnalysis(*flac.fixed, flac.full);
+  EXPECT_GT(answered, 10);
+}
+
 TEST_F(EngineFixedSignatureTest, AlteredBytesNeverGetAnotherAnswer) {
   // Each sample with bytes of its start changed, one to three at a time,
   // to values that its own and the other definitions test for.
