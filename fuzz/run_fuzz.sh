@@ -16,5 +16,7 @@ fi
 if command -v python3 > /dev/null; then
   python3 "$(dirname "$0")/make_seeds.py" "$corpus"
 fi
+# libFuzzer's own exit status for a crash is 77, which the test scripts
+# read as "skipped": a crash must fail the run.
 "$build/analysis_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 "$corpus"
+  -rss_limit_mb=2048 -print_final_stats=1 -error_exitcode=1 -timeout_exitcode=1 "$corpus"
