@@ -49,6 +49,12 @@ inline bool equalsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && startsWithNoCase(a, b);
 }
 
+// Whether |t| opens a Python docstring: three quotes, plain or raw. No
+// other kind of text starts a line so.
+inline bool opensDocstring(std::string_view t) {
+  return t.starts_with("\"\"\"") || t.starts_with("r\"\"\"") || t.starts_with("'''");
+}
+
 // True when |s| starts with the word |word|: the next character, if any, is
 // not part of an identifier.
 inline bool startsWithWord(std::string_view s, std::string_view word) {

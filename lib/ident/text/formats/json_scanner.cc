@@ -27,11 +27,7 @@ class JsonScanner {
   // whose one argument is a JSON object or array, possibly truncated.
   bool scanCall() {
     skipSpace();
-    std::size_t start = pos_;
-    while (pos_ < s_.size() && (isIdentChar(s_[pos_]) || s_[pos_] == '$' || s_[pos_] == '.')) {
-      ++pos_;
-    }
-    if (pos_ == start || isDigit(s_[start]) || pos_ >= s_.size() || s_[pos_] != '(') {
+    if (name().empty() || pos_ >= s_.size() || s_[pos_] != '(') {
       return false;
     }
     ++pos_;
@@ -54,14 +50,11 @@ class JsonScanner {
         break;
       }
     }
-    const std::size_t start = pos_;
-    while (pos_ < s_.size() && (isIdentChar(s_[pos_]) || s_[pos_] == '$' || s_[pos_] == '.')) {
-      ++pos_;
-    }
-    if (pos_ == start || isDigit(s_[start])) {
+    const string_view variable = name();
+    if (variable.empty()) {
       return false;
     }
-    const bool property = s_.substr(start, pos_ - start).find('.') != string_view::npos;
+    const bool property = variable.find('.') != string_view::npos;
     skipSpace();
     if (pos_ + 1 >= s_.size() || s_[pos_] != '=' || s_[pos_ + 1] == '=') {
       return false;
@@ -75,8 +68,22 @@ class JsonScanner {
   }
 
  private:
-  // One object or array from here, then blanks, |close| and an optional
-  // ";" up to the end.
+  // A JavaScript name from here, dotted as "a.b" may be; empty, and
+  // nothing read, where none starts.
+  string_view name() {
+    const std::size_t start = pos_;
+    while (pos_ < s_.size() && (isIdentChar(s_[pos_]) || s_[pos_] == '$' || s_[pos_] == '.')) {
+      ++pos_;
+    }
+    if (pos_ == start || isDigit(s_[start])) {
+      pos_ = start;
+      return {};
+    }
+    return s_.substr(start, pos_ - start);
+  }
+
+  // One object or array from here, then blanks, |close|, a ";" where
+  // |close| or |semicolon| allows one, and blanks up to the end.
   bool document(string_view close, bool semicolon = false) {
     if (pos_ >= s_.size() || (s_[pos_] != '{' && s_[pos_] != '[')) {
       return false;
@@ -97,7 +104,6 @@ class JsonScanner {
     skipSpace();
     return pos_ == s_.size();
   }
-
 
   bool value(int depth) {
     if (depth > 64) {

@@ -694,11 +694,10 @@ bool isSetupInformation(const std::vector<Line>& lines) {
   return false;
 }
 
-// Files of "[section]" headers and "key = value" lines: setup information,
-// desktop entries, systemd units, TOML documents and INI files, most
-// specific first.
 namespace {
 
+// A key of an INI line, before its "=" or ":": names, paths and quoted
+// names, never a bullet's words.
 bool isIniKey(string_view key) {
   return !key.empty() && !key.starts_with("* ") && !key.starts_with("- ") &&
          std::all_of(key.begin(), key.end(), [](char c) {
@@ -709,6 +708,9 @@ bool isIniKey(string_view key) {
 
 }  // namespace
 
+// Files of "[section]" headers and "key = value" lines: setup information,
+// desktop entries, systemd units, TOML documents and INI files, most
+// specific first.
 std::optional<TextVerdict> checkSectioned(const std::vector<Line>& lines) {
   if (isSetupInformation(lines)) {
     return verdict("inf", "Windows setup information", "[Version] section with a Signature");

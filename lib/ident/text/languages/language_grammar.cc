@@ -43,8 +43,6 @@ bool hasBackQuoted(string_view t, std::size_t width) {
   return false;
 }
 
-// True when |under| underlines the title |title|: a run of one
-// punctuation character, at least three and at least as wide as the title.
 // "a", "a, b": names, each alone between commas.
 bool isNameList(string_view s) {
   while (true) {
@@ -64,6 +62,8 @@ bool isNameList(string_view s) {
   }
 }
 
+// True when |under| underlines the title |title|: a run of one
+// punctuation character, at least three and at least as wide as the title.
 bool isTitleUnderline(const Line& title, const Line& under) {
   string_view u = under.raw;
   return u.size() >= 3 && !title.trimmed.empty() && u.size() >= title.raw.size() &&
@@ -110,7 +110,6 @@ int bracketStep(string_view t, std::size_t k) {
   }
 }
 
-// "Name," or "Name = value," (the last member without the comma).
 // The module an import or re-export line names: its last quoted string,
 // "import a from './a.ts';" gives "./a.ts".
 string_view quotedModule(string_view tr) {
@@ -125,6 +124,7 @@ string_view quotedModule(string_view tr) {
   return tr.substr(open + 1, close - open - 1);
 }
 
+// "Name," or "Name = value," (the last member without the comma).
 bool isEnumMember(string_view tr) {
   std::size_t n = identLength(tr);
   if (n == 0) {
@@ -491,7 +491,7 @@ void scoreGrammarRules(const std::vector<Line>& lines, std::size_t i,
   }
   // A module's docstring opens its code, below "#" comments at most: no
   // other kind of text starts with three quotes.
-  if ((t.starts_with("\"\"\"") || t.starts_with("r\"\"\"") || t.starts_with("'''")) &&
+  if (opensDocstring(t) &&
       line.raw.size() == t.size() &&
       std::all_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
                   [](const Line& above) {

@@ -130,7 +130,7 @@ bool opensAsProgram(const std::vector<Line>& lines) {
     if (t.empty() || t[0] == '#') {
       continue;
     }
-    if (t.starts_with("\"\"\"") || t.starts_with("r\"\"\"") || t.starts_with("'''")) {
+    if (opensDocstring(t)) {
       return true;
     }
     if (t.starts_with("from ")) {
